@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/FsStatus.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+namespace vetorlan {
+
+// File operations of the program. Names are matched without regard to letter case in the
+// last path element: "Nimbora.htm" finds "nimbora.htm", and writing "Nimbora.htm" replaces
+// "nimbora.htm" instead of adding a second file. Paths use '/' on Linux.
+
+// The existing entry at `path` whatever the letter case of its last element, or `path`
+// itself when none exists.
+QString ResolvePath(const QString& path);
+
+bool FileExists(const QString& path);
+bool FolderExists(const QString& path);
+
+// Removes the file; a read-only file survives unless `force`.
+FsStatus DeleteFile(const QString& path, bool force = false);
+
+// Creates an empty file, replacing any file of that name.
+FsStatus CreateTextFile(const QString& path);
+
+// Replaces the file whole: writes a temporary file beside it and renames it over the old
+// one (and over any case-variant of the name), so a crash or full disk never leaves it
+// empty or half-written.
+FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents);
+
+// Reads the whole file; fails when it cannot be read completely.
+FsStatus ReadWholeFile(const QString& path, QByteArray& contents);
+
+// Renames `from` to `to`, replacing a file at `to`.
+FsStatus RenameFile(const QString& from, const QString& to);
+
+// Last-modified local time; invalid when the file does not exist.
+QDateTime FileModified(const QString& path);
+
+// Copies every file of a folder matching the pattern of the last element ("*.htm",
+// matched without regard to case) into `targetFolder`, overwriting. Fails when nothing
+// matched or a copy failed.
+FsStatus CopyFile(const QString& sourcePattern, const QString& targetFolder);
+
+// Copies a folder with all its files and sub-folders to `target`, overwriting.
+FsStatus CopyFolder(const QString& source, const QString& target);
+
+// The drive of a path: on Linux the mount point of the volume holding it.
+QString GetDriveName(const QString& path);
+// Whether the drive holds a readable, mounted medium.
+bool DriveIsReady(const QString& driveName);
+
+} // namespace vetorlan

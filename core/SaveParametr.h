@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/AutorunStore.h"
+#include "core/FsStatus.h"
+#include "core/Settings.h"
+
+namespace vetorlan {
+
+// What the settings store needs from the main window. The user interface implements it;
+// tests use a recording fake.
+class SettingsHost {
+public:
+    virtual ~SettingsHost() = default;
+    // Sets the intervals of Timer1..Timer3 to 0 (their enabled state is kept).
+    virtual void PauseTimers() = 0;
+    // The tooltip of the multi-town list on a first run.
+    virtual void SetTownListTip(const QString& tip) = 0;
+    // RefreshMultiTown when MultiLoad is "True", else RefreshSingleTown.
+    virtual void RefreshTownLists() = 0;
+    // The first-run question ("Совет") and what follows from its answer.
+    virtual void AskFirstRunQuestion() = 0;
+};
+
+// Wiring of the settings store: the autorun store and the main window (either may be null).
+struct SettingsContext {
+    AutorunStore* autorun = nullptr;
+    SettingsHost* host = nullptr;
+};
+SettingsContext& AppSettingsContext();
+
+// Writes AppSettings() to Options.ini (atomically), then updates the autorun entry, then
+// refreshes the town lists. A write failure is told to the user once per run.
+FsStatus SaveSettings();
+
+// Fills AppSettings() from Options.ini, or runs ApplyDefaultSettings when the file is
+// missing or not recognised.
+void LoadSettings();
+
+// The first-run flow: timers paused, list tooltip, defaults, save, then the question.
+void ApplyDefaultSettings();
+
+} // namespace vetorlan

@@ -1,0 +1,1 @@
+#include "forecast/CopyView.h"

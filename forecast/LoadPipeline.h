@@ -1,0 +1,7 @@
+#pragma once
+
+namespace vetorlan {
+
+// The load procedure behind Command1_Click (built with the main window).
+
+} // namespace vetorlan

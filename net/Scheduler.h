@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace vetorlan {
+
+// A timer of the main window as the scheduler sees it: enabled state and interval are
+// separate, an interval of 0 pauses an enabled timer.
+struct TimerState {
+    bool enabled = false;
+    int interval = 0;
+    bool running() const { return enabled && interval > 0; }
+};
+
+// What the scheduler needs from the main window.
+class SchedulerHost {
+public:
+    virtual ~SchedulerHost() = default;
+    virtual bool InTray() const = 0;
+    virtual bool AutoLoadStopped() const = 0;
+    // Runs the load (Command1_Click); never starts a second load while one runs.
+    virtual void RunLoad() = 0;
+    // Label3: the clock text.
+    virtual void SetClockText(const QString& text) = 0;
+    // Label1: visibility and caption of the "OnLine"/"OffLine" indicator.
+    virtual void SetOnlineIndicator(bool visible, const QString& caption) = 0;
+    // Called whenever a timer's enabled state or interval changed, so the real timers follow.
+    virtual void TimersChanged() = 0;
+};
+
+// The three timers of the main window and their tick handlers. The window forwards the
+// ticks of its QTimers here and makes them follow timer1..timer3.
+class Scheduler {
+public:
+    explicit Scheduler(SchedulerHost& host);
+
+    TimerState timer1{true, 250};
+    TimerState timer2{false, 1000};
+    TimerState timer3{false, 60000};
+    bool ShowClock = true;
+    std::int16_t OnlineSeconds = 0;
+    QString ForecastFileDate;
+
+    // Start-up: Timer3 at 1000 ms; in "DirectConn" mode Timer2 off and Timer3 on.
+    void SetTimer3StartInterval();
+    void ArmForWorkMode();
+
+    // Dialogs and the first-run question pause all three and restore 250, 1000, 60000 ms.
+    void PauseTimers();
+    void RestoreTimers();
+
+    // A successful load on a direct line enables Timer3 again.
+    void EnableTimer3();
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+
+private:
+    SchedulerHost& host_;
+};
+
+} // namespace vetorlan

@@ -1,0 +1,1 @@
+#include "platform/CurlFetcher.h"

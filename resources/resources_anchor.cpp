@@ -1,0 +1,1 @@
+// Anchors the compiled-in resources of the program.

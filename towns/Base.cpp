@@ -1,0 +1,1 @@
+#include "towns/Base.h"

@@ -1,0 +1,1 @@
+#include "towns/Selection.h"

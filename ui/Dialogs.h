@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+namespace vetorlan {
+
+class MainWindowApi;
+
+// Opens the settings dialog: modal from the main window's button, modeless from the tray.
+void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal);
+
+// Hides the main window and shows the first wizard page, modeless.
+void StartSetupWizard(MainWindowApi& main);
+
+} // namespace vetorlan

@@ -20,6 +20,8 @@ public:
     virtual ~SchedulerHost() = default;
     virtual bool InTray() const = 0;
     virtual bool AutoLoadStopped() const = 0;
+    // True while a load runs (its message boxes let timer ticks through).
+    virtual bool LoadInProgress() const = 0;
     // Runs the load (Command1_Click); never starts a second load while one runs.
     virtual void RunLoad() = 0;
     // Label3: the clock text.

@@ -9,9 +9,9 @@ namespace vetorlan {
 // A town: five-digit station index, "|", the Russian name.
 using TownEntry = QString;
 
-constexpr int kRegionSlots = 270;   // the largest region fills the array exactly
-constexpr int kCatalogSize = 400;   // towns in all three regions
-constexpr int kRegionCount = 3;     // 0 Russia, 1 Moscow and region, 2 CIS
+constexpr int kRegionSlots = 270; // the largest region fills the array exactly
+constexpr int kCatalogSize = 400; // towns in all three regions
+constexpr int kRegionCount = 3;   // 0 Russia, 1 Moscow and region, 2 CIS
 
 // The entries of the region filled last, slots 1..RegionTownCount (slot 0 unused). A fill
 // overwrites slots 1..N and the count; higher slots keep what an earlier fill left there.
@@ -27,17 +27,24 @@ void FillRegion(int region);
 // Captions of the regions in the region list: "Города России", "Москва и область", "Страны СНГ".
 QString RegionCaption(int region);
 
-// Region (0..2) and slot (1..) of a catalogue position 1..400.
+// Number of towns of a region (270, 47, 83); 0 for other numbers.
+int RegionSize(int region);
+
+// Region (0..2) and slot (1..) of a catalogue position 1..400; -1 and 0 outside it.
 int RegionOfPosition(int position);
 int SlotOfPosition(int position);
-// First catalogue position of a region: 1, 271, 318.
+// First catalogue position of a region: 1, 271, 318; 0 for other numbers.
 int FirstPositionOfRegion(int region);
 
-// The entry at a catalogue position 1..400, read without touching RegionTowns.
+// The entry at a catalogue position 1..400, read without touching RegionTowns; empty outside.
 TownEntry CatalogEntry(int position);
 
 // Characters 1..5 and 7.. of an entry.
-inline QString TownIndex(const TownEntry& entry) { return entry.left(5); }
-inline QString TownName(const TownEntry& entry) { return entry.mid(6); }
+inline QString TownIndex(const TownEntry& entry) {
+    return entry.left(5);
+}
+inline QString TownName(const TownEntry& entry) {
+    return entry.mid(6);
+}
 
 } // namespace vetorlan

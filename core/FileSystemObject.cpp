@@ -1,1 +1,284 @@
 #include "core/FileSystemObject.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStorageInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace vetorlan {
+
+namespace {
+
+// The mode bits only: WriteUser reflects the caller's access, which is always granted to root.
+constexpr QFileDevice::Permissions kWriteBits =
+    QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+QString quoted(const QString& path) {
+    return QStringLiteral("«%1»").arg(QDir::toNativeSeparators(path));
+}
+
+// Every entry of the folder of `path` whose name equals its last element without regard
+// to letter case, the exact name first.
+QStringList caseVariants(const QString& path) {
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.isEmpty())
+        return QFileInfo::exists(path) ? QStringList{path} : QStringList{};
+    QStringList found;
+    if (info.exists() || info.isSymLink())
+        found << path;
+    const QString folder = info.path();
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& entry : entries)
+        if (entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
+            found << folder + "/" + entry;
+    return found;
+}
+
+// The first case variant of `path` that is a file (wantFile) or a folder.
+QString findVariant(const QString& path, bool wantFile) {
+    for (const QString& variant : caseVariants(path)) {
+        const QFileInfo info(variant);
+        if (wantFile ? info.isFile() : info.isDir())
+            return variant;
+    }
+    return {};
+}
+
+std::filesystem::path toFsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+bool isReadOnly(const QString& path) {
+    return (QFileInfo(path).permissions() & kWriteBits) == 0;
+}
+
+// Removes every case variant of `path` except `keep`.
+void removeOtherVariants(const QString& path, const QString& keep) {
+    for (const QString& variant : caseVariants(path))
+        if (variant != keep && QFileInfo(variant).isFile())
+            QFile::remove(variant);
+}
+
+// Matches a name against a pattern of '*' (any run) and '?' (any one character),
+// without regard to letter case.
+bool wildcardMatch(QStringView name, QStringView pattern) {
+    qsizetype n = 0, p = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+FsStatus copyOneFile(const QString& source, const QString& target) {
+    QByteArray contents;
+    if (FsStatus s = ReadWholeFile(source, contents); !s)
+        return s;
+    return WriteFileAtomic(target, contents);
+}
+
+FsStatus copyFolderContents(const QString& source, const QString& target) {
+    QString resolvedTarget = findVariant(target, false);
+    if (resolvedTarget.isEmpty())
+        resolvedTarget = target;
+    if (!QFileInfo(resolvedTarget).isDir() && !QDir().mkpath(resolvedTarget))
+        return FsStatus::failure(QStringLiteral("не удалось создать папку %1").arg(quoted(resolvedTarget)));
+    const QFileInfoList entries =
+        QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    FsStatus result;
+    for (const QFileInfo& entry : entries) {
+        const QString to = resolvedTarget + "/" + entry.fileName();
+        FsStatus s;
+        if (entry.isDir() && !entry.isSymLink())
+            s = copyFolderContents(entry.filePath(), to);
+        else if (entry.isFile())
+            s = copyOneFile(entry.filePath(), to);
+        if (!s && result)
+            result = s;
+    }
+    return result;
+}
+
+} // namespace
+
+QString ResolvePath(const QString& path) {
+    const QStringList variants = caseVariants(path);
+    return variants.isEmpty() ? path : variants.front();
+}
+
+bool FileExists(const QString& path) {
+    return !findVariant(path, true).isEmpty();
+}
+
+bool FolderExists(const QString& path) {
+    return !findVariant(path, false).isEmpty();
+}
+
+FsStatus DeleteFile(const QString& path, bool force) {
+    QStringList files;
+    for (const QString& variant : caseVariants(path))
+        if (QFileInfo(variant).isFile())
+            files << variant;
+    if (files.isEmpty())
+        return FsStatus::failure(QStringLiteral("файл %1 не найден").arg(quoted(path)));
+    for (const QString& file : files)
+        if (!force && isReadOnly(file))
+            return FsStatus::failure(QStringLiteral("файл %1 доступен только для чтения").arg(quoted(file)));
+    for (const QString& file : files) {
+        QFile f(file);
+        if (!f.remove())
+            return FsStatus::failure(
+                QStringLiteral("не удалось удалить файл %1: %2").arg(quoted(file), f.errorString()));
+    }
+    return FsStatus::success();
+}
+
+FsStatus CreateTextFile(const QString& path) {
+    return WriteFileAtomic(path, QByteArray());
+}
+
+FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents) {
+    const QString folder = folderOf(path);
+    if (!QFileInfo(folder).isDir())
+        return FsStatus::failure(QStringLiteral("папка %1 не существует").arg(quoted(folder)));
+    if (QFileInfo(path).isDir())
+        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return FsStatus::failure(
+            QStringLiteral("не удалось создать файл в папке %1: %2").arg(quoted(folder), file.errorString()));
+    if (file.write(contents) != contents.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return FsStatus::failure(QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), why));
+    }
+    if (!file.commit())
+        return FsStatus::failure(
+            QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), file.errorString()));
+    removeOtherVariants(path, path);
+    return FsStatus::success();
+}
+
+FsStatus ReadWholeFile(const QString& path, QByteArray& contents) {
+    QString resolved = findVariant(path, true);
+    if (resolved.isEmpty())
+        resolved = path;
+    QFile file(resolved);
+    if (!file.open(QIODevice::ReadOnly))
+        return FsStatus::failure(
+            QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(resolved), file.errorString()));
+    contents = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return FsStatus::failure(
+            QStringLiteral("не удалось прочитать файл %1: %2").arg(quoted(resolved), file.errorString()));
+    return FsStatus::success();
+}
+
+FsStatus RenameFile(const QString& from, const QString& to) {
+    const QString source = findVariant(from, true);
+    if (source.isEmpty())
+        return FsStatus::failure(QStringLiteral("файл %1 не найден").arg(quoted(from)));
+    if (source == to)
+        return FsStatus::success();
+    if (QFileInfo(to).isDir())
+        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(to)));
+    // std::filesystem::rename replaces an existing target in one step; QFile::rename would not.
+    std::error_code error;
+    std::filesystem::rename(toFsPath(source), toFsPath(to), error);
+    if (error)
+        return FsStatus::failure(QStringLiteral("не удалось переименовать файл %1 в %2: %3")
+                                     .arg(quoted(source), quoted(to), QString::fromStdString(error.message())));
+    removeOtherVariants(to, to);
+    return FsStatus::success();
+}
+
+QDateTime FileModified(const QString& path) {
+    const QString file = findVariant(path, true);
+    return file.isEmpty() ? QDateTime() : QFileInfo(file).lastModified();
+}
+
+FsStatus CopyFile(const QString& sourcePattern, const QString& targetFolder) {
+    const QFileInfo patternInfo(sourcePattern);
+    const QString pattern = patternInfo.fileName();
+    const QString sourceFolder = ResolvePath(patternInfo.path());
+    const QString target = findVariant(targetFolder, false);
+    if (target.isEmpty())
+        return FsStatus::failure(QStringLiteral("папка %1 не найдена").arg(quoted(targetFolder)));
+    const QFileInfoList entries =
+        QDir(sourceFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    bool matched = false;
+    FsStatus result;
+    for (const QFileInfo& entry : entries) {
+        if (!wildcardMatch(entry.fileName(), pattern))
+            continue;
+        matched = true;
+        if (FsStatus s = copyOneFile(entry.filePath(), target + "/" + entry.fileName()); !s && result)
+            result = s;
+    }
+    if (!matched)
+        return FsStatus::failure(QStringLiteral("нет файлов %1").arg(quoted(sourcePattern)));
+    return result;
+}
+
+FsStatus CopyFolder(const QString& source, const QString& target) {
+    const QString from = findVariant(source, false);
+    if (from.isEmpty())
+        return FsStatus::failure(QStringLiteral("папка %1 не найдена").arg(quoted(source)));
+    const QString fromCanonical = QFileInfo(from).canonicalFilePath();
+    const QString toAbsolute = QFileInfo(target).absoluteFilePath();
+    QString toCanonical = QFileInfo(toAbsolute).canonicalFilePath();
+    if (toCanonical.isEmpty())
+        toCanonical = QFileInfo(folderOf(toAbsolute)).canonicalFilePath() + "/" + QFileInfo(toAbsolute).fileName();
+    if (toCanonical == fromCanonical || toCanonical.startsWith(fromCanonical + "/"))
+        return FsStatus::failure(QStringLiteral("нельзя скопировать папку %1 в саму себя").arg(quoted(from)));
+    return copyFolderContents(from, target);
+}
+
+QString GetDriveName(const QString& path) {
+    QFileInfo info(QFileInfo(path).absoluteFilePath());
+    // A path that does not exist yet lies on the volume of its nearest existing folder.
+    while (!info.exists() && !info.isRoot()) {
+        const QString parent = info.absolutePath();
+        if (parent == info.absoluteFilePath())
+            break;
+        info = QFileInfo(parent);
+    }
+    const QStorageInfo storage(info.absoluteFilePath());
+    return storage.isValid() ? storage.rootPath() : QString();
+}
+
+bool DriveIsReady(const QString& driveName) {
+    if (driveName.isEmpty())
+        return false;
+    const QStorageInfo storage(driveName);
+    return storage.isValid() && storage.isReady();
+}
+
+} // namespace vetorlan

@@ -32,6 +32,9 @@ SettingsContext& AppSettingsContext();
 // refreshes the town lists. A write failure is told to the user once per run.
 FsStatus SaveSettings();
 
+// Lets the next failed save tell the user again (the notice is shown once per run).
+void ResetSaveFailureNotice();
+
 // Fills AppSettings() from Options.ini, or runs ApplyDefaultSettings when the file is
 // missing or not recognised.
 void LoadSettings();

@@ -6,6 +6,14 @@
 #include <QDateTime>
 #include <QString>
 
+// <windows.h> turns these names into macros of its own ANSI/wide functions.
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+#ifdef CopyFile
+#undef CopyFile
+#endif
+
 namespace vetorlan {
 
 // File operations of the program. Names are matched without regard to letter case in the

@@ -129,12 +129,14 @@ FsStatus copyFolderContents(const QString& source, const QString& target) {
 } // namespace
 
 QString ResolvePath(const QString& path) {
+    if (QFileInfo::exists(path))
+        return path;
     const QStringList variants = caseVariants(path);
     return variants.isEmpty() ? path : variants.front();
 }
 
 bool FileExists(const QString& path) {
-    return !findVariant(path, true).isEmpty();
+    return QFileInfo(path).isFile() || !findVariant(path, true).isEmpty();
 }
 
 bool FolderExists(const QString& path) {
@@ -170,6 +172,8 @@ FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents) {
         return FsStatus::failure(QStringLiteral("папка %1 не существует").arg(quoted(folder)));
     if (QFileInfo(path).isDir())
         return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
+    if (!QFileInfo(folder).isWritable())
+        return FsStatus::failure(QStringLiteral("нет прав на запись в папку %1").arg(quoted(folder)));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FsStatus::failure(

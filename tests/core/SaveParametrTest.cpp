@@ -4,6 +4,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace vetorlan {
@@ -142,6 +144,20 @@ TEST_F(SettingsStoreTest, MissingParentFolderFailsTheSameWay) {
     EXPECT_FALSE(SaveSettings());
     EXPECT_EQ(boxes.boxes().size(), 1u);
     EXPECT_FALSE(QDir(dir.file("no")).exists());
+}
+
+TEST_F(SettingsStoreTest, ReadOnlyFolderKeepsTheOldFile) {
+    dir.write("Options.ini", "old");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(dir.path()).isWritable()) {
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        GTEST_SKIP() << "permission bits do not bind this user";
+    }
+    EXPECT_FALSE(SaveSettings());
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(dir.read("Options.ini"), "old");
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes().front().text.contains("нет прав на запись"));
 }
 
 TEST_F(SettingsStoreTest, NullWiringIsSkipped) {

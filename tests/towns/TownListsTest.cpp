@@ -1,6 +1,6 @@
 #include "towns/TownLists.h"
 
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QFile>
 #include <algorithm>

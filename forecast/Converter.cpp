@@ -1,1 +1,129 @@
 #include "forecast/Converter.h"
+
+#include "core/CodePage.h"
+#include "core/FileSystemObject.h"
+#include "core/Settings.h"
+#include "forecast/Down.h"
+
+#include <QByteArrayMatcher>
+
+namespace vetorlan {
+
+namespace {
+
+QByteArray cp(const char* utf8) {
+    return toCp1251(QString::fromUtf8(utf8));
+}
+
+// Replaces every occurrence of `from` (left to right, non-overlapping) in one scan that
+// builds a new buffer, so the cost stays linear in the page length.
+QByteArray replaceAll(const QByteArray& text, const QByteArray& from, const QByteArray& to) {
+    if (from.isEmpty())
+        return text;
+    const QByteArrayMatcher matcher(from);
+    qsizetype hit = matcher.indexIn(text, 0);
+    if (hit < 0)
+        return text;
+    QByteArray out;
+    out.reserve(to.size() > from.size() ? text.size() + text.size() / from.size() * (to.size() - from.size())
+                                        : text.size());
+    qsizetype start = 0;
+    while (hit >= 0) {
+        out.append(text.constData() + start, hit - start);
+        out.append(to);
+        start = hit + from.size();
+        hit = matcher.indexIn(text, start);
+    }
+    out.append(text.constData() + start, text.size() - start);
+    return out;
+}
+
+// One cut: keeps positions 1..headEnd and the tail from position tailStart on (both 1-based).
+// Made only when both markers are present and the tail starts at position 1 or later.
+struct Cut {
+    QByteArray headMarker;
+    qsizetype headOffset; // head end = pos(headMarker) + headOffset
+    QByteArray tailMarker;
+    qsizetype tailOffset; // tail start = pos(tailMarker) + tailOffset
+};
+
+QByteArray applyCut(const QByteArray& text, const Cut& cut) {
+    const qsizetype headAt = text.indexOf(cut.headMarker);
+    const qsizetype tailAt = text.indexOf(cut.tailMarker);
+    if (headAt < 0 || tailAt < 0)
+        return text;
+    const qsizetype headEnd = headAt + 1 + cut.headOffset;   // last kept position, 1-based
+    const qsizetype tailStart = tailAt + 1 + cut.tailOffset; // first kept position, 1-based
+    if (tailStart < 1 || headEnd < 0)
+        return text;
+    QByteArray out;
+    out.reserve(headEnd + text.size() - tailStart + 1);
+    out.append(text.constData(), qMin(headEnd, text.size()));
+    if (tailStart <= text.size())
+        out.append(text.constData() + tailStart - 1, text.size() - tailStart + 1);
+    return out;
+}
+
+QByteArray imagePrefix(QString imageHost) {
+    while (imageHost.endsWith('/'))
+        imageHost.chop(1);
+    return imageHost.isEmpty() ? QByteArray() : toCp1251(imageHost) + "/i/wiz";
+}
+
+QByteArray applyReplacements(QByteArray page, const QString& imageHost) {
+    const std::pair<QByteArray, QByteArray> rules[] = {
+        {"css/_weather.css", "nimbora.css"},
+        {cp("Яндекс."), {}},
+        {cp("Кратко"), cp("Прогноз погоды на 7 дней")},
+        {imagePrefix(imageHost), "_i/"},
+        {"/i/", "_i/"},
+        {"_i/moon/", "_i/"},
+        {"_i/wind/", "_i/"},
+        {cp("<a href=\"/othercity.xml\">другой город</a>"), {}},
+        {cp("Напечатать&#133;"), {}},
+    };
+    for (const auto& [from, to] : rules)
+        page = replaceAll(page, from, to);
+    return page;
+}
+
+QByteArray applyCuts(QByteArray page) {
+    const Cut cuts[] = {
+        {"<!--[if lte IE 7]>", -1, "</head>", 0},
+        {"<table>", -1, "</table>", -1},
+        {"<body style", 4, "<div class=\"b-navigation g-line\">", -1},
+        {"</table>", 7, "<table class=\"b-forecast-details\">", 0},
+        {"<ul class=\"b-foot\">", -1, "</body>", 0},
+    };
+    for (const Cut& cut : cuts)
+        page = applyCut(page, cut);
+    return page;
+}
+
+QByteArray backButtonBlock() {
+    return cp("</body><br>\n<div align=\"center\"><input type=\"button\" value=\"Назад\"onClick=\"history.back()\" "
+              "name=\"button\"></div>");
+}
+
+} // namespace
+
+QByteArray ConvertPageText(QByteArray page, const QString& multiLoad, const QString& imageHost) {
+    page = applyReplacements(std::move(page), imageHost);
+    page = applyCuts(std::move(page));
+    if (IsTrue(multiLoad))
+        page = replaceAll(page, "</body>", backButtonBlock());
+    page.append("\r\n");
+    return page;
+}
+
+void ConvertPage(const QString& requestedPath) {
+    if (!FileExists(requestedPath))
+        return;
+    const QString path = ResolvePath(requestedPath); // rewritten in place, under the name it has
+    QByteArray page;
+    if (!ReadWholeFile(path, page))
+        return; // without the whole text there is nothing sound to rewrite
+    WriteFileAtomic(path, ConvertPageText(std::move(page), AppSettings().MultiLoad, ImageHost()));
+}
+
+} // namespace vetorlan

@@ -1,1 +1,110 @@
 #include "forecast/CopyView.h"
+
+#include "core/FileSystemObject.h"
+#include "core/MessageBox.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vetorlan {
+
+namespace {
+
+// Stands in while no shell is installed: opens nothing.
+class NoShell : public Shell {
+public:
+    bool OpenDocument(const QString&) override { return false; }
+    bool StartProgram(const QString&, const QStringList&) override { return false; }
+};
+
+Shell*& installedShell() {
+    static Shell* shell = nullptr;
+    return shell;
+}
+
+// Everything before the last separator of the copy path; empty when there is none.
+QString copyFolderOf(const QString& path) {
+#ifdef Q_OS_WIN
+    const qsizetype cut = qMax(path.lastIndexOf('\\'), path.lastIndexOf('/'));
+#else
+    const qsizetype cut = path.lastIndexOf('/');
+#endif
+    if (cut < 0)
+        return QString();
+    return cut == 0 ? path.left(1) : path.left(cut); // "/name" lies in the root folder
+}
+
+bool isProgramFolder(const QString& folder) {
+    const QString a = QFileInfo(folder).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(ProgramFolder()).canonicalFilePath();
+}
+
+// Whether any file of the program folder matches the pattern (letter case ignored).
+bool anyProgramFileMatches(const QString& pattern) {
+    return !QDir(ProgramFolder()).entryList({pattern}, QDir::Files | QDir::Hidden).isEmpty();
+}
+
+// Copies the files of the program folder that match; none matching is not an error.
+bool copyMatching(const QString& pattern, const QString& target) {
+    if (!anyProgramFileMatches(pattern))
+        return true;
+    return bool(CopyFile(ProgramFolder() + "/" + pattern, target));
+}
+
+} // namespace
+
+void SetShell(Shell* shell) {
+    installedShell() = shell;
+}
+
+Shell* CurrentShell() {
+    static NoShell none;
+    return installedShell() ? installedShell() : &none;
+}
+
+QString ForcedBrowserProgram() {
+#ifdef Q_OS_WIN
+    QString windir = qEnvironmentVariable("windir");
+    const QString drive = windir.isEmpty() ? QStringLiteral("C") : windir.left(1);
+    return drive + ":\\Program Files\\Internet Explorer\\Iexplore.exe";
+#else
+    return QStringLiteral("x-www-browser");
+#endif
+}
+
+void CopyForecast() {
+    const QString target = copyFolderOf(AppSettings().PathNimboraCopy);
+    if (target.isEmpty() || !FolderExists(target)) {
+        ShowMessageBox("Директория для копирования не найдена !", "Ошибка", MsgIcon::Critical);
+        return;
+    }
+    if (isProgramFolder(target))
+        return; // the pages already lie there; copying a file onto itself could only damage it
+    bool copied = copyMatching("*.htm", target);
+    copied = copyMatching("*.css", target) && copied;
+    if (IsTrue(AppSettings().CopyPictures)) {
+        const QString pictures = ProgramFile("_i");
+        if (FolderExists(pictures))
+            copied = bool(CopyFolder(pictures, target + "/_i")) && copied;
+    }
+    if (!copied)
+        ShowMessageBox("Не удалось скопировать прогноз погоды в директорию " + QDir::toNativeSeparators(target) + " !",
+                       "Ошибка", MsgIcon::Critical);
+}
+
+void ShowForecast() {
+    const QString page = ProgramFile("Nimbora.htm");
+    if (!FileExists(page)) {
+        ShowMessageBox("Нет загруженного прогноза погоды!", "Файл не найден", MsgIcon::Information);
+        return;
+    }
+    const QString& how = AppSettings().UseInternetExplorer;
+    if (how == QLatin1String("False"))
+        CurrentShell()->OpenDocument(page);
+    else if (how == QLatin1String("True"))
+        CurrentShell()->StartProgram(ForcedBrowserProgram(), {page});
+}
+
+} // namespace vetorlan

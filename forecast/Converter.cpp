@@ -6,6 +6,8 @@
 #include "forecast/Down.h"
 
 #include <QByteArrayMatcher>
+#include <algorithm>
+#include <vector>
 
 namespace vetorlan {
 
@@ -15,26 +17,27 @@ QByteArray cp(const char* utf8) {
     return toCp1251(QString::fromUtf8(utf8));
 }
 
-// Replaces every occurrence of `from` (left to right, non-overlapping) in one scan that
-// builds a new buffer, so the cost stays linear in the page length.
+// Replaces every occurrence of `from` (left to right, non-overlapping): one scan finds the
+// matches, a second fills a buffer of the exact final size, so the cost stays linear.
 QByteArray replaceAll(const QByteArray& text, const QByteArray& from, const QByteArray& to) {
     if (from.isEmpty())
         return text;
     const QByteArrayMatcher matcher(from);
-    qsizetype hit = matcher.indexIn(text, 0);
-    if (hit < 0)
+    std::vector<qsizetype> hits;
+    for (qsizetype hit = matcher.indexIn(text, 0); hit >= 0; hit = matcher.indexIn(text, hit + from.size()))
+        hits.push_back(hit);
+    if (hits.empty())
         return text;
-    QByteArray out;
-    out.reserve(to.size() > from.size() ? text.size() + text.size() / from.size() * (to.size() - from.size())
-                                        : text.size());
+    const qsizetype count = qsizetype(hits.size());
+    QByteArray out(text.size() + count * (to.size() - from.size()), Qt::Uninitialized);
+    char* dest = out.data();
     qsizetype start = 0;
-    while (hit >= 0) {
-        out.append(text.constData() + start, hit - start);
-        out.append(to);
+    for (qsizetype hit : hits) {
+        dest = std::copy(text.constData() + start, text.constData() + hit, dest);
+        dest = std::copy(to.constData(), to.constData() + to.size(), dest);
         start = hit + from.size();
-        hit = matcher.indexIn(text, start);
     }
-    out.append(text.constData() + start, text.size() - start);
+    std::copy(text.constData() + start, text.constData() + text.size(), dest);
     return out;
 }
 

@@ -1,1 +1,166 @@
 #include "net/Scheduler.h"
+
+#include "core/Clock.h"
+#include "core/FileSystemObject.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "net/LoadRules.h"
+#include "net/OnLineCheck.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <limits>
+
+namespace vetorlan {
+
+namespace {
+
+const QString kForecastFile = QStringLiteral("nimbora.htm");
+
+// The system's long time format ("HH:mm:ss" in Russian) without its time-zone part.
+QString ClockFormat() {
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b\\s*")));
+    return format.trimmed();
+}
+
+} // namespace
+
+Scheduler::Scheduler(SchedulerHost& host) : host_(host) {}
+
+QString Scheduler::ClockText(const QDateTime& now) {
+    static const QString format = ClockFormat();
+    return QLocale::system().toString(now.time(), format);
+}
+
+void Scheduler::SetEnabled(TimerState& timer, bool enabled) {
+    if (timer.enabled == enabled)
+        return;
+    timer.enabled = enabled;
+    host_.TimersChanged();
+}
+
+void Scheduler::SetIntervals(int interval1, int interval2, int interval3) {
+    if (timer1.interval == interval1 && timer2.interval == interval2 && timer3.interval == interval3)
+        return;
+    timer1.interval = interval1;
+    timer2.interval = interval2;
+    timer3.interval = interval3;
+    host_.TimersChanged();
+}
+
+void Scheduler::SetTimer3StartInterval() {
+    if (timer3.interval == 1000)
+        return;
+    timer3.interval = 1000;
+    host_.TimersChanged();
+}
+
+void Scheduler::ArmForWorkMode() {
+    if (IsDialUp(AppSettings()))
+        return;
+    SetEnabled(timer2, false);
+    SetEnabled(timer3, true);
+}
+
+void Scheduler::PauseTimers() {
+    SetIntervals(0, 0, 0);
+}
+
+void Scheduler::RestoreTimers() {
+    SetIntervals(250, 1000, 60000);
+}
+
+void Scheduler::EnableTimer3() {
+    SetEnabled(timer3, true);
+}
+
+void Scheduler::ShowIndicator(bool visible, const QString& caption) {
+    if (indicatorKnown_ && indicatorVisible_ == visible && indicatorCaption_ == caption)
+        return;
+    indicatorKnown_ = true;
+    indicatorVisible_ = visible;
+    indicatorCaption_ = caption;
+    host_.SetOnlineIndicator(visible, caption);
+}
+
+void Scheduler::Timer1_Timer() {
+    // Four ticks a second: the host hears only of texts that changed.
+    const QString clock = ShowClock ? ClockText(Now()) : QString(13, QLatin1Char(' '));
+    if (clock != clockText_) {
+        clockText_ = clock;
+        host_.SetClockText(clock);
+    }
+    if (!IsDialUp(AppSettings())) {
+        ShowIndicator(false, indicatorCaption_);
+        return;
+    }
+    if (IsOnline()) {
+        ShowIndicator(true, QStringLiteral("OnLine"));
+        if (!host_.AutoLoadStopped())
+            SetEnabled(timer2, true);
+        SetEnabled(timer3, false);
+    } else {
+        // OnlineSeconds stays: after a drop the pause goes on counting from where it was.
+        ShowIndicator(true, QStringLiteral("OffLine"));
+        SetEnabled(timer2, false);
+    }
+}
+
+QDateTime Scheduler::ReadForecastFileDate() {
+    const QString file = ProgramFile(kForecastFile);
+    if (!FileExists(file))
+        return {};
+    const QDateTime modified = FileModified(file);
+    ForecastFileDate = QLocale::system().toString(modified, QLocale::ShortFormat);
+    return modified;
+}
+
+void Scheduler::AutomaticLoad(TimerState& timer) {
+    SetEnabled(timer, false);
+    host_.RunLoad();
+    if (&timer == &timer2)
+        OnlineSeconds = 0;
+    if (!host_.AutoLoadStopped())
+        SetEnabled(timer, true);
+}
+
+void Scheduler::Timer2_Timer() {
+    // A load's message box lets ticks through; a second load must not start meanwhile.
+    if (host_.LoadInProgress() || !host_.InTray())
+        return;
+    if (OnlineSeconds < std::numeric_limits<std::int16_t>::max())
+        ++OnlineSeconds;
+    if (PauseOnLineSeconds(AppSettings().PauseOnLine) > OnlineSeconds)
+        return;
+    const QDateTime modified = ReadForecastFileDate();
+    if (modified.isValid() && modified.date() == Now().date()) {
+        OnlineSeconds = 0;
+        return;
+    }
+    AutomaticLoad(timer2);
+}
+
+void Scheduler::Timer3_Timer() {
+    if (host_.LoadInProgress() || !host_.InTray())
+        return;
+    const Settings& settings = AppSettings();
+    // Left enabled from a direct line, it must not try a dial-up line that is down: the
+    // load could only fail and stop automatic loading.
+    if (IsDialUp(settings) && !IsOnline())
+        return;
+    const QDateTime modified = ReadForecastFileDate();
+    if (!modified.isValid()) {
+        AutomaticLoad(timer3);
+        return;
+    }
+    if (ForecastIsStale(modified, Now(), settings)) {
+        AutomaticLoad(timer3);
+        if (host_.AutoLoadStopped())
+            return; // the load failed: no second attempt in the same tick
+    }
+    if (IsTimeLoadMinute(Now(), settings.TimeLoad))
+        AutomaticLoad(timer3);
+}
+
+} // namespace vetorlan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -60,8 +61,25 @@ public:
     void Timer2_Timer();
     void Timer3_Timer();
 
+    // The clock text of Label3: the system's time format with seconds, without a zone.
+    static QString ClockText(const QDateTime& now);
+
 private:
+    void SetEnabled(TimerState& timer, bool enabled);
+    void SetIntervals(int interval1, int interval2, int interval3);
+    void ShowIndicator(bool visible, const QString& caption);
+    // Disables the calling timer, runs the load, re-enables the timer unless automatic
+    // loading was stopped by a failure.
+    void AutomaticLoad(TimerState& timer);
+    // The forecast file's last-modified time (kept in ForecastFileDate); invalid when the
+    // file does not exist.
+    QDateTime ReadForecastFileDate();
+
     SchedulerHost& host_;
+    QString clockText_;
+    bool indicatorKnown_ = false;
+    bool indicatorVisible_ = false;
+    QString indicatorCaption_;
 };
 
 } // namespace vetorlan

@@ -1,1 +1,155 @@
 #include "platform/NetworkManagerBackend.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+
+namespace vetorlan {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+constexpr unsigned kStateActivated = 2; // NM_ACTIVE_CONNECTION_STATE_ACTIVATED
+constexpr int kHangUpTimeoutMs = 1000;
+
+QStringList ObjectPaths(const QVariant& value) {
+    QList<QDBusObjectPath> list;
+    if (value.canConvert<QDBusArgument>())
+        value.value<QDBusArgument>() >> list;
+    else
+        list = value.value<QList<QDBusObjectPath>>();
+    QStringList paths;
+    for (const QDBusObjectPath& path : list)
+        paths << path.path();
+    return paths;
+}
+
+} // namespace
+
+NetworkManagerBackend::NetworkManagerBackend() : NetworkManagerBackend(QDBusConnection::systemBus()) {}
+
+NetworkManagerBackend::NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs)
+    : bus_(bus), callTimeoutMs_(callTimeoutMs) {}
+
+bool NetworkManagerBackend::IsDialUpType(const QString& type) {
+    // Mobile broadband, PPPoE, Bluetooth dial-up networking and ADSL.
+    static const QStringList dialUp = {QStringLiteral("gsm"), QStringLiteral("cdma"), QStringLiteral("pppoe"),
+                                       QStringLiteral("bluetooth"), QStringLiteral("adsl")};
+    return dialUp.contains(type);
+}
+
+bool NetworkManagerBackend::ServiceAvailable() {
+    if (!bus_.isConnected())
+        return false;
+    if (serviceChecked_ && (serviceUp_ || sinceServiceCheck_.elapsed() < kServiceRecheckMs))
+        return serviceUp_;
+    // NameHasOwner with our own short timeout: the bus daemon is not asked with the
+    // default timeout of 25 seconds.
+    QDBusMessage ask =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    ask << kService;
+    const QDBusMessage reply = bus_.call(ask, QDBus::Block, callTimeoutMs_);
+    serviceUp_ = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+                 reply.arguments().first().toBool();
+    serviceChecked_ = true;
+    sinceServiceCheck_.start();
+    return serviceUp_;
+}
+
+void NetworkManagerBackend::MarkServiceLost() {
+    serviceUp_ = false;
+    serviceChecked_ = true;
+    sinceServiceCheck_.start();
+}
+
+std::optional<QVariant> NetworkManagerBackend::Property(const QString& path, const QString& interface,
+                                                        const QString& name) {
+    QDBusMessage get = QDBusMessage::createMethodCall(kService, path, kPropertiesInterface, QStringLiteral("Get"));
+    get << interface << name;
+    const QDBusMessage reply = bus_.call(get, QDBus::Block, callTimeoutMs_);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        // A vanished or hanging service is left alone for a while; an unknown object
+        // (a connection that just went away) is an ordinary answer.
+        const QString error = reply.errorName();
+        if (error != QLatin1String("org.freedesktop.DBus.Error.UnknownObject") &&
+            error != QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
+            MarkServiceLost();
+        return std::nullopt;
+    }
+    return reply.arguments().first().value<QDBusVariant>().variant();
+}
+
+std::optional<QStringList> NetworkManagerBackend::ActiveConnectionPaths() {
+    const std::optional<QVariant> value =
+        Property(kManagerPath, kManagerInterface, QStringLiteral("ActiveConnections"));
+    if (!value)
+        return std::nullopt;
+    return ObjectPaths(*value);
+}
+
+bool NetworkManagerBackend::IsDialUpConnection(const QString& path) {
+    auto known = types_.constFind(path);
+    if (known != types_.constEnd())
+        return IsDialUpType(*known);
+    const std::optional<QVariant> type = Property(path, kActiveInterface, QStringLiteral("Type"));
+    if (!type)
+        return false;
+    types_.insert(path, type->toString());
+    return IsDialUpType(type->toString());
+}
+
+ConnectionBackend::Handle NetworkManagerBackend::HandleFor(const QString& path) {
+    qsizetype index = paths_.indexOf(path);
+    if (index < 0) {
+        paths_.append(path);
+        index = paths_.size() - 1;
+    }
+    return Handle(index);
+}
+
+QString NetworkManagerBackend::PathFor(Handle handle) const {
+    return handle < Handle(paths_.size()) ? paths_.at(qsizetype(handle)) : QString();
+}
+
+bool NetworkManagerBackend::ListConnections(QList<Handle>& handles) {
+    handles.clear();
+    if (!ServiceAvailable())
+        return false;
+    const std::optional<QStringList> active = ActiveConnectionPaths();
+    if (!active)
+        return false;
+    // Forget the types of connections that are gone; their paths are never reused.
+    for (auto it = types_.begin(); it != types_.end();)
+        it = active->contains(it.key()) ? std::next(it) : types_.erase(it);
+    for (const QString& path : *active) {
+        if (IsDialUpConnection(path))
+            handles.append(HandleFor(path));
+    }
+    return true;
+}
+
+bool NetworkManagerBackend::IsConnected(Handle handle) {
+    const QString path = PathFor(handle);
+    if (path.isEmpty() || !ServiceAvailable())
+        return false;
+    const std::optional<QVariant> state = Property(path, kActiveInterface, QStringLiteral("State"));
+    return state && state->toUInt() == kStateActivated;
+}
+
+void NetworkManagerBackend::HangUp(Handle handle) {
+    const QString path = PathFor(handle);
+    if (path.isEmpty() || !ServiceAvailable())
+        return;
+    QDBusMessage deactivate = QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface,
+                                                             QStringLiteral("DeactivateConnection"));
+    deactivate << QVariant::fromValue(QDBusObjectPath(path));
+    bus_.call(deactivate, QDBus::Block, kHangUpTimeoutMs); // the answer is not acted on
+}
+
+} // namespace vetorlan

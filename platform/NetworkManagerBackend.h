@@ -1,1 +1,57 @@
 #pragma once
+
+#include "net/ConnectionBackend.h"
+
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+namespace vetorlan {
+
+// The dial-up connections as NetworkManager knows them: its active connections of a
+// modem-like type (mobile broadband, PPPoE, Bluetooth DUN, ADSL). "Connected" is the
+// ACTIVATED state; hanging up deactivates the connection. Without NetworkManager or a
+// system bus there are no connections. IsOnline asks four times a second on the UI
+// thread, so every call has a short timeout and an absent service is not asked again
+// for a few seconds.
+class NetworkManagerBackend : public ConnectionBackend {
+public:
+    // The system bus.
+    NetworkManagerBackend();
+    // Any bus (tests use a private one); `callTimeoutMs` bounds each property read.
+    explicit NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs = 150);
+
+    bool ListConnections(QList<Handle>& handles) override;
+    bool IsConnected(Handle handle) override;
+    void HangUp(Handle handle) override;
+
+    // Whether an active connection of this NetworkManager type counts as dial-up.
+    static bool IsDialUpType(const QString& type);
+
+    // How long an absent or unresponsive service is left alone before it is asked again.
+    static constexpr int kServiceRecheckMs = 5000;
+
+private:
+    bool ServiceAvailable();
+    void MarkServiceLost();
+    std::optional<QVariant> Property(const QString& path, const QString& interface, const QString& name);
+    std::optional<QStringList> ActiveConnectionPaths();
+    bool IsDialUpConnection(const QString& path);
+    Handle HandleFor(const QString& path);
+    QString PathFor(Handle handle) const;
+
+    QDBusConnection bus_;
+    int callTimeoutMs_;
+    // Handles are indexes into this table, so a handle stays valid for the backend's life.
+    QStringList paths_;
+    // The type of an active connection never changes; it is read once per path.
+    QHash<QString, QString> types_;
+    bool serviceUp_ = false;
+    bool serviceChecked_ = false;
+    QElapsedTimer sinceServiceCheck_;
+};
+
+} // namespace vetorlan

@@ -1,0 +1,75 @@
+#include "core/Settings.h"
+#include "net/HangUpModule.h"
+#include "net/OnLineCheck.h"
+#include "tests/net/FakeConnectionBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace vetorlan::test {
+namespace {
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    ~ConnectionTest() override { AppSettings() = saved_; }
+    Settings saved_ = AppSettings();
+};
+
+struct OnlineRow {
+    const char* name;
+    const char* workMode;
+    bool listSucceeds;
+    QList<ConnectionBackend::Handle> connections, connected;
+    bool online;
+    int calls;
+};
+
+TEST_F(ConnectionTest, OnlyTheFirstListedConnectionDecides) {
+    const OnlineRow rows[] = {
+        {"direct line asks nothing", "DirectConn", true, {1}, {}, true, 0},
+        {"any other mode text is a direct line", "dialup", false, {}, {}, true, 0},
+        {"no connection", "DialUp", true, {}, {}, false, 1},
+        {"one connected", "DialUp", true, {1}, {1}, true, 2},
+        {"listed but not connected", "DialUp", true, {1}, {}, false, 2},
+        {"only the second connected", "DialUp", true, {1, 2}, {2}, false, 2},
+        {"only the first connected", "DialUp", true, {1, 2}, {1}, true, 2},
+        {"listing failed", "DialUp", false, {1}, {1}, false, 1},
+    };
+    for (const OnlineRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeConnectionBackend backend;
+        backend.listSucceeds = row.listSucceeds;
+        backend.connections = row.connections;
+        backend.connected = QSet<ConnectionBackend::Handle>(row.connected.begin(), row.connected.end());
+        AppSettings().WorkMode = row.workMode;
+        EXPECT_EQ(IsOnline(), row.online);
+        EXPECT_EQ(backend.calls(), row.calls);
+        if (!backend.stateQueries.isEmpty()) {
+            EXPECT_EQ(backend.stateQueries, QList<ConnectionBackend::Handle>{row.connections.first()});
+        }
+    }
+}
+
+TEST_F(ConnectionTest, WithoutADialUpServiceTheLineIsDown) {
+    AppSettings().WorkMode = "DialUp";
+    ASSERT_EQ(CurrentConnectionBackend(), nullptr);
+    EXPECT_FALSE(IsOnline());
+    HangUpAll(); // nothing to hang up, no crash
+    AppSettings().WorkMode = "DirectConn";
+    EXPECT_TRUE(IsOnline());
+}
+
+TEST_F(ConnectionTest, HangUpAllHangsUpEveryListedConnectionInOrder) {
+    FakeConnectionBackend backend;
+    backend.connections = {5, 3};
+    HangUpAll();
+    EXPECT_EQ(backend.hungUp, (QList<ConnectionBackend::Handle>{5, 3}));
+    EXPECT_TRUE(backend.stateQueries.isEmpty()); // connected or not, each is hung up
+
+    backend.hungUp.clear();
+    backend.listSucceeds = false;
+    HangUpAll();
+    EXPECT_TRUE(backend.hungUp.isEmpty());
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -1,1 +1,203 @@
 #include "forecast/LoadPipeline.h"
+
+#include "core/Clock.h"
+#include "core/FileSystemObject.h"
+#include "core/MessageBox.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "forecast/Converter.h"
+#include "forecast/CopyView.h"
+#include "forecast/Down.h"
+#include "forecast/EnglishFileName.h"
+#include "forecast/MultiIndexPage.h"
+#include "net/HangUpModule.h"
+#include "net/OnLineCheck.h"
+#include "towns/Base.h"
+#include "towns/Selection.h"
+
+#include <QRegularExpression>
+
+namespace vetorlan {
+
+namespace {
+
+const QString kLoadingTip = QStringLiteral("Идет загрузка прогноза погоды...");
+
+// Clears the running flag whatever way the load leaves.
+class RunningGuard {
+public:
+    explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningGuard() { flag_ = false; }
+    RunningGuard(const RunningGuard&) = delete;
+    RunningGuard& operator=(const RunningGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+QString TipWithTime(const QString& what, const QDateTime& when, const QLocale& locale) {
+    return what + "\nпроизошла " + DefaultDateText(when.date(), locale) + "\nв " + DefaultTimeText(when.time(), locale);
+}
+
+} // namespace
+
+QString NoTownMessage() {
+    return QStringLiteral("Выберите город, для которого необходимо загрузить прогноз погоды !");
+}
+
+QString OfflineMessage() {
+    return QStringLiteral("Вы не в On Line !\nУстановите соединение с Интернетом.");
+}
+
+QString LoadFailedMessage() {
+    return QStringLiteral(
+        "Не удается установить соединение с сервером Гидрометеоцентра.\n"
+        "Возможные причины ошибки:\n"
+        "\n"
+        "1. В Internet Explorer выбран автономный режим работы. Запустите Internet Explorer, меню 'Файл' - уберите "
+        "галочку с пункта 'Работать автономно'\n"
+        "\n"
+        "2. Программа блокирована файрволом (межсетевым экраном), запретившим ей выход в Интеренет. Добавьте "
+        "программу в список доверенных приложений, либо обратитесь к системному администратору.\n"
+        "\n"
+        "3. Соединение с Интернетом было прервано во время загрузки данных.\n"
+        "\n"
+        "4. В настройках выбран режим работы на выделенной линии, но в данный момент нет соединения с Интернетом\n"
+        "\n"
+        "Попытки автоматической загрузки прогноза будут прекращены до перезапуска программы, либо до первой "
+        "успешной загрузки прогноза вручную. Для ручной загрузки воспользуйтесь контекстным меню иконки программы в "
+        "трее (щелчок правой кнопкой мыши - пункт меню 'Загрузить прогноз'), либо соответствующей кнопкой из "
+        "главного окна программы.");
+}
+
+QString LoadFailedTip(const QDateTime& when, const QLocale& locale) {
+    return TipWithTime(QStringLiteral("Ошибка подключения к серверу"), when, locale);
+}
+
+QString DefaultDateText(const QDate& date, const QLocale& locale) {
+    return locale.toString(date, QLocale::ShortFormat);
+}
+
+QString DefaultTimeText(const QTime& time, const QLocale& locale) {
+    // The long time format carries the seconds; its time-zone part is dropped.
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+    return locale.toString(time, format.trimmed());
+}
+
+bool LoadPipeline::TownChosen() const {
+    if (!IsMultiLoad(AppSettings()))
+        return host_.SingleTownRow() != -1;
+    return SelectedCount >= 1;
+}
+
+LoadResult LoadPipeline::Command1_Click() {
+    if (running_)
+        return LoadResult::Busy;
+    RunningGuard guard(running_);
+    const Settings& s = AppSettings();
+    if (!TownChosen()) {
+        ShowMessageBox(NoTownMessage(), QStringLiteral("Выбор не сделан"), MsgIcon::Information);
+        return LoadResult::NoTown;
+    }
+    host_.SaveTownLists();
+    if (IsDialUp(s) && !IsOnline()) {
+        ShowMessageBox(OfflineMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
+        return LoadResult::Offline;
+    }
+    FetchTowns();
+    FsStatus published = PublishPages();
+    host_.ShowLoadingVisuals(false);
+    if (!published) {
+        ReportFileError(published);
+        return LoadResult::Failed;
+    }
+    if (!LoadOK) {
+        FailedActions();
+        return LoadResult::Failed;
+    }
+    SucceededActions();
+    return LoadResult::Succeeded;
+}
+
+void LoadPipeline::FetchTowns() {
+    const bool multi = IsMultiLoad(AppSettings());
+    // A single-town load fetches its one town once, whatever the multi-town list holds.
+    const int passes = multi ? SelectedCount : 1;
+    const QString folder = ProgramFolder();
+    for (int counter = 1; counter <= passes; ++counter) {
+        TownEntry entry;
+        if (multi) {
+            entry = SelectedTowns[counter];
+        } else {
+            const int slot = host_.SingleTownRow() + 1;
+            entry = slot >= 1 && slot <= kRegionSlots ? RegionTowns[slot] : TownEntry();
+        }
+        LoadURL = ForecastUrl(TownIndex(entry));
+        LoadFile = multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm";
+        host_.ShowLoadingVisuals(true);
+        host_.SetTrayIcon(TrayIconKind::Loading);
+        host_.SetTrayTip(kLoadingTip);
+        DownloadFile(LoadURL, LoadFile);
+        if (LoadOK)
+            ConvertPage(LoadFile);
+    }
+}
+
+FsStatus LoadPipeline::PublishPages() {
+    const Settings& s = AppSettings();
+    if (IsTrue(s.TranslitFileName)) {
+        if (FsStatus status = MakeLatinFileNames(); !status)
+            return status;
+    } else {
+        for (int i = 1; i <= SelectedCount && i <= kCatalogSize; ++i)
+            TownFileNames[i] = SelectedTowns[i];
+    }
+    if (IsMultiLoad(s) && LoadOK)
+        return WriteIndexPage();
+    return FsStatus::success();
+}
+
+void LoadPipeline::SucceededActions() {
+    const Settings& s = AppSettings();
+    host_.ShowLoadStatus();
+    host_.SetTrayIcon(TrayIconKind::Normal);
+    AutoLoadStopped = false;
+    if (!IsDialUp(s))
+        host_.EnableTimer3();
+    if (IsTrue(s.HangUp))
+        HangUpAll();
+    if (IsTrue(s.Sound))
+        PlaySuccessSound();
+    host_.ShowLoadStatus();
+    if (IsTrue(s.ShellLoad))
+        ShowForecast();
+    if (IsTrue(s.NimboraCopy))
+        CopyForecast();
+    if (IsTrue(s.LoadExit))
+        host_.ExitProgram();
+}
+
+void LoadPipeline::FailedActions() {
+    host_.SetTrayTip(LoadFailedTip(Now()));
+    if (IsTrue(AppSettings().MSGError)) {
+        AutoLoadStopped = true;
+        ShowMessageBox(LoadFailedMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
+    }
+    host_.SetTrayIcon(TrayIconKind::Error);
+    // A page left under its temporary name by an interrupted rewrite gets its name back.
+    if (!FileExists(LoadFile) && FileExists(LoadFile + "l"))
+        RenameFile(ResolvePath(LoadFile + "l"), LoadFile);
+    AutoLoadStopped = true;
+}
+
+void LoadPipeline::ReportFileError(const FsStatus& status) {
+    host_.SetTrayTip(TipWithTime(QStringLiteral("Ошибка записи файлов прогноза"), Now(), QLocale::system()));
+    host_.SetTrayIcon(TrayIconKind::Error);
+    ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\n") + status.error,
+                   QStringLiteral("Ошибка"), MsgIcon::Critical);
+    AutoLoadStopped = true;
+}
+
+} // namespace vetorlan

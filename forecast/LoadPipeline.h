@@ -1,7 +1,75 @@
 #pragma once
 
+#include "core/FsStatus.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
 namespace vetorlan {
 
-// The load procedure behind Command1_Click (built with the main window).
+// The three tray icons of the main window.
+enum class TrayIconKind { Normal, Loading, Error };
+
+// What a load needs from the main window: what it shows and the few controls it reads.
+class LoadHost {
+public:
+    virtual ~LoadHost() = default;
+    // The selected row of the town box C1 (-1: none).
+    virtual int SingleTownRow() const = 0;
+    // SaveTownLists of the main window.
+    virtual void SaveTownLists() = 0;
+    // Loading background and disabled Command1 (true), or the idle ones; repaints at once.
+    virtual void ShowLoadingVisuals(bool loading) = 0;
+    virtual void SetTrayIcon(TrayIconKind kind) = 0;
+    virtual void SetTrayTip(const QString& text) = 0;
+    virtual void ShowLoadStatus() = 0;
+    // Enables Timer3 (a successful load on a direct line).
+    virtual void EnableTimer3() = 0;
+    // Unloads the main window and ends the program (LoadExit after a success).
+    virtual void ExitProgram() = 0;
+};
+
+// Texts of the load.
+QString NoTownMessage();
+QString OfflineMessage();
+QString LoadFailedMessage();
+// "Ошибка подключения к серверу" with the date and time of the failure on two more lines.
+QString LoadFailedTip(const QDateTime& when, const QLocale& locale = QLocale::system());
+
+// The system's default short date and time texts (the time with seconds, no zone).
+QString DefaultDateText(const QDate& date, const QLocale& locale = QLocale::system());
+QString DefaultTimeText(const QTime& time, const QLocale& locale = QLocale::system());
+
+// Outcome of one Command1_Click.
+enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed };
+
+// The load behind Command1_Click: town check, save of the town lists, dial-up gate, the
+// fetch and rewrite of every chosen town, file names, index page, then the success or
+// the failure actions. Everything the window shows goes through the host.
+class LoadPipeline {
+public:
+    explicit LoadPipeline(LoadHost& host) : host_(host) {}
+
+    LoadResult Command1_Click();
+
+    bool LoadInProgress() const { return running_; }
+    // Automatic loads stay stopped after a failed load until one succeeds.
+    bool AutoLoadStopped = false;
+    // URL and file of the page fetched last.
+    QString LoadURL;
+    QString LoadFile;
+
+private:
+    bool TownChosen() const;
+    void FetchTowns();
+    FsStatus PublishPages();
+    void SucceededActions();
+    void FailedActions();
+    void ReportFileError(const FsStatus& status);
+
+    LoadHost& host_;
+    bool running_ = false;
+};
 
 } // namespace vetorlan

@@ -1,1 +1,46 @@
 #include "platform/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vetorlan {
+
+QString SingleInstance::LockFilePath(const QString& programFolder) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
+    const QByteArray key = (canonical.isEmpty() ? programFolder : canonical).toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24);
+    return folder + "/vetorlan-" + QString::fromLatin1(hash) + ".lock";
+}
+
+SingleInstance::SingleInstance(const QString& programFolder)
+    : lock_(std::make_unique<QLockFile>(LockFilePath(programFolder))) {
+    // No age limit: a lock is stale only when the copy that took it is gone.
+    lock_->setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance() {
+    Release();
+}
+
+bool SingleInstance::TryAcquire() {
+    if (lock_->isLocked())
+        return true;
+    if (lock_->tryLock(0))
+        return true;
+    // A copy that crashed left its lock behind: take it over.
+    if (lock_->error() == QLockFile::LockFailedError && lock_->removeStaleLockFile())
+        return lock_->tryLock(0);
+    return false;
+}
+
+void SingleInstance::Release() {
+    if (lock_->isLocked())
+        lock_->unlock();
+}
+
+} // namespace vetorlan

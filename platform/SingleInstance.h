@@ -1,1 +1,26 @@
 #pragma once
+
+#include <QLockFile>
+#include <QString>
+#include <memory>
+
+namespace vetorlan {
+
+// One running copy per program folder and user: a lock file in the user's runtime folder,
+// named by a hash of the program folder. The lock of a copy that crashed is recovered.
+class SingleInstance {
+public:
+    explicit SingleInstance(const QString& programFolder);
+    ~SingleInstance();
+
+    // Takes the lock; false when another living copy holds it.
+    bool TryAcquire();
+    void Release();
+
+    static QString LockFilePath(const QString& programFolder);
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+};
+
+} // namespace vetorlan

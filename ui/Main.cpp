@@ -1,1 +1,607 @@
 #include "ui/Main.h"
+
+#include "core/Clock.h"
+#include "core/FileSystemObject.h"
+#include "core/MessageBox.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "forecast/CopyView.h"
+#include "towns/Base.h"
+#include "towns/Selection.h"
+#include "towns/TownLists.h"
+#include "ui/AboutForm.h"
+#include "ui/Dialogs.h"
+#include "ui/InterFace.h"
+#include "ui/PictureButton.h"
+#include "ui/Pictures.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vetorlan {
+
+namespace {
+
+// The window's client area: 5280 x 2940 twips, 15 twips to a logical pixel.
+constexpr int kWidth = 5280 / 15;
+constexpr int kHeight = 2940 / 15;
+constexpr int kCaptionHeight = 20;
+const QSize kPicButtonSize(16, 14);
+
+QString CountCaption(int count) {
+    return QStringLiteral("Выбрано: ") + QString::number(count);
+}
+
+QString FirstRunQuestion() {
+    return QStringLiteral(
+        "Вы запустили программу в первый раз.\n\n"
+        "Рекомендуется использовать мастера быстрой настройки, это значительно упростит настройку программы.\n\n"
+        "Примечание: Вы всегда можете вызвать мастера быстрой настройки, нажав кнопку 'Мастер' в окне настроек\n\n"
+        "Хотите воспользоваться мастером?");
+}
+
+void QuitEventLoop() {
+    QCoreApplication::exit(0);
+    // Before the event loop runs exit() does nothing; quit as soon as it starts.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+}
+
+} // namespace
+
+Main::Main(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("Веторлан - v 1.5"));
+    setWindowIcon(TrayIconPicture(TrayIconKind::Normal));
+    setFixedSize(kWidth, kHeight);
+    endAtOnce_ = [] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
+    previousInstance_ = [] { return false; };
+    BuildControls();
+    for (QTimer* timer : {&Timer1, &Timer2, &Timer3})
+        timer->setTimerType(Qt::CoarseTimer);
+    connect(&Timer1, &QTimer::timeout, this, [this] { scheduler_.Timer1_Timer(); });
+    connect(&Timer2, &QTimer::timeout, this, [this] { scheduler_.Timer2_Timer(); });
+    connect(&Timer3, &QTimer::timeout, this, [this] { scheduler_.Timer3_Timer(); });
+    connect(&tray_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
+    connect(&tray_, &TrayIcon::rightButtonPressed, this, [this] { tray_.Menu().popup(QCursor::pos()); });
+    BuildTrayMenu();
+    TimersChanged();
+}
+
+Main::~Main() {
+    AppSettingsContext().host = nullptr;
+    if (about_)
+        delete about_;
+}
+
+bool Main::IsLoadCommandLine(const QStringList& arguments) {
+    return arguments.size() == 1 && arguments.first() == QLatin1String("/load");
+}
+
+void Main::Form_Load(const QStringList& arguments) {
+    Form_Resize();
+    SetTitleBar(*this, false);
+    SetTitleBar(*this, true);
+    scheduler_.SetTimer3StartInterval();
+    if (previousInstance_()) {
+        ShowMessageBox(QStringLiteral("Программа уже запущена!"), QStringLiteral("Веторлан v1.3 - Ошибка"),
+                       MsgIcon::Critical);
+        EndAtOnce();
+        return;
+    }
+    scheduler_.ShowClock = true;
+    inTray_ = false;
+    LoadSettings();
+    const Settings& s = AppSettings();
+    if (IsTrue(s.StartTray))
+        GoToTray();
+    Label1->setVisible(IsDialUp(s));
+    ShowLoadingVisuals(false);
+    if (!IsMultiLoad(s)) {
+        Label2->hide();
+        RefreshSingleTown();
+    } else {
+        RefreshMultiTown();
+        List1_Click();
+    }
+    ShowLoadStatus();
+    scheduler_.ArmForWorkMode();
+    if (IsLoadCommandLine(arguments)) {
+        Command1_Click();
+        EndAtOnce();
+        return;
+    }
+    if (!inTray_ && !hiddenByCode_)
+        show();
+}
+
+void Main::EndAtOnce() {
+    endAtOnce_();
+}
+
+// ---- Layout and chrome ----
+
+void Main::BuildControls() {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(236, 233, 216));
+    setPalette(pal);
+    imgCaption = new QWidget(this);
+    imgCaption->setObjectName("imgCaption");
+    imgCaption->installEventFilter(this);
+    for (int i : {1, 0}) {
+        lblCaption[i] = new QLabel(QStringLiteral("     Веторлан v.1.5"), this);
+        lblCaption[i]->setObjectName(QStringLiteral("lblCaption%1").arg(i));
+        QFont font = lblCaption[i]->font();
+        font.setBold(true);
+        lblCaption[i]->setFont(font);
+        lblCaption[i]->setStyleSheet(i == 0 ? "color: rgb(255,255,255); background: transparent;"
+                                            : "color: rgb(0,0,128); background: transparent;");
+        lblCaption[i]->installEventFilter(this);
+    }
+    picButton[0] = new PictureButton(CloseButtonPicture, this);
+    picButton[0]->setToolTip(QStringLiteral("Закрыть"));
+    picButton[1] = new PictureButton(TrayButtonPicture, this);
+    picButton[1]->setToolTip(QStringLiteral("Свернуть в трей"));
+    for (int i : {0, 1}) {
+        picButton[i]->resize(kPicButtonSize);
+        connect(picButton[i], &QAbstractButton::clicked, this, [this, i] { picButton_Click(i); });
+    }
+    BuildTownControls();
+    BuildButtons();
+}
+
+void Main::BuildTownControls() {
+    Combo1 = new QComboBox(this);
+    Combo1->setPlaceholderText(QStringLiteral("Выберите регион"));
+    Combo1->setGeometry(10, 30, 200, 24);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    C1 = new QComboBox(this);
+    C1->setPlaceholderText(QStringLiteral("Выберите город"));
+    C1->setGeometry(10, 62, 200, 24);
+    C1->setMaxVisibleItems(20);
+    List1 = new QListWidget(this);
+    List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    List1->setGeometry(10, 28, 200, 112);
+    List1->viewport()->installEventFilter(this);
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
+    Label2 = new QLabel(CountCaption(0), this);
+    Label2->setGeometry(10, 143, 170, 18);
+    Command7 = new PictureButton(SaveButtonPicture, this);
+    Command7->setGeometry(192, 143, 18, 18);
+    Command7->setToolTip(QStringLiteral("Сохранить список выбранных городов"));
+    Command7->hide();
+    connect(Command7, &QAbstractButton::clicked, this, [this] { Command7_Click(); });
+    List1->hide();
+    C1->hide();
+}
+
+void Main::BuildButtons() {
+    auto button = [this](const QString& caption, QRect geometry, void (Main::*handler)()) {
+        auto* b = new QPushButton(caption, this);
+        b->setGeometry(geometry);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    Command1 = button(QStringLiteral("Загрузить прогноз погоды"), QRect(10, 164, 200, 26), &Main::Command1_Click);
+    Command2 = button(QStringLiteral("Настройки"), QRect(222, 28, 120, 24), &Main::Command2_Click);
+    Command3 = button(QStringLiteral("О программе"), QRect(222, 56, 120, 24), &Main::Command3_Click);
+    Command5 = button(QStringLiteral("?"), QRect(222, 84, 28, 24), &Main::Command5_Click);
+    Command5->setToolTip(QStringLiteral("Справка"));
+    Command4 = button(QStringLiteral("Выход"), QRect(222, 112, 120, 24), &Main::Command4_Click);
+    Label1 = new QLabel(this);
+    Label1->setGeometry(256, 84, 86, 24);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->hide();
+    Label3 = new QLabel(QStringLiteral("12:43:56"), this);
+    Label3->setGeometry(222, 164, 120, 26);
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setToolTip(QStringLiteral("Click me :)"));
+    QFont clock = Label3->font();
+    clock.setBold(true);
+    clock.setPointSizeF(clock.pointSizeF() * 1.3);
+    Label3->setFont(clock);
+    Label3->installEventFilter(this);
+}
+
+void Main::BuildTrayMenu() {
+    QMenu& menu = tray_.Menu();
+    menu.addAction(QStringLiteral("Открыть программу"), this, &Main::mnuMainShow_Click);
+    menu.addAction(QStringLiteral("Загрузить прогноз"), this, &Main::Command1_Click);
+    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Настройки"), this, &Main::mnuMainOptions_Click);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Справка"), this, &Main::Command5_Click);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("О программе"), this, &Main::mnuMainAbout_Click);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Выход"), this, &Main::Command4_Click);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("<Закрыть это меню>"));
+}
+
+void Main::Form_Resize() {
+    const int w = width();
+    lblCaption[0]->move(4, 5);
+    lblCaption[1]->move(5, 6);
+    for (QLabel* label : lblCaption)
+        label->adjustSize();
+    imgCaption->setGeometry(0, 0, w, kCaptionHeight);
+    picButton[0]->move(w - picButton[0]->width() - 3, 2);
+    picButton[1]->move(picButton[0]->x() - picButton[1]->width() - 1, 2);
+    imgCaption->lower();
+}
+
+void Main::resizeEvent(QResizeEvent*) {
+    Form_Resize();
+}
+
+void Main::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const qreal dpr = devicePixelRatioF();
+    p.drawPixmap(0, 0, BackgroundPicture(size(), loading_, dpr));
+    p.drawPixmap(0, 0, CaptionPicture(QSize(width(), kCaptionHeight), dpr));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QColor(0, 0, 82));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setPen(QColor(0, 0, 128));
+    p.drawRect(rect().adjusted(1, 1, -2, -2));
+}
+
+bool Main::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (watched == List1->viewport()) {
+        List1_MouseDown();
+        return false;
+    }
+    if (watched == Label3) {
+        Label3_Click();
+        return true;
+    }
+    if (watched == imgCaption || watched == lblCaption[0] || watched == lblCaption[1]) {
+        if (mouse->button() == Qt::LeftButton && windowHandle())
+            windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Town selection ----
+
+void Main::Combo1_Click() {
+    const int region = Combo1->currentIndex();
+    if (region == -1)
+        return;
+    C1->clear();
+    FillRegion(region);
+    QStringList names;
+    for (int slot = 1; slot <= RegionTownCount; ++slot)
+        names << TownName(RegionTowns[slot]);
+    C1->addItems(names);
+    C1->setCurrentIndex(-1);
+    C1->show();
+}
+
+void Main::RefreshSingleTown() {
+    Label2->hide();
+    Combo1->show();
+    C1->setVisible(Combo1->currentIndex() != -1);
+    List1->hide();
+    {
+        const QSignalBlocker blocker(Combo1);
+        Combo1->clear();
+        for (int region = 0; region < kRegionCount; ++region)
+            Combo1->addItem(RegionCaption(region));
+        Combo1->setCurrentIndex(-1);
+    }
+    C1->clear();
+    C1->setCurrentIndex(-1);
+    RestoreSingleTown();
+}
+
+void Main::RestoreSingleTown() {
+    if (!IsTrue(AppSettings().GorodSave) || !FileExists(ProgramFolder() + "/gorod.ini"))
+        return;
+    QByteArray contents;
+    if (!ReadWholeFile(ProgramFile("gorod.ini"), contents))
+        return;
+    const std::optional<SingleTownChoice> choice = ParseGorodIni(contents);
+    if (!choice || choice->regionRow < 0 || choice->regionRow >= Combo1->count())
+        return;
+    Combo1->setCurrentIndex(choice->regionRow);
+    if (choice->townRow >= 0 && choice->townRow < C1->count())
+        C1->setCurrentIndex(choice->townRow);
+}
+
+void Main::RefreshMultiTown() {
+    Combo1->hide();
+    C1->hide();
+    List1->show();
+    Label2->show();
+    {
+        const QSignalBlocker blocker(List1);
+        List1->clear();
+        QStringList names;
+        for (int position = 1; position <= kCatalogSize; ++position) {
+            const int region = RegionOfPosition(position);
+            if (position == FirstPositionOfRegion(region))
+                FillRegion(region);
+            names << TownName(RegionTowns[SlotOfPosition(position)]);
+        }
+        List1->addItems(names);
+    }
+    RestoreMultiTown();
+    TownListReady = true;
+}
+
+void Main::RestoreMultiTown() {
+    if (!IsTrue(AppSettings().GorodSave) || !FileExists(ProgramFolder() + "/goroda.ini"))
+        return;
+    QByteArray contents;
+    if (!ReadWholeFile(ProgramFile("goroda.ini"), contents))
+        return;
+    TownListReady = false;
+    for (int row : ParseGorodaIni(contents, List1->count()))
+        List1->item(row)->setSelected(true);
+    Label2->setText(CountCaption(static_cast<int>(List1->selectedItems().size())));
+}
+
+void Main::List1_Click() {
+    if (!TownListReady)
+        return;
+    int count = 0;
+    int lastRegion = -1;
+    for (int i = 1; i <= List1->count() && i <= kCatalogSize; ++i) {
+        if (!List1->item(i - 1)->isSelected())
+            continue;
+        SelectedTowns[++count] = CatalogEntry(i);
+        lastRegion = RegionOfPosition(i);
+    }
+    if (lastRegion >= 0)
+        FillRegion(lastRegion);
+    if (count > 0) {
+        Label2->setText(CountCaption(count));
+        Label2->show();
+    } else {
+        Label2->hide();
+    }
+    SelectedCount = static_cast<std::int16_t>(count);
+}
+
+void Main::List1_MouseDown() {
+    Command7->show();
+}
+
+void Main::Command7_Click() {
+    Command7->hide();
+    SaveTownLists();
+}
+
+void Main::SaveTownLists() {
+    WriteGorodIni({Combo1->currentIndex(), C1->currentIndex()});
+    if (!IsMultiLoad(AppSettings()))
+        return;
+    QList<int> rows;
+    for (int r = 0; r < List1->count(); ++r) {
+        if (List1->item(r)->isSelected())
+            rows << r;
+    }
+    WriteGorodaIni(rows);
+}
+
+int Main::SingleTownRow() const {
+    return C1->currentIndex();
+}
+
+// ---- Buttons and menu ----
+
+void Main::Command1_Click() {
+    pipeline_.Command1_Click();
+}
+
+void Main::Command2_Click() {
+    ShowOptionsDialog(*this, this, true);
+}
+
+void Main::Command3_Click() {
+    ShowAbout(true);
+}
+
+void Main::Command4_Click() {
+    tray_.Delete();
+    hide();
+    QuitEventLoop();
+}
+
+void Main::Command5_Click() {
+    if (Shell* shell = CurrentShell())
+        shell->OpenDocument(ProgramFolder() + "/help/index.html");
+}
+
+void Main::Label3_Click() {
+    scheduler_.ShowClock = !scheduler_.ShowClock;
+}
+
+void Main::picButton_Click(int index) {
+    if (index == 0)
+        EndAtOnce();
+    else
+        GoToTray();
+}
+
+void Main::mnuMainShow_Click() {
+    RestoreFromTray();
+    inTray_ = false;
+}
+
+void Main::mnuMainOptions_Click() {
+    ShowOptionsDialog(*this, this, false);
+}
+
+void Main::mnuMainAbout_Click() {
+    ShowAbout(false);
+}
+
+void Main::ShowAbout(bool modal) {
+    if (about_ && !modal) {
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    auto* about = new AboutForm(modal ? this : nullptr);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    if (modal) {
+        about->exec();
+        return;
+    }
+    about_ = about;
+    about->show();
+}
+
+// ---- Tray ----
+
+void Main::GoToTray() {
+    tray_.Add();
+    if (TrayIcon::Available()) {
+        setWindowState(Qt::WindowMinimized);
+        hide();
+    } else {
+        // No notification area: the window stays reachable from the task bar.
+        showMinimized();
+    }
+    inTray_ = true;
+}
+
+void Main::RestoreFromTray() {
+    setWindowState(Qt::WindowNoState);
+    hiddenByCode_ = false;
+    show();
+    raise();
+    activateWindow();
+    tray_.Delete();
+}
+
+void Main::ShowLoadStatus() {
+    tray_.SetTrayTip(LoadStatusText(FileModified(ProgramFile("nimbora.htm")), Now()));
+}
+
+void Main::SetTrayIcon(TrayIconKind kind) {
+    tray_.SetIcon(kind);
+}
+
+void Main::SetTrayTip(const QString& text) {
+    tray_.SetTrayTip(text);
+}
+
+// ---- The load's visuals and exits ----
+
+void Main::ShowLoadingVisuals(bool loading) {
+    loading_ = loading;
+    Command1->setEnabled(!loading);
+    if (isVisible())
+        repaint();
+}
+
+void Main::EnableTimer3() {
+    scheduler_.EnableTimer3();
+}
+
+void Main::ExitProgram() {
+    tray_.Delete();
+    hide();
+    if (exitProgram_)
+        exitProgram_();
+    else
+        QuitEventLoop();
+}
+
+// ---- Settings, dialogs, scheduler ----
+
+void Main::PauseTimers() {
+    scheduler_.PauseTimers();
+}
+
+void Main::SetTownListTip(const QString& tip) {
+    List1->setToolTip(tip);
+}
+
+void Main::RefreshTownLists() {
+    if (IsMultiLoad(AppSettings()))
+        RefreshMultiTown();
+    else
+        RefreshSingleTown();
+}
+
+void Main::AskFirstRunQuestion() {
+    const MsgAnswer answer =
+        ShowMessageBox(FirstRunQuestion(), QStringLiteral("Совет"), MsgIcon::Question, MsgButtons::YesNo);
+    if (answer == MsgAnswer::Yes) {
+        HideMainWindow();
+        StartSetupWizard(*this);
+        return;
+    }
+    ShowMessageBox(QStringLiteral("Применены настройки программы по умолчанию.\nНажмите кнопку 'Настройка' и "
+                                  "проверьте, устраивают ли Вас выставленные параметры"),
+                   QStringLiteral("Сообщение"), MsgIcon::Information);
+    scheduler_.RestoreTimers();
+}
+
+void Main::PauseScheduler() {
+    scheduler_.PauseTimers();
+}
+
+void Main::RestoreScheduler() {
+    scheduler_.RestoreTimers();
+}
+
+void Main::ShowMainWindow() {
+    hiddenByCode_ = false;
+    if (inTray_ && !TrayIcon::Available())
+        showMinimized();
+    else if (!inTray_)
+        show();
+}
+
+void Main::HideMainWindow() {
+    hiddenByCode_ = true;
+    hide();
+}
+
+void Main::SetClockText(const QString& text) {
+    Label3->setText(text);
+}
+
+void Main::SetOnlineIndicator(bool visible, const QString& caption) {
+    Label1->setText(caption);
+    Label1->setVisible(visible);
+}
+
+void Main::FollowTimer(QTimer& timer, const TimerState& state) {
+    if (!state.running()) {
+        timer.stop();
+        return;
+    }
+    if (!timer.isActive() || timer.interval() != state.interval)
+        timer.start(state.interval);
+}
+
+void Main::TimersChanged() {
+    FollowTimer(Timer1, scheduler_.timer1);
+    FollowTimer(Timer2, scheduler_.timer2);
+    FollowTimer(Timer3, scheduler_.timer3);
+}
+
+} // namespace vetorlan

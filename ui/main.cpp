@@ -1,6 +1,83 @@
+// The program: installs the platform services, creates the main window and runs its start-up.
+#include "ui/Main.h"
+#include "core/ProgramFolder.h"
+#include "core/SaveParametr.h"
+#include "core/Sound.h"
+#include "forecast/CopyView.h"
+#include "forecast/Down.h"
+#include "net/ConnectionBackend.h"
+#include "platform/CurlFetcher.h"
+#include "platform/DesktopShell.h"
+#include "platform/QtSoundPlayer.h"
+#include "platform/SingleInstance.h"
+#include "ui/MessageBoxUi.h"
+
+#ifdef Q_OS_WIN
+#include "platform/RasBackend.h"
+#include "platform/RegistryAutorun.h"
+#else
+#include "platform/NetworkManagerBackend.h"
+#include "platform/XdgAutostart.h"
+#endif
+
 #include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The command line after the program name, as typed (before Qt takes its own options).
+QStringList CommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    using namespace vetorlan;
+    const QStringList arguments = CommandLine(argc, argv);
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Vetorlan"));
+
+    InstallMessageBoxUi();
+    DesktopShell shell;
+    SetShell(&shell);
+    CurlFetcher fetcher;
+    SetFetcher(&fetcher);
+#ifdef Q_OS_WIN
+    RasBackend connections;
+    RegistryAutorunStore autorun;
+#else
+    NetworkManagerBackend connections;
+    XdgAutostartStore autorun;
+#endif
+    SetConnectionBackend(&connections);
+    QtSoundPlayer sound;
+    SetSoundPlayer(&sound);
+
+    Main window;
+    AppSettingsContext() = SettingsContext{&autorun, &window};
+    SingleInstance instance(ProgramFolder());
+    window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });
+    window.SetEndAtOnce([&instance] {
+        instance.Release();
+        std::fflush(nullptr);
+        std::_Exit(0);
+    });
+    window.Form_Load(arguments);
+
+    if (qEnvironmentVariable("VETORLAN_QUIT_WHEN_IDLE") == QLatin1String("1"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    const int code = QApplication::exec();
+    AppSettingsContext() = SettingsContext{};
+    SetSoundPlayer(nullptr);
+    SetConnectionBackend(nullptr);
+    SetFetcher(nullptr);
+    SetShell(nullptr);
+    return code;
 }

@@ -1,0 +1,280 @@
+// The load behind Command1_Click, driven through a recording host and a fake service.
+#include "forecast/LoadPipeline.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "forecast/Converter.h"
+#include "forecast/Down.h"
+#include "forecast/EnglishFileName.h"
+#include "tests/support/TestSupport.h"
+#include "tests/ui/UiFakes.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace vetorlan;
+using namespace vetorlan::test;
+
+namespace {
+
+class RecordingHost : public LoadHost {
+public:
+    int SingleTownRow() const override { return townRow; }
+    void SaveTownLists() override { log << "save"; }
+    void ShowLoadingVisuals(bool loading) override { log << (loading ? "busy" : "idle"); }
+    void SetTrayIcon(TrayIconKind kind) override {
+        icon = kind;
+        log << QStringLiteral("icon%1").arg(int(kind));
+    }
+    void SetTrayTip(const QString& text) override { tip = text; }
+    void ShowLoadStatus() override { log << "status"; }
+    void EnableTimer3() override { log << "timer3"; }
+    void ExitProgram() override { log << "exit"; }
+    int townRow = -1;
+    QStringList log;
+    QString tip;
+    TrayIconKind icon = TrayIconKind::Normal;
+};
+
+class LoadPipelineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppSettings() = Settings{};
+        AppSettings().WorkMode = "DirectConn";
+        AppSettings().Sound = "False";
+        SelectedCount = 0;
+        SetNowOverride(QDateTime(QDate(2026, 12, 6), QTime(12, 43, 56)));
+    }
+    void TearDown() override { SetNowOverride(QDateTime()); }
+
+    void UseMulti(const QList<int>& positions) {
+        AppSettings().MultiLoad = "True";
+        SelectPositions(positions);
+    }
+    void UseSingle(int region, int row) {
+        FillRegion(region);
+        host.townRow = row;
+    }
+    QByteArray Converted(const QString& index) const {
+        return ConvertPageText(FakePage(index), AppSettings().MultiLoad, ImageHost());
+    }
+
+    TempProgramFolder folder;
+    MessageBoxRecorder boxes;
+    FakeFetcher fetcher;
+    FakeSound sound;
+    FakeShell shell;
+    RecordingHost host;
+    LoadPipeline pipeline{host};
+};
+
+TEST_F(LoadPipelineTest, SingleTownFetchesOnePageIntoNimboraHtmWhateverTheTown) {
+    UseSingle(1, 22);        // Москва
+    SelectPositions({1, 2}); // a stale multi-town choice must not repeat the fetch
+    AppSettings().Sound = "True";
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    ASSERT_EQ(fetcher.urls.size(), 1);
+    EXPECT_EQ(fetcher.urls[0], ServiceUrl() + "/detailed.xml?city=27612");
+    EXPECT_EQ(fetcher.paths[0], folder.path() + "/nimbora.htm");
+    EXPECT_EQ(folder.read("nimbora.htm"), Converted("27612"));
+    EXPECT_EQ(host.log, QStringList({"save", "busy", "icon1", "idle", "status", "icon0", "timer3", "status"}));
+    EXPECT_EQ(sound.plays, 1);
+    EXPECT_FALSE(pipeline.AutoLoadStopped);
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(LoadPipelineTest, MiddleTownFailingStillCountsAsSuccess) {
+    UseMulti({1, 271, 400}); // Абакан, Апрелевка, Ялта
+    fetcher.failing = {"27521"};
+    pipeline.AutoLoadStopped = true;
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(fetcher.urls.size(), 3);
+    EXPECT_EQ(folder.read(QString::fromUtf8("Абакан.htm")), Converted("29862"));
+    EXPECT_FALSE(folder.exists(QString::fromUtf8("Апрелевка.htm")));
+    EXPECT_EQ(folder.read(QString::fromUtf8("Ялта.htm")), Converted("33990"));
+    EXPECT_TRUE(folder.exists("Nimbora.htm"));
+    EXPECT_FALSE(pipeline.AutoLoadStopped);
+    EXPECT_EQ(pipeline.LoadFile, folder.path() + QString::fromUtf8("/Ялта.htm"));
+    EXPECT_EQ(TownFileNames[2], SelectedTowns[2]);
+}
+
+TEST_F(LoadPipelineTest, LastTownFailingRunsTheFailureActionsWithoutIndexPage) {
+    UseMulti({1, 400});
+    fetcher.failing = {"33990"};
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(fetcher.urls.size(), 2);
+    EXPECT_TRUE(folder.exists(QString::fromUtf8("Абакан.htm")));
+    EXPECT_FALSE(folder.exists("Nimbora.htm"));
+    EXPECT_TRUE(pipeline.AutoLoadStopped);
+    EXPECT_EQ(host.icon, TrayIconKind::Error);
+    EXPECT_EQ(host.tip, LoadFailedTip(Now()));
+    EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка подключения к серверу\nпроизошла ")));
+    EXPECT_TRUE(host.tip.endsWith(QStringLiteral("\nв 12:43:56")));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка подключения"));
+    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(boxes.boxes()[0].text, LoadFailedMessage());
+    EXPECT_FALSE(host.log.contains("status"));
+}
+
+TEST_F(LoadPipelineTest, FailureMessageIsTheWholeLongText) {
+    const QString text = LoadFailedMessage();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Не удается установить соединение с сервером Гидрометеоцентра.\n"
+                                                  "Возможные причины ошибки:\n\n1. В Internet Explorer")));
+    EXPECT_EQ(text.count("\n\n"), 5);
+    EXPECT_TRUE(text.endsWith(QString::fromUtf8("соответствующей кнопкой из главного окна программы.")));
+}
+
+TEST_F(LoadPipelineTest, FailureOptionsDecideTheBoxButNeverTheStop) {
+    struct Row {
+        const char* msgError;
+        const char* loadExit;
+        size_t boxes;
+    };
+    for (const Row& row :
+         {Row{"True", "False", 1}, Row{"False", "False", 0}, Row{"False", "True", 0}, Row{"true", "True", 0}}) {
+        SCOPED_TRACE(std::string(row.msgError) + "/" + row.loadExit);
+        MessageBoxRecorder local;
+        host.log.clear();
+        UseSingle(0, 0);
+        AppSettings().MSGError = row.msgError;
+        AppSettings().LoadExit = row.loadExit;
+        AppSettings().HangUp = "True";
+        FakeLine line;
+        fetcher.failing = {TownIndex(RegionTowns[1])};
+        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+        EXPECT_EQ(local.boxes().size(), row.boxes);
+        EXPECT_TRUE(pipeline.AutoLoadStopped);
+        EXPECT_EQ(host.icon, TrayIconKind::Error);
+        EXPECT_FALSE(host.log.contains("exit"));
+        EXPECT_EQ(line.hangUps, 0);
+        EXPECT_EQ(sound.plays, 0);
+    }
+}
+
+TEST_F(LoadPipelineTest, SuccessActionsRunInOrder) {
+    UseSingle(0, 5);
+    AppSettings().HangUp = "True";
+    AppSettings().Sound = "True";
+    AppSettings().ShellLoad = "True";
+    AppSettings().LoadExit = "True";
+    FakeLine line;
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(line.hangUps, 1);
+    EXPECT_EQ(sound.plays, 1);
+    EXPECT_EQ(host.log.mid(4), QStringList({"status", "icon0", "timer3", "status", "exit"}));
+    EXPECT_EQ(shell.opened.size() + shell.started.size(), 1);
+}
+
+TEST_F(LoadPipelineTest, DialUpSuccessLeavesTimer3Alone) {
+    AppSettings().WorkMode = "DialUp";
+    FakeLine line;
+    UseSingle(2, 0);
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_FALSE(host.log.contains("timer3"));
+}
+
+TEST_F(LoadPipelineTest, RefusalsFetchNothingAndKeepTheStopFlag) {
+    struct Row {
+        const char* name;
+        bool multi;
+        bool dialUpOffline;
+        const char* title;
+        const char* text;
+        LoadResult result;
+    };
+    const Row rows[] = {
+        {"no town", false, false, "Выбор не сделан",
+         "Выберите город, для которого необходимо загрузить прогноз погоды !", LoadResult::NoTown},
+        {"no rows", true, false, "Выбор не сделан",
+         "Выберите город, для которого необходимо загрузить прогноз погоды !", LoadResult::NoTown},
+        {"offline", false, true, "Ошибка подключения", "Вы не в On Line !\nУстановите соединение с Интернетом.",
+         LoadResult::Offline},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MessageBoxRecorder local;
+        FakeLine line;
+        line.connected = false;
+        host.log.clear();
+        AppSettings().MultiLoad = row.multi ? "True" : "False";
+        SelectedCount = 0;
+        host.townRow = row.dialUpOffline ? 3 : -1;
+        AppSettings().WorkMode = row.dialUpOffline ? "DialUp" : "DirectConn";
+        pipeline.AutoLoadStopped = true;
+        EXPECT_EQ(pipeline.Command1_Click(), row.result);
+        ASSERT_EQ(local.boxes().size(), 1u);
+        EXPECT_EQ(local.boxes()[0].title, QString::fromUtf8(row.title));
+        EXPECT_EQ(local.boxes()[0].text, QString::fromUtf8(row.text));
+        EXPECT_TRUE(fetcher.urls.isEmpty());
+        EXPECT_TRUE(pipeline.AutoLoadStopped);
+        EXPECT_EQ(host.log, row.dialUpOffline ? QStringList{"save"} : QStringList{});
+    }
+}
+
+TEST_F(LoadPipelineTest, FailedSingleLoadGetsThePageBackFromItsSpareName) {
+    UseSingle(0, 0);
+    AppSettings().MSGError = "False";
+    fetcher.failing = {TownIndex(RegionTowns[1])};
+    folder.write("nimbora.html", "old page");
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
+    EXPECT_FALSE(folder.exists("nimbora.html"));
+}
+
+TEST_F(LoadPipelineTest, FailedLoadKeepsTheOldPage) {
+    UseSingle(0, 0);
+    AppSettings().MSGError = "False";
+    fetcher.failing = {TownIndex(RegionTowns[1])};
+    folder.write("nimbora.htm", "old page");
+    folder.write("nimbora.html", "spare");
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
+    EXPECT_TRUE(folder.exists("nimbora.html"));
+}
+
+TEST_F(LoadPipelineTest, IndexPageThatCannotBeWrittenIsToldAndCountsAsFailure) {
+    UseMulti({1, 2});
+    QDir(folder.path()).mkdir("Nimbora.htm"); // a folder where the index page goes
+    AppSettings().LoadExit = "True";
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(pipeline.AutoLoadStopped);
+    EXPECT_EQ(host.icon, TrayIconKind::Error);
+    EXPECT_FALSE(host.log.contains("exit"));
+    EXPECT_FALSE(host.log.contains("status"));
+    EXPECT_EQ(host.log.last(), "icon2");
+}
+
+TEST_F(LoadPipelineTest, LatinNamesRenameThePagesOfAMultiTownLoad) {
+    UseMulti({1, 400});
+    AppSettings().TranslitFileName = "True";
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(folder.read("Abakan.htm"), Converted("29862"));
+    EXPECT_FALSE(folder.exists(QString::fromUtf8("Абакан.htm")));
+    EXPECT_EQ(TownFileNames[1], "Abakan");
+}
+
+TEST_F(LoadPipelineTest, ASecondLoadNeverStartsWhileOneRuns) {
+    UseSingle(0, 0);
+    LoadResult nested = LoadResult::Succeeded;
+    fetcher.during = [&] {
+        EXPECT_TRUE(pipeline.LoadInProgress());
+        nested = pipeline.Command1_Click();
+    };
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(nested, LoadResult::Busy);
+    EXPECT_EQ(fetcher.urls.size(), 1);
+    EXPECT_FALSE(pipeline.LoadInProgress());
+}
+
+TEST(LoadTexts, DateAndTimeFollowTheLocale) {
+    const QLocale ru(QLocale::Russian, QLocale::Russia);
+    EXPECT_EQ(DefaultDateText(QDate(2026, 12, 6), ru), "06.12.2026");
+    EXPECT_EQ(DefaultTimeText(QTime(9, 5, 7), ru), "09:05:07");
+    EXPECT_EQ(LoadFailedTip(QDateTime(QDate(2026, 12, 6), QTime(12, 43, 56)), ru),
+              QString::fromUtf8("Ошибка подключения к серверу\nпроизошла 06.12.2026\nв 12:43:56"));
+}
+
+} // namespace

@@ -1,0 +1,319 @@
+// The main window without a display: start-up, run modes, town selection and its files.
+#include "ui/Main.h"
+#include "core/SaveParametr.h"
+#include "core/Settings.h"
+#include "tests/support/TestSupport.h"
+#include "tests/ui/UiFakes.h"
+#include "towns/Selection.h"
+#include "ui/PictureButton.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vetorlan;
+using namespace vetorlan::test;
+
+namespace {
+
+class MainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppSettings() = Settings{};
+        SelectedCount = 0;
+    }
+    void TearDown() override { AppSettingsContext() = SettingsContext{}; }
+
+    // Writes Options.ini with the given changes to the defaults.
+    void WriteOptions(const std::function<void(Settings&)>& change) {
+        Settings s;
+        change(s);
+        folder.write("Options.ini", SerializeSettings(s));
+    }
+    // A window started as the program starts it, with its exits recorded.
+    Main& Start(const QStringList& arguments = {}) {
+        window = std::make_unique<Main>();
+        AppSettingsContext() = SettingsContext{&autorun, window.get()};
+        window->SetEndAtOnce([this] { ++endedAtOnce; });
+        window->SetExitProgram([this] { ++exited; });
+        window->Form_Load(arguments);
+        return *window;
+    }
+    void Select(const QList<int>& rows, bool selected = true) {
+        for (int row : rows)
+            window->List1->item(row)->setSelected(selected);
+    }
+
+    TempProgramFolder folder;
+    MessageBoxRecorder boxes;
+    FakeAutorunStore autorun;
+    FakeFetcher fetcher;
+    FakeSound sound;
+    FakeShell shell;
+    FakeLine line;
+    std::unique_ptr<Main> window;
+    int endedAtOnce = 0;
+    int exited = 0;
+};
+
+TEST_F(MainTest, CommandLineMustBeExactlyLoad) {
+    EXPECT_TRUE(Main::IsLoadCommandLine({"/load"}));
+    for (const QStringList& other : {QStringList{}, QStringList{"/Load"}, QStringList{" /load"}, QStringList{"/load "},
+                                     QStringList{"/load", "/load"}, QStringList{"load"}})
+        EXPECT_FALSE(Main::IsLoadCommandLine(other)) << other.join('|').toStdString();
+}
+
+TEST_F(MainTest, StartUpFollowsTheRunMode) {
+    struct Row {
+        const char* startTray;
+        const char* workMode;
+        const char* multiLoad;
+        bool timer3, label1, label2;
+    };
+    const Row rows[] = {
+        {"False", "DialUp", "False", false, true, false},
+        {"True", "DirectConn", "False", true, false, false},
+        {"True", "dialup", "True", true, false, false},
+        {"False", "DialUp", "True", false, true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.startTray) + row.workMode + row.multiLoad);
+        WriteOptions([&](Settings& s) {
+            s.StartTray = row.startTray;
+            s.WorkMode = row.workMode;
+            s.MultiLoad = row.multiLoad;
+        });
+        Main& w = Start();
+        EXPECT_EQ(w.InTray(), IsTrue(row.startTray));
+        EXPECT_EQ(w.scheduler().timer3.enabled, row.timer3);
+        EXPECT_EQ(w.scheduler().timer3.interval, 1000);
+        EXPECT_EQ(w.Timer3.isActive(), row.timer3);
+        if (row.timer3) {
+            EXPECT_EQ(w.Timer3.interval(), 1000);
+        }
+        EXPECT_FALSE(w.scheduler().timer2.enabled);
+        EXPECT_EQ(w.Label1->isVisibleTo(&w), row.label1);
+        EXPECT_EQ(w.Label2->isVisibleTo(&w), row.label2); // multi mode: nothing selected yet
+        EXPECT_EQ(w.List1->isVisibleTo(&w), IsTrue(row.multiLoad));
+        EXPECT_EQ(w.Combo1->isVisibleTo(&w), !IsTrue(row.multiLoad));
+        // No notification area offscreen: the tray start leaves the window minimised, not hidden.
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.isMinimized(), IsTrue(row.startTray));
+        EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Веторлан - v 1.5"));
+        EXPECT_EQ(w.tray().Tip(), QString::fromUtf8("Прогноз погоды не загружен\nнажмите правую кнопку мыши"));
+        EXPECT_EQ(endedAtOnce, 0);
+        EXPECT_TRUE(boxes.boxes().empty());
+    }
+}
+
+TEST_F(MainTest, MultiModeCountsTheRestoredSelectionOnce) {
+    WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
+    folder.write("goroda.ini", " 3  0  270  399 ");
+    Main& w = Start();
+    EXPECT_EQ(SelectedCount, 3);
+    EXPECT_EQ(SelectedTowns[1], QString::fromUtf8("29862|Абакан"));
+    EXPECT_EQ(SelectedTowns[2], QString::fromUtf8("27521|Апрелевка"));
+    EXPECT_EQ(SelectedTowns[3], QString::fromUtf8("33990|Ялта"));
+    EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: 3"));
+    EXPECT_TRUE(w.Label2->isVisibleTo(&w));
+    EXPECT_TRUE(w.TownListReady);
+}
+
+TEST_F(MainTest, SelectingRowsCountsAndSavesThem) {
+    WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
+    Main& w = Start();
+    EXPECT_EQ(w.List1->count(), 400);
+    EXPECT_EQ(w.List1->selectionMode(), QAbstractItemView::MultiSelection);
+    Select({399, 0, 270});
+    EXPECT_EQ(SelectedCount, 3);
+    EXPECT_EQ(SelectedTowns[3], QString::fromUtf8("33990|Ялта"));
+    EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: 3"));
+    EXPECT_EQ(RegionTownCount, RegionSize(2)); // the region of the last selected row
+    w.List1_MouseDown();
+    EXPECT_TRUE(w.Command7->isVisibleTo(&w));
+    w.Command7_Click();
+    EXPECT_FALSE(w.Command7->isVisibleTo(&w));
+    EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 3  0  270  399 "));
+    EXPECT_EQ(folder.read("gorod.ini"), QByteArray("-1 -1 \r\n"));
+
+    Select({0, 270, 399}, false);
+    EXPECT_EQ(SelectedCount, 0);
+    EXPECT_FALSE(w.Label2->isVisibleTo(&w));
+    w.SaveTownLists();
+    EXPECT_FALSE(folder.exists("goroda.ini"));
+    w.Command1_Click();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Выбор не сделан"));
+    EXPECT_TRUE(fetcher.urls.isEmpty());
+}
+
+TEST_F(MainTest, SingleTownChoiceSurvivesARestart) {
+    Main& first = Start();
+    first.Combo1->setCurrentIndex(1);
+    ASSERT_TRUE(first.C1->isVisibleTo(&first));
+    ASSERT_EQ(first.C1->count(), 47);
+    first.C1->setCurrentIndex(22);
+    first.SaveTownLists();
+    EXPECT_EQ(folder.read("gorod.ini"), QByteArray(" 1  22 \r\n"));
+
+    Main& second = Start();
+    EXPECT_EQ(second.Combo1->currentText(), QString::fromUtf8("Москва и область"));
+    EXPECT_EQ(second.C1->currentText(), QString::fromUtf8("Москва"));
+    EXPECT_EQ(RegionTowns[second.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
+}
+
+TEST_F(MainTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
+    WriteOptions([](Settings& s) {
+        s.GorodSave = "False";
+        s.MultiLoad = "True";
+        s.WorkMode = "DirectConn";
+    });
+    folder.write("gorod.ini", " 2  5 \r\n");
+    folder.write("goroda.ini", " 1  7 ");
+    Main& w = Start();
+    EXPECT_TRUE(w.List1->selectedItems().isEmpty());
+    Select({4});
+    EXPECT_EQ(SelectedCount, 1);
+    w.Command1_Click();
+    EXPECT_EQ(fetcher.urls.size(), 1);
+    EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 1  4 "));
+    AppSettings().MultiLoad = "False";
+    w.RefreshTownLists();
+    EXPECT_EQ(w.Combo1->currentIndex(), -1);
+    EXPECT_FALSE(w.C1->isVisibleTo(&w));
+}
+
+TEST_F(MainTest, DamagedTownFilesAreIgnoredWithoutHarm) {
+    struct Row {
+        const char* gorod;
+        const char* goroda;
+        int region, town, selected;
+    };
+    const Row rows[] = {
+        {" 7  3 \r\n", " 2  5  9999 ", -1, -1, 1},
+        {" 0  999 ", " 5  1  2 ", 0, -1, 2},
+        {"abc", "x y z", -1, -1, 0},
+        {"", "-3 1 2", -1, -1, 0},
+        {" 2 ,, 82 ", " 2 , 10 ,\r\n 11 ", 2, 82, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.gorod);
+        WriteOptions([](Settings&) {});
+        folder.write("gorod.ini", row.gorod);
+        Main& single = Start();
+        EXPECT_EQ(single.Combo1->currentIndex(), row.region);
+        EXPECT_EQ(single.C1->currentIndex(), row.town);
+        WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
+        folder.write("goroda.ini", row.goroda);
+        Start();
+        EXPECT_EQ(SelectedCount, row.selected);
+    }
+}
+
+TEST_F(MainTest, FirstRunWritesDefaultsAndAsks) {
+    Main& w = Start();
+    EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(Settings{}));
+    EXPECT_EQ(autorun.values.value("Vetorlan"), folder.path() + "/nimbora");
+    ASSERT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Совет"));
+    EXPECT_EQ(boxes.boxes()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.boxes()[0].text.count("\n\n"), 3);
+    EXPECT_TRUE(boxes.boxes()[0].text.endsWith(QString::fromUtf8("Хотите воспользоваться мастером?")));
+    EXPECT_EQ(boxes.boxes()[1].title, QString::fromUtf8("Сообщение"));
+    EXPECT_EQ(boxes.boxes()[1].text.count('\n'), 1);
+    EXPECT_EQ(w.List1->toolTip(), QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
+    // Answer No restored the timers; the dial-up default keeps Timer3 off.
+    EXPECT_EQ(w.scheduler().timer1.interval, 250);
+    EXPECT_EQ(w.scheduler().timer2.interval, 1000);
+    EXPECT_EQ(w.scheduler().timer3.interval, 60000);
+    EXPECT_TRUE(w.Timer1.isActive());
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainTest, FirstRunYesHidesTheWindowWithTimersPaused) {
+    boxes.answerNext(MsgAnswer::Yes);
+    Main& w = Start();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.scheduler().timer1.interval, 0);
+    EXPECT_FALSE(w.Timer1.isActive());
+}
+
+TEST_F(MainTest, ASecondCopyIsRefusedBeforeReadingSettings) {
+    window = std::make_unique<Main>();
+    window->SetPreviousInstanceCheck([] { return true; });
+    window->SetEndAtOnce([this] { ++endedAtOnce; });
+    window->Form_Load({});
+    EXPECT_EQ(endedAtOnce, 1);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("Программа уже запущена!"));
+    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Веторлан v1.3 - Ошибка"));
+    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
+    EXPECT_FALSE(folder.exists("Options.ini"));
+}
+
+TEST_F(MainTest, LoadCommandLineLoadsOnceAndEnds) {
+    WriteOptions([](Settings& s) { s.WorkMode = "DirectConn"; });
+    folder.write("gorod.ini", " 0  0 \r\n");
+    Start({"/load"});
+    EXPECT_EQ(fetcher.urls.size(), 1);
+    EXPECT_TRUE(folder.exists("nimbora.htm"));
+    EXPECT_EQ(endedAtOnce, 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainTest, LoadingShowsItsStateAndRestoresIt) {
+    WriteOptions([](Settings& s) {
+        s.WorkMode = "DirectConn";
+        s.LoadExit = "True";
+    });
+    folder.write("gorod.ini", " 0  3 \r\n");
+    Main& w = Start();
+    bool busySeen = false;
+    fetcher.during = [&] {
+        busySeen = !w.Command1->isEnabled() && w.loadingBackground() && w.tray().Icon() == TrayIconKind::Loading &&
+                   w.tray().Tip() == QString::fromUtf8("Идет загрузка прогноза погоды...") && w.LoadInProgress();
+    };
+    w.scheduler().timer3.enabled = false;
+    w.Command1_Click();
+    EXPECT_TRUE(busySeen);
+    EXPECT_TRUE(w.Command1->isEnabled());
+    EXPECT_FALSE(w.loadingBackground());
+    EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
+    EXPECT_TRUE(w.tray().Tip().startsWith(QString::fromUtf8("Прогноз погоды был загружен: \nсегодня \nв ")));
+    EXPECT_TRUE(w.scheduler().timer3.enabled);
+    EXPECT_EQ(exited, 1);
+}
+
+TEST_F(MainTest, TrayButtonAndMenuMoveTheWindow) {
+    WriteOptions([](Settings&) {});
+    Main& w = Start();
+    w.picButton_Click(1);
+    EXPECT_TRUE(w.InTray());
+    EXPECT_TRUE(w.isMinimized()); // no notification area offscreen: still reachable
+    w.mnuMainShow_Click();
+    EXPECT_FALSE(w.InTray());
+    EXPECT_FALSE(w.isMinimized());
+    w.Label3_Click();
+    EXPECT_FALSE(w.scheduler().ShowClock);
+    w.Command5_Click();
+    EXPECT_EQ(shell.opened, QStringList{folder.path() + "/help/index.html"});
+    w.picButton_Click(0);
+    EXPECT_EQ(endedAtOnce, 1);
+}
+
+TEST_F(MainTest, TrayMenuHasItsThirteenItems) {
+    WriteOptions([](Settings&) {});
+    Main& w = Start();
+    QStringList captions;
+    for (QAction* action : w.tray().Menu().actions())
+        captions << (action->isSeparator() ? QString("-") : action->text());
+    EXPECT_EQ(captions, QStringList({"Открыть программу", "Загрузить прогноз", "Показать прогноз", "-", "Настройки",
+                                     "-", "Справка", "-", "О программе", "-", "Выход", "-", "<Закрыть это меню>"}));
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+// The single-instance lock, the success sound resource, the tray texts and the About window.
+#include "platform/QtSoundPlayer.h"
+#include "platform/SingleInstance.h"
+#include "tests/support/TestSupport.h"
+#include "tests/ui/UiFakes.h"
+#include "ui/AboutForm.h"
+#include "ui/FormMinimize.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace vetorlan;
+using namespace vetorlan::test;
+
+namespace {
+
+TEST(SingleInstanceTest, OneCopyPerProgramFolder) {
+    QTemporaryDir a, b;
+    SingleInstance first(a.path());
+    ASSERT_TRUE(first.TryAcquire());
+    SingleInstance second(a.path());
+    EXPECT_FALSE(second.TryAcquire());
+    SingleInstance elsewhere(b.path());
+    EXPECT_TRUE(elsewhere.TryAcquire());
+    first.Release();
+    EXPECT_TRUE(second.TryAcquire());
+}
+
+TEST(SingleInstanceTest, LockOfACrashedCopyIsTakenOver) {
+    QTemporaryDir folder;
+    const QString lockPath = SingleInstance::LockFilePath(folder.path());
+    {
+        QFile stale(lockPath);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        // A process number no living process has, as a crashed copy would leave it.
+        stale.write("2147483000\nnimbora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    SingleInstance next(folder.path());
+    EXPECT_TRUE(next.TryAcquire());
+    next.Release();
+    EXPECT_FALSE(QFile::exists(lockPath));
+}
+
+TEST(SuccessSoundTest, ResourceIsTheExpectedWave) {
+    QFile wav(":/sound/101.wav");
+    ASSERT_TRUE(wav.open(QIODevice::ReadOnly));
+    const QByteArray bytes = wav.readAll();
+    ASSERT_EQ(bytes.size(), 30044);
+    auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    EXPECT_EQ(bytes.left(4), "RIFF");
+    EXPECT_EQ(u32(4), 30036u);
+    EXPECT_EQ(bytes.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(u16(20), 1); // PCM
+    EXPECT_EQ(u16(22), 1); // mono
+    EXPECT_EQ(u32(24), 22050u);
+    EXPECT_EQ(u16(34), 8); // 8-bit
+    EXPECT_EQ(bytes.mid(36, 4), "data");
+    EXPECT_EQ(u32(40), 30000u);
+    // Starts and ends in silence, so playing it never clicks.
+    EXPECT_EQ(static_cast<unsigned char>(bytes[44]), 128);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[bytes.size() - 1]), 128);
+}
+
+TEST(SuccessSoundTest, PlayingWithoutAudioDeviceReturnsAtOnce) {
+    QtSoundPlayer player;
+    player.PlaySuccessSound();
+    player.PlaySuccessSound();
+    SUCCEED();
+}
+
+TEST(TrayTextTest, LoadStatusNamesTheDayOfTheForecast) {
+    const QLocale ru(QLocale::Russian, QLocale::Russia);
+    const QDateTime now(QDate(2026, 12, 6), QTime(18, 0, 0));
+    struct Row {
+        QDateTime modified;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {QDateTime(), "Прогноз погоды не загружен\nнажмите правую кнопку мыши"},
+        {QDateTime(QDate(2026, 12, 6), QTime(12, 43, 56)), "Прогноз погоды был загружен: \nсегодня \nв 12:43:56"},
+        {QDateTime(QDate(2026, 12, 5), QTime(23, 59, 59)), "Прогноз погоды был загружен: \n05.12.2026 \nв 23:59:59"},
+        {QDateTime(QDate(2026, 12, 6), QTime(0, 0, 0)), "Прогноз погоды был загружен: \nсегодня \nв 00:00:00"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(LoadStatusText(row.modified, now, ru), QString::fromUtf8(row.expected));
+}
+
+TEST(TrayTextTest, TipIsCutToSixtyFourCharacters) {
+    TrayIcon tray;
+    tray.SetTrayTip(QString(70, QChar(u'ж')));
+    EXPECT_EQ(tray.Tip(), QString(64, QChar(u'ж')));
+    tray.SetTrayTip("short");
+    EXPECT_EQ(tray.Tip(), "short");
+    tray.SetIcon(TrayIconKind::Error);
+    tray.Add(); // keeps the last picture and tip
+    EXPECT_EQ(tray.Icon(), TrayIconKind::Error);
+    tray.Delete();
+}
+
+TEST(AboutFormTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
+    FakeShell shell;
+    for (int opening = 0; opening < 2; ++opening) {
+        AboutForm about;
+        about.show();
+        EXPECT_EQ(about.windowTitle(), QString::fromUtf8("О программе"));
+        EXPECT_EQ(about.height(), AboutForm::DesignHeight());
+        EXPECT_GT(about.Command1->geometry().bottom(), about.height());
+        EXPECT_TRUE(about.Timer1.isActive());
+        EXPECT_EQ(about.Timer1.interval(), 2000);
+        about.Timer1_Timer();
+        EXPECT_TRUE(about.Timer2.isActive());
+        int ticks = 0;
+        while (about.Timer2.isActive() && ticks < 100) {
+            about.Timer2_Timer();
+            ++ticks;
+        }
+        EXPECT_EQ(ticks, 43); // 42 steps of 10 twips, then the stop
+        EXPECT_EQ(about.GrowStep, 420);
+        EXPECT_EQ(about.height(), AboutForm::GrownHeight());
+        EXPECT_LE(about.Command1->geometry().bottom(), about.height());
+        EXPECT_FALSE(about.Timer1.isActive());
+        about.Label4_Click();
+    }
+    ASSERT_EQ(shell.opened.size(), 2);
+    EXPECT_EQ(shell.opened[0], AuthorMailUrl());
+    EXPECT_TRUE(shell.opened[0].startsWith("mailto:"));
+    EXPECT_TRUE(shell.opened[0].endsWith("?subject=Vetorlan v1.3 MSG"));
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+class QDialog;
 class QWidget;
 
 namespace vetorlan {
@@ -8,6 +9,9 @@ class MainWindowApi;
 
 // Opens the settings dialog: modal from the main window's button, modeless from the tray.
 void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal);
+
+// The settings dialog that is open now, if any.
+QDialog* CurrentOptionsDialog();
 
 // Hides the main window and shows the first wizard page, modeless.
 void StartSetupWizard(MainWindowApi& main);

@@ -1,1 +1,64 @@
 #pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace vetorlan {
+
+// The folder joined with the file name by the platform's separator.
+QString CandidatePath(const QString& folder, const QString& name);
+
+// Whether the candidate can be written: creates candidate + "_" empty (replacing any file of
+// that name) and deletes it again, even when read-only. Nothing is left behind; no message.
+bool WriteProbe(const QString& candidate);
+
+// Whether the candidate is the program's own page (the program folder with "Nimbora.htm" or
+// "Nimbora.html"), compared without regard to letter case.
+bool IsProgramOutputPath(const QString& candidate);
+
+// Mount points of the mounted volumes that hold real file systems, the root first.
+QStringList CopyTargetDrives();
+
+// The copy-target dialog "Выберите путь и имя файла": drive, folder and file name, with the
+// drive and write checks; Ok hands the full path to `setPath` and closes.
+class SelectPath : public QDialog {
+    Q_OBJECT
+public:
+    SelectPath(std::function<void(const QString&)> setPath, QWidget* parent = nullptr);
+
+    QString CurrentFolder() const { return folder_; }
+    // Selects the drive (adding it to the list when missing), which runs the drive check.
+    void SelectDrive(const QString& mountPoint);
+    // Moves the folder list, as the user does by opening folders; runs no check.
+    void OpenFolder(const QString& folder);
+
+private:
+    void Drive1_Change();
+    void Dir1_Activated(QListWidgetItem* item);
+    void Command1_Click();
+    void showStatus(QLabel* label, const QString& text, bool positive);
+    QString folderForDrive(const QString& drive) const;
+
+    std::function<void(const QString&)> setPath_;
+    QString folder_;
+    QString candidate_;
+    QGroupBox *Frame1, *Frame2, *Frame3;
+    QComboBox* Drive1;
+    QLabel* dirPath_;
+    QListWidget* Dir1;
+    QLineEdit* Text1;
+    QLabel *Label1, *Label2;
+    QPushButton *Command1, *Command2;
+};
+
+} // namespace vetorlan

@@ -1,0 +1,177 @@
+#include "DialogsTestSupport.h"
+
+#include "ui/Dialogs.h"
+#include "ui/Master.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace vetorlan::test {
+namespace {
+
+class MasterTest : public DialogFixture {
+protected:
+    WizardPage* page() {
+        QCoreApplication::processEvents();
+        return CurrentWizardPage();
+    }
+    void press(const char* button) {
+        WizardPage* p = page();
+        ASSERT_NE(p, nullptr);
+        click(p, button);
+    }
+    void choose(const char* option) { click(page(), option); }
+    // Settings are written once per forward step; the autorun fake counts them (AutoRun is on).
+    int saves() const { return autorun.sets + autorun.deletes; }
+    void expectEnded() {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(CurrentWizardPage(), nullptr);
+        EXPECT_TRUE(main.shown);
+        EXPECT_TRUE(main.running);
+        int visiblePages = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            visiblePages += qobject_cast<WizardPage*>(w) && w->isVisible();
+        EXPECT_EQ(visiblePages, 0);
+    }
+};
+
+TEST_F(MasterTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
+    StartSetupWizard(main);
+    EXPECT_FALSE(main.shown);
+    const char* titles[] = {"Шаг первый", "Шаг второй", "Шаг третий", "Шаг четвертый"};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_NE(page(), nullptr);
+        EXPECT_EQ(page()->windowTitle(), titles[i]);
+        EXPECT_EQ(page()->Page(), i + 1);
+        EXPECT_FALSE(main.running) << "paused while page " << i + 1 << " is open";
+        EXPECT_EQ(child<QPushButton>(page(), "Command2")->isEnabled(), i > 0);
+        EXPECT_EQ(child<QPushButton>(page(), "Command1")->text(), i == 3 ? "Готово" : "Далее >");
+        press("Command1");
+        EXPECT_EQ(saves(), i + 1);
+    }
+    Settings expected;
+    expected.StartTray = "True";
+    expected.ShellLoad = "True";
+    EXPECT_EQ(AppSettings(), expected);
+    EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(expected));
+    expectEnded();
+}
+
+TEST_F(MasterTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
+    autorun.values["Vetorlan"] = "/old/nimbora";
+    StartSetupWizard(main);
+    press("Command1");
+    choose("Option2");
+    press("Command1");
+    EXPECT_FALSE(autorun.values.contains("Vetorlan"));
+    EXPECT_EQ(page()->Page(), 3);
+    press("Command3");
+    EXPECT_FALSE(autorun.values.contains("Vetorlan"));
+    EXPECT_EQ(AppSettings().AutoRun, "False");
+    EXPECT_EQ(AppSettings().StartTray, "False");
+    EXPECT_TRUE(folder.read("Options.ini").contains("AutoRun=False\r\nStartTray=False\r\n"));
+    expectEnded();
+}
+
+TEST_F(MasterTest, BackNeverSavesAndForwardSavesAgain) {
+    StartSetupWizard(main);
+    press("Command1");
+    press("Command1");
+    ASSERT_EQ(page()->Page(), 3);
+    EXPECT_EQ(saves(), 2);
+    choose("Option2"); // several towns, not written by going back
+    press("Command2");
+    EXPECT_EQ(page()->Page(), 2);
+    EXPECT_EQ(saves(), 2);
+    EXPECT_EQ(AppSettings().MultiLoad, "False");
+    press("Command1");
+    EXPECT_EQ(saves(), 3);
+    press("Command1");
+    ASSERT_EQ(page()->Page(), 4);
+    press("Command2");
+    EXPECT_EQ(page()->Page(), 3);
+    EXPECT_FALSE(main.running) << "page 3 pauses again after page 4 restarted the scheduler";
+    EXPECT_EQ(saves(), 4);
+    press("Command3");
+    expectEnded();
+}
+
+// Every way out of every page shows the main window with the scheduler running.
+TEST_F(MasterTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
+    const char* exits[] = {"Отмена", "title bar", "Escape"};
+    for (int target = 1; target <= 4; ++target) {
+        for (const char* exit : exits) {
+            main = FakeMainWindow{};
+            StartSetupWizard(main);
+            for (int i = 1; i < target; ++i)
+                press("Command1");
+            WizardPage* p = page();
+            ASSERT_EQ(p->Page(), target);
+            p->show();
+            if (QString(exit) == "title bar")
+                p->close();
+            else if (QString(exit) == "Escape")
+                QTest::keyClick(p, Qt::Key_Escape);
+            else
+                press("Command3");
+            SCOPED_TRACE(testing::Message() << "page " << target << " by " << exit);
+            expectEnded();
+            EXPECT_EQ(main.restores, 1);
+        }
+    }
+}
+
+TEST_F(MasterTest, InitialChoicesFollowTheSettingsExactly) {
+    struct Row {
+        QString Settings::*field;
+        const char* value;
+        int page;
+        const char* selected;
+    };
+    const Row rows[] = {{&Settings::WorkMode, "DialUp", 1, "Option1"}, {&Settings::WorkMode, "Other", 1, "Option2"},
+                        {&Settings::AutoRun, "True", 2, "Option1"},    {&Settings::AutoRun, "true", 2, "Option2"},
+                        {&Settings::MultiLoad, "False", 3, "Option1"}, {&Settings::MultiLoad, "x", 3, "Option2"}};
+    for (const Row& row : rows) {
+        AppSettings() = Settings{};
+        AppSettings().*row.field = row.value;
+        ShowWizardPage(main, row.page);
+        EXPECT_TRUE(child<QRadioButton>(page(), row.selected)->isChecked()) << row.value;
+        press("Command3");
+    }
+}
+
+TEST_F(MasterTest, LastPageStartsFixedAndTestsTheSound) {
+    AppSettings().Sound = "False";
+    AppSettings().ShellLoad = "False";
+    AppSettings().LoadExit = "True";
+    ShowWizardPage(main, 4);
+    WizardPage* p = page();
+    EXPECT_TRUE(child<QCheckBox>(p, "Check1")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(p, "Check2")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(p, "Check3")->isChecked());
+    click(p, "Check1");
+    click(p, "Command4");
+    EXPECT_EQ(sound.plays, 1) << "the test button ignores the check box";
+    EXPECT_EQ(child<QLabel>(p, "Note3")->text(), "Щелчок ПРАВОЙ кнопкой мыши по иконке программы в трее откроет меню.");
+    press("Command1");
+    EXPECT_EQ(AppSettings().Sound, "False");
+    EXPECT_EQ(AppSettings().ShellLoad, "True");
+    EXPECT_EQ(AppSettings().LoadExit, "False");
+    expectEnded();
+}
+
+TEST_F(MasterTest, OptionCaptionsSelectTheirOption) {
+    ShowWizardPage(main, 2);
+    auto* caption = child<QLabel>(page(), "Option2Caption");
+    EXPECT_EQ(caption->text(), "Ручная загрузка прогноза погоды. В этом режиме большая часть заложенных в программу "
+                               "функций не используется.");
+    QTest::mouseClick(caption, Qt::LeftButton);
+    EXPECT_TRUE(child<QRadioButton>(page(), "Option2")->isChecked());
+    press("Command3");
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -1,0 +1,361 @@
+#include "DialogsTestSupport.h"
+
+#include "core/FileSystemObject.h"
+#include "ui/DialogWidgets.h"
+#include "ui/Dialogs.h"
+#include "ui/Master.h"
+#include "ui/Options.h"
+#include "ui/SelectPath.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
+
+namespace vetorlan::test {
+namespace {
+
+class OptionsTest : public DialogFixture {
+protected:
+    Options* open() {
+        ShowOptionsDialog(main, nullptr, false);
+        auto* dialog = qobject_cast<Options*>(CurrentOptionsDialog());
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    QString text(Options* d, const char* name) { return child<QLineEdit>(d, name)->text(); }
+    bool enabled(Options* d, const char* name) { return child<QWidget>(d, name)->isEnabled(); }
+    QColor shape(Options* d, const char* name) { return child<ColorShape>(d, name)->color(); }
+};
+
+TEST_F(OptionsTest, OkAtOnceRewritesTheSameFile) {
+    ASSERT_TRUE(SaveSettings());
+    const QByteArray before = folder.read("Options.ini");
+    Options* d = open();
+    EXPECT_EQ(main.pauses, 1);
+    EXPECT_FALSE(main.running);
+    click(d, "Command2");
+    EXPECT_EQ(folder.read("Options.ini"), before);
+    EXPECT_EQ(main.restores, 1);
+    EXPECT_TRUE(main.running);
+    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+}
+
+// Values not in their usual form are normalised by the rule of their control on Ok.
+TEST_F(OptionsTest, OkNormalisesUnusualValues) {
+    struct Row {
+        QString Settings::*field;
+        const char* stored;
+        const char* saved;
+    };
+    const Row rows[] = {
+        {&Settings::PauseOnLine, " 5", "5"},          {&Settings::PauseOnLine, "007", "7"},
+        {&Settings::PauseOnLine, "12.9", "12"},       {&Settings::AutoRun, "yes", "False"},
+        {&Settings::StartTray, "yes", "True"},        {&Settings::GorodSave, "yes", "False"},
+        {&Settings::LoadExit, "yes", "True"},         {&Settings::ShellLoad, "yes", "True"},
+        {&Settings::ShellLoad, "False", "False"},     {&Settings::HangUp, "yes", "True"},
+        {&Settings::CheckActual, "yes", "False"},     {&Settings::UseInternetExplorer, "yes", "False"},
+        {&Settings::NimboraCopy, "yes", "True"},      {&Settings::CopyPictures, "yes", "False"},
+        {&Settings::MultiLoad, "yes", "True"},        {&Settings::Sound, "yes", "False"},
+        {&Settings::MSGError, "yes", "False"},        {&Settings::TranslitFileName, "yes", "False"},
+        {&Settings::WorkMode, "Other", "DirectConn"}, {&Settings::WorkMode, "dialup", "DirectConn"},
+        {&Settings::IndexStyle, "Fancy", "List"},     {&Settings::TimeLoad, "7:5", "7:5"},
+    };
+    for (const Row& row : rows) {
+        AppSettings() = Settings{};
+        AppSettings().*row.field = row.stored;
+        Options* d = open();
+        click(d, "Command2");
+        Settings expected;
+        expected.*row.field = row.saved;
+        EXPECT_EQ(AppSettings(), expected) << row.stored << " -> " << row.saved;
+        ASSERT_TRUE(folder.exists("Options.ini"));
+        EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(expected)) << row.stored;
+    }
+}
+
+TEST_F(OptionsTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
+    struct Row {
+        const char* pause;
+        const char* time;
+        const char* shownPause;
+        const char* shownTime;
+    };
+    const Row rows[] = {{"250", "99:99", "100", "99:99"}, {"abc", "x", "0", "x"}, {"-3", "-1:-1", "0", "-1:-1"}};
+    for (const Row& row : rows) {
+        AppSettings().PauseOnLine = row.pause;
+        AppSettings().TimeLoad = row.time;
+        Options* d = open();
+        EXPECT_EQ(text(d, "Text2"), row.shownPause);
+        EXPECT_EQ(text(d, "Text3"), row.shownTime);
+        const int hour = child<SpinScroll>(d, "VScroll2")->number();
+        const int minute = child<SpinScroll>(d, "VScroll3")->number();
+        EXPECT_TRUE(hour >= 0 && hour <= 23) << hour;
+        EXPECT_TRUE(minute >= 0 && minute <= 59) << minute;
+        click(d, "Command2");
+        EXPECT_EQ(AppSettings().PauseOnLine, row.shownPause);
+        EXPECT_EQ(AppSettings().TimeLoad, row.shownTime);
+    }
+}
+
+TEST_F(OptionsTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
+    AppSettings().WorkMode = "DirectConn";
+    AppSettings().TimeLoad = "23:59";
+    Options* d = open();
+    auto* hours = child<SpinScroll>(d, "VScroll2");
+    auto* minutes = child<SpinScroll>(d, "VScroll3");
+    d->show();
+    QStyleOptionSlider opt;
+    opt.initFrom(hours);
+    opt.orientation = Qt::Vertical;
+    opt.minimum = hours->minimum();
+    opt.maximum = hours->maximum();
+    opt.sliderPosition = hours->sliderPosition();
+    opt.sliderValue = hours->value();
+    opt.singleStep = 1;
+    opt.pageStep = 1;
+    opt.subControls = QStyle::SC_All;
+    const QRect upper = hours->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSubLine, hours);
+    ASSERT_TRUE(upper.isValid());
+    QTest::mouseClick(hours, Qt::LeftButton, {}, upper.center());
+    EXPECT_EQ(text(d, "Text3"), "00:59");
+    hours->triggerAction(QAbstractSlider::SliderSingleStepAdd); // the lower arrow
+    EXPECT_EQ(text(d, "Text3"), "23:59");
+    minutes->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(text(d, "Text3"), "23:00");
+    minutes->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(text(d, "Text3"), "23:59");
+    hours->setNumber(7);
+    minutes->setNumber(5);
+    EXPECT_EQ(text(d, "Text3"), "07:05");
+    click(d, "Command2");
+    EXPECT_EQ(AppSettings().TimeLoad, "07:05");
+}
+
+TEST_F(OptionsTest, PauseFieldIsCappedAndForcedToAnInteger) {
+    const std::pair<const char*, const char*> typed[] = {{"250", "100"}, {"abc", "0"},   {"42", "42"},
+                                                         {"100", "100"}, {"101", "100"}, {"9x", "9"}};
+    Options* d = open();
+    auto* field = child<QLineEdit>(d, "Text2");
+    auto* spinner = child<SpinScroll>(d, "VScroll1");
+    for (const auto& [input, shown] : typed) {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, input);
+        EXPECT_EQ(field->text(), shown) << input;
+    }
+    EXPECT_EQ(spinner->number(), 5) << "the spinner does not follow typed text";
+    // The caret stays usable: typing a digit after clearing the field gives that digit.
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_EQ(field->text(), "0");
+    QTest::keyClicks(field, "7");
+    EXPECT_EQ(field->text(), "7");
+    spinner->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(field->text(), "6");
+    click(d, "Command2");
+    EXPECT_EQ(AppSettings().PauseOnLine, "6");
+}
+
+TEST(OptionsText, PauseNormalisationAndPeriodWords) {
+    const std::pair<const char*, const char*> pauses[] = {
+        {" 5", "5"}, {"", "0"}, {"abc", "0"}, {"250", "100"}, {"99999999999", "100"}, {"3.7", "3"}, {"-5", "0"}};
+    for (const auto& [in, out] : pauses)
+        EXPECT_EQ(NormalisePauseText(in), out) << in;
+    const std::pair<int, const char*> words[] = {{1, "1 час"},     {2, "2 часа"},    {4, "4 часа"},  {5, "5 часов"},
+                                                 {11, "11 часов"}, {20, "20 часов"}, {21, "21 час"}, {22, "22 часа"},
+                                                 {23, "23 часа"},  {0, "0 "},        {24, "24 "},    {-3, "-3 "}};
+    for (const auto& [hours, shown] : words)
+        EXPECT_EQ(ActualWaitText(hours), shown) << hours;
+}
+
+TEST_F(OptionsTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
+    AppSettings().WorkMode = "DirectConn";
+    struct Row {
+        int start;
+        const char* button;
+        int end;
+        const char* shown;
+    };
+    const Row rows[] = {{1, "Command4", 1, "1 час"},      {23, "Command5", 23, "23 часа"},
+                        {20, "Command5", 21, "21 час"},   {21, "Command5", 22, "22 часа"},
+                        {12, "Command4", 11, "11 часов"}, {0, "Command5", 1, "1 час"}};
+    for (const Row& row : rows) {
+        AppSettings().ActualWait = std::int16_t(row.start);
+        Options* d = open();
+        click(d, row.button);
+        EXPECT_EQ(AppSettings().ActualWait, row.end) << row.start;
+        EXPECT_EQ(text(d, "Text4"), row.shown);
+        click(d, "Command3");
+        EXPECT_EQ(AppSettings().ActualWait, row.end) << "Cancel keeps the period in memory";
+    }
+}
+
+TEST_F(OptionsTest, EnablingRulesFollowModeCheckAndMultiLoad) {
+    const QColor blue(0, 0, 255);
+    Options* d = open();
+    const QColor ink = InkLineColor(d);
+    const QColor grey = GreyLineColor(d);
+    ASSERT_NE(ink, grey);
+    // Dial-up (the default): the pause group is live, the permanent-line group is not.
+    for (const char* name : {"Label2", "Label3", "Label4", "Text2", "VScroll1", "Check4"})
+        EXPECT_TRUE(enabled(d, name)) << name;
+    for (const char* name : {"Label5", "Text3", "VScroll2", "VScroll3", "Check12", "Command4", "Command5", "Text4"})
+        EXPECT_FALSE(enabled(d, name)) << name;
+    EXPECT_EQ(shape(d, "Shape1"), blue);
+    EXPECT_EQ(shape(d, "Shape2"), ink);
+    EXPECT_EQ(shape(d, "Shape3"), grey);
+    EXPECT_EQ(shape(d, "Line2"), grey);
+
+    click(d, "Option5");
+    for (const char* name : {"Label2", "Label3", "Label4", "Text2", "VScroll1", "Check4"})
+        EXPECT_FALSE(enabled(d, name)) << name;
+    for (const char* name : {"Label5", "Text3", "VScroll2", "VScroll3", "Check12", "Command4", "Command5", "Text4"})
+        EXPECT_TRUE(enabled(d, name)) << name;
+    EXPECT_EQ(shape(d, "Shape1"), ink);
+    EXPECT_EQ(shape(d, "Shape2"), blue);
+    EXPECT_EQ(shape(d, "Shape3"), ink);
+    for (const char* line : {"Line1", "Line2", "Line3"})
+        EXPECT_EQ(shape(d, line), ink) << line;
+
+    click(d, "Check12"); // off
+    for (const char* name : {"Command4", "Command5", "Text4"})
+        EXPECT_FALSE(enabled(d, name)) << name;
+    EXPECT_EQ(shape(d, "Line1"), grey);
+
+    // Multi-load off by default: its style controls are grey until it is checked.
+    for (const char* name : {"Option7", "Option8", "Check14", "Label6"})
+        EXPECT_FALSE(enabled(d, name)) << name;
+    EXPECT_EQ(shape(d, "Shape4"), grey);
+    click(d, "Check10");
+    for (const char* name : {"Option7", "Option8", "Check14", "Label6"})
+        EXPECT_TRUE(enabled(d, name)) << name;
+    EXPECT_EQ(shape(d, "Shape4"), ink);
+
+    // Copying off by default: its path, button and pictures box follow the check box.
+    for (const char* name : {"Text1", "Command1", "Check6"})
+        EXPECT_FALSE(enabled(d, name)) << name;
+    click(d, "Check5");
+    for (const char* name : {"Text1", "Command1", "Check6"})
+        EXPECT_TRUE(enabled(d, name)) << name;
+    EXPECT_EQ(AppSettings().NimboraCopy, "True");
+}
+
+TEST_F(OptionsTest, CancelAfterClearingCopyKeepsItOffInMemoryOnly) {
+    AppSettings().NimboraCopy = "True";
+    ASSERT_TRUE(SaveSettings());
+    const QByteArray before = folder.read("Options.ini");
+    Options* d = open();
+    click(d, "Check5");
+    EXPECT_EQ(AppSettings().NimboraCopy, "False");
+    click(d, "Command3");
+    EXPECT_EQ(AppSettings().NimboraCopy, "False");
+    EXPECT_EQ(folder.read("Options.ini"), before);
+    EXPECT_TRUE(main.running);
+}
+
+TEST_F(OptionsTest, SoundPlaysOnlyOnAClickThatChecksTheBox) {
+    AppSettings().Sound = "True";
+    Options* d = open();
+    EXPECT_EQ(sound.plays, 0) << "loading never plays";
+    auto* picture = child<QLabel>(d, "Image2");
+    const QImage on = picture->pixmap().toImage();
+    click(d, "Check11");
+    EXPECT_EQ(sound.plays, 0);
+    EXPECT_NE(picture->pixmap().toImage(), on) << "the loudspeaker picture changes";
+    click(d, "Check11");
+    EXPECT_EQ(sound.plays, 1);
+    EXPECT_EQ(picture->pixmap().toImage(), on);
+}
+
+TEST_F(OptionsTest, EveryWayOutRestoresTheSchedulerOnce) {
+    const char* exits[] = {"Command2", "Command3", "title bar", "Escape"};
+    for (const char* exit : exits) {
+        main = FakeMainWindow{};
+        Options* d = open();
+        d->show();
+        if (QString(exit) == "title bar")
+            d->close();
+        else if (QString(exit) == "Escape")
+            QTest::keyClick(d, Qt::Key_Escape);
+        else
+            click(d, exit);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(main.pauses, 1) << exit;
+        EXPECT_EQ(main.restores, 1) << exit;
+        EXPECT_EQ(CurrentOptionsDialog(), nullptr) << exit;
+    }
+}
+
+TEST_F(OptionsTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
+    Options* d = open();
+    click(d, "Check7");
+    click(d, "Command6");
+    EXPECT_FALSE(folder.exists("Options.ini"));
+    EXPECT_EQ(AppSettings().AutoRun, "True");
+    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    EXPECT_FALSE(main.shown);
+    EXPECT_FALSE(main.running);
+    ASSERT_NE(CurrentWizardPage(), nullptr);
+    EXPECT_EQ(CurrentWizardPage()->objectName(), "Master1");
+    EXPECT_TRUE(CurrentWizardPage()->isVisible());
+}
+
+TEST_F(OptionsTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
+    Options* d = open();
+    d->show();
+    auto* tip = child<QLabel>(d, "Label1");
+    EXPECT_EQ(tip->text(), "совет: работают всплывающие подсказки.");
+    EXPECT_EQ(tip->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    const int base = d->height();
+    EXPECT_EQ(d->TipOffset(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d->TipOffset() == 300; }, 20000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->height(), base + 300 / 15);
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_GE(tip->parentWidget()->height(), std::min(tip->height(), 20));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d->TipOffset() == 0; }, 20000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->height(), base);
+}
+
+TEST_F(OptionsTest, ChosenCopyTargetLandsInThePathField) {
+    AppSettings().NimboraCopy = "True";
+    Options* d = open();
+    const QString target = folder.path() + "/share";
+    ASSERT_TRUE(QDir().mkpath(target));
+    QTimer::singleShot(0, [&] {
+        auto* select = qobject_cast<SelectPath*>(QApplication::activeModalWidget());
+        ASSERT_NE(select, nullptr);
+        select->OpenFolder(target);
+        select->findChild<QLineEdit*>("Text1")->setText("weather.htm");
+        select->findChild<QPushButton*>("Command1")->click();
+    });
+    click(d, "Command1");
+    EXPECT_EQ(text(d, "Text1"), target + "/weather.htm");
+    click(d, "Command2");
+    EXPECT_EQ(AppSettings().PathNimboraCopy, target + "/weather.htm");
+}
+
+TEST_F(OptionsTest, CaptionsAndTipsAreTheProgramsOwn) {
+    Options* d = open();
+    EXPECT_EQ(d->windowTitle(), "Настройки");
+    EXPECT_EQ(child<QCheckBox>(d, "Check14")->text(), "Создавать имена файлов из английских символов ");
+    EXPECT_EQ(child<QRadioButton>(d, "Option4")->text(), "Модемное (Dial-Up) соединение с Интеренетом");
+    EXPECT_EQ(child<QLabel>(d, "Label6")->text(), "Меню выбора города при просмотре прогоноза:");
+    EXPECT_EQ(child<QCheckBox>(d, "Check9")->toolTip(),
+              "Загруженный прогноз всегда доступен для промотра по левому щелчку на иконке в трее.");
+    EXPECT_EQ(child<QLineEdit>(d, "Text1")->toolTip(),
+              "Путь и имя файла, куда будет копироваться загруженный прогноз. Используйте кнопку \"выбрать\"");
+    // The two check boxes bound to no setting are left out.
+    for (QCheckBox* box : d->findChildren<QCheckBox*>())
+        EXPECT_FALSE(box->text().contains("трафика") || box->text().contains("On-Line")) << box->text().toStdString();
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -1,0 +1,116 @@
+#include "DialogsTestSupport.h"
+
+#include "core/ProgramFolder.h"
+#include "ui/SelectPath.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace vetorlan::test {
+namespace {
+
+class SelectPathTest : public DialogFixture {
+protected:
+    SelectPath* open() {
+        auto* dialog = new SelectPath([this](const QString& path) { chosen << path; });
+        dialog->show();
+        return dialog;
+    }
+    void setName(SelectPath* d, const QString& name) { child<QLineEdit>(d, "Text1")->setText(name); }
+    QStringList chosen;
+};
+
+TEST_F(SelectPathTest, WriteProbeLeavesNothingBehind) {
+    EXPECT_TRUE(WriteProbe(folder.file("Nimbora.htm")));
+    EXPECT_TRUE(folder.entries().isEmpty());
+    // A probe file that already exists read-only is replaced and removed as well.
+    folder.write("Nimbora.htm_", "old");
+    QFile::setPermissions(folder.file("Nimbora.htm_"), QFile::ReadOwner);
+    EXPECT_TRUE(WriteProbe(folder.file("Nimbora.htm")));
+    EXPECT_TRUE(folder.entries().isEmpty());
+    EXPECT_FALSE(WriteProbe(folder.file("missing/Nimbora.htm")));
+    EXPECT_TRUE(folder.entries().isEmpty());
+}
+
+TEST_F(SelectPathTest, CandidateJoinsFolderAndNameWithOneSeparator) {
+    EXPECT_EQ(CandidatePath("/srv/share", "Nimbora.htm"), "/srv/share/Nimbora.htm");
+    EXPECT_EQ(CandidatePath("/", "Nimbora.htm"), "/Nimbora.htm");
+}
+
+TEST_F(SelectPathTest, ReadyDriveIsCheckedOnOpeningWithoutLeavingAProbe) {
+    const QStringList before = QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    SelectPath* d = open();
+    EXPECT_EQ(d->windowTitle(), "Выберите путь и имя файла");
+    EXPECT_EQ(child<QLineEdit>(d, "Text1")->text(), "Nimbora.htm");
+    EXPECT_EQ(d->CurrentFolder(), QDir::currentPath());
+    auto* drive = child<QLabel>(d, "Label1");
+    auto* write = child<QLabel>(d, "Label2");
+    EXPECT_EQ(drive->text(), "Устройство: готово");
+    EXPECT_EQ(drive->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+    EXPECT_EQ(write->text(), "Запись: поддерживается");
+    EXPECT_EQ(write->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+    EXPECT_EQ(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    EXPECT_FALSE(CopyTargetDrives().isEmpty());
+}
+
+TEST_F(SelectPathTest, EmptyNameIsRefusedAndTheDialogStaysOpen) {
+    SelectPath* d = open();
+    setName(d, "");
+    click(d, "Command1");
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "Введите имя файла!");
+    EXPECT_EQ(boxes.boxes()[0].title, "Ошибка");
+    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(chosen.isEmpty());
+}
+
+TEST_F(SelectPathTest, TheProgramsOwnPageIsRefusedInAnyLetterCase) {
+    const QString message =
+        "Нельзя копировать прогноз в директорию программы с тем же именем, что и загружаемый файл.\n"
+        "Выберите другую директорию или другое имя файла.\n\n"
+        "Эта опция предназначена для копирования прогноза, например, на сетевой диск или сменный носитель "
+        "информации; а в директории, где установлена программа, файлы с прогнозом будут в любом случае.";
+    const QString before = AppSettings().PathNimboraCopy = "/srv/share/Nimbora.htm";
+    SelectPath* d = open();
+    d->OpenFolder(ProgramFolder());
+    for (const char* name : {"Nimbora.htm", "NIMBORA.HTM", "nimbora.Html"}) {
+        setName(d, name);
+        click(d, "Command1");
+        EXPECT_TRUE(d->isVisible()) << name;
+    }
+    ASSERT_EQ(boxes.boxes().size(), 3u);
+    for (const auto& box : boxes.boxes()) {
+        EXPECT_EQ(box.text, message);
+        EXPECT_EQ(box.title, "Ошибка");
+        EXPECT_EQ(box.icon, MsgIcon::Critical);
+    }
+    EXPECT_TRUE(chosen.isEmpty());
+    EXPECT_EQ(AppSettings().PathNimboraCopy, before) << "the saved target is untouched until Ok";
+    // Another name in the program folder is accepted and closes the dialog.
+    setName(d, "Nimbora.htm.bak");
+    click(d, "Command1");
+    EXPECT_EQ(chosen, QStringList{folder.file("Nimbora.htm.bak")});
+    EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(SelectPathTest, FolderListOpensSubfoldersAndGoesBack) {
+    ASSERT_TRUE(QDir(folder.path()).mkpath("a/b"));
+    SelectPath* d = open();
+    d->OpenFolder(folder.path());
+    auto* list = child<QListWidget>(d, "Dir1");
+    ASSERT_EQ(list->count(), 2); // ".." and "a"
+    emit list->itemActivated(list->item(1));
+    EXPECT_EQ(d->CurrentFolder(), folder.file("a"));
+    emit list->itemActivated(list->item(0));
+    EXPECT_EQ(d->CurrentFolder(), folder.path());
+    click(d, "Command2");
+    EXPECT_TRUE(chosen.isEmpty());
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QColor>
+#include <QFrame>
+#include <QPixmap>
+#include <QScrollBar>
+
+namespace vetorlan {
+
+// A small vertical spinner whose upper arrow increases the number. The scroll bar runs over
+// the negated range, so its own "step back" (the upper arrow) is a step up of the number.
+class SpinScroll : public QScrollBar {
+    Q_OBJECT
+public:
+    SpinScroll(int minimum, int maximum, QWidget* parent = nullptr);
+    int number() const { return -value(); }
+    // Values outside the range are clamped, as a scroll bar does.
+    void setNumber(int number) { setValue(-number); }
+    QSize sizeHint() const override;
+
+signals:
+    void numberChanged(int number);
+};
+
+// A rectangle or a straight line drawn in one colour around or beside a group of controls.
+class ColorShape : public QFrame {
+    Q_OBJECT
+public:
+    enum class Kind { Rectangle, HorizontalLine, VerticalLine };
+    explicit ColorShape(Kind kind, QWidget* parent = nullptr);
+    QColor color() const { return color_; }
+    void setColor(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Kind kind_;
+    QColor color_;
+};
+
+// Colours of the enabling rules: grey lines of a disabled group, ink of an enabled one,
+// blue of the group that belongs to the chosen connection mode.
+QColor GreyLineColor(const QWidget* widget);
+QColor InkLineColor(const QWidget* widget);
+QColor BlueLineColor();
+
+// Pictures of the dialogs, drawn at the device pixel ratio of the screen.
+QPixmap LoudspeakerPicture(bool soundOn, int size, qreal dpr);
+QPixmap TrayNotePicture(int size, qreal dpr);
+QPixmap MouseNotePicture(int size, qreal dpr);
+
+} // namespace vetorlan

@@ -1,0 +1,222 @@
+// The built program started headless in a fresh folder against the sample forecast service
+// on loopback: first run, one-shot loads in both modes, a failed fetch, damaged files.
+#include "core/Settings.h"
+#include "forecast/Converter.h"
+#include "forecast/EnglishFileName.h"
+#include "forecast/MultiIndexPage.h"
+#include "platform/CurlFetcher.h"
+#include "towns/Base.h"
+#include "towns/Selection.h"
+#include "towns/TownLists.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace vetorlan::test {
+namespace {
+
+const QString kImageHost = QStringLiteral("http://images.invalid");
+
+class ProgramRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartService();
+        ASSERT_TRUE(QFile::copy(NIMBORA_BINARY, File("nimbora")));
+    }
+    void TearDown() override {
+        Stop(program_);
+        Stop(service_);
+    }
+    static void Stop(QProcess& p) {
+        if (p.state() == QProcess::NotRunning)
+            return;
+        p.terminate();
+        if (!p.waitForFinished(5000))
+            p.kill();
+        p.waitForFinished(5000);
+    }
+    void StartService() {
+        service_.start(SAMPLE_SERVICE_BINARY, {"--port", "0", "--image-host", kImageHost});
+        ASSERT_TRUE(service_.waitForStarted(5000));
+        while (!service_.canReadLine() && service_.waitForReadyRead(10000)) {
+        }
+        const QString line = QString::fromUtf8(service_.readLine()).trimmed();
+        ASSERT_TRUE(line.startsWith("listening on ")) << line.toStdString();
+        url_ = line.mid(int(strlen("listening on ")));
+    }
+
+    QString File(const QString& name) const { return folder_.filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes) {
+        QFile f(File(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray Read(const QString& name) const {
+        QFile f(File(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void WriteOptions(const std::function<void(Settings&)>& change) {
+        Settings s;
+        s.AutoRun = "False";
+        s.WorkMode = "DirectConn";
+        s.Sound = "False";
+        s.MSGError = "False";
+        change(s);
+        Write("Options.ini", SerializeSettings(s));
+        settings_ = s;
+    }
+    void Start(const QStringList& arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", config_.path());
+        env.insert("VETORLAN_SERVICE_URL", url_);
+        env.insert("VETORLAN_IMAGE_HOST", kImageHost);
+        program_.setProcessEnvironment(env);
+        program_.setWorkingDirectory(folder_.path());
+        program_.start(File("nimbora"), arguments);
+        ASSERT_TRUE(program_.waitForStarted(10000));
+    }
+    // Runs "/load" and expects the program to end by itself.
+    void RunLoad() {
+        Start({"/load"});
+        ASSERT_TRUE(program_.waitForFinished(60000)) << "the one-shot load did not end";
+        EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program_.exitCode(), 0);
+    }
+    // The page the service gives for an index, as the program must leave it on disk.
+    QByteArray ExpectedPage(const QString& index, const QString& multiLoad) {
+        const QString raw = scratch_.filePath(index + ".raw");
+        CurlFetcher fetcher;
+        EXPECT_TRUE(fetcher.Fetch(url_ + "/detailed.xml?city=" + index, raw));
+        QFile f(raw);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return ConvertPageText(f.readAll(), multiLoad, kImageHost);
+    }
+    bool WaitFor(const std::function<bool()>& condition, int ms = 15000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition()) {
+            if (timer.elapsed() > ms || program_.state() == QProcess::NotRunning)
+                return condition();
+            QThread::msleep(50);
+        }
+        return true;
+    }
+
+    QTemporaryDir folder_, config_, scratch_;
+    QProcess service_, program_;
+    QString url_;
+    Settings settings_;
+};
+
+TEST_F(ProgramRunTest, FirstRunWritesDefaultsAndAutostartThenAsks) {
+    Start({});
+    const QString autostart = config_.filePath("autostart/Vetorlan.desktop");
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(File("Options.ini")) && QFile::exists(autostart); }));
+    EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+    QFile entry(autostart);
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("Exec=" + File("nimbora").toUtf8()));
+    // The first-run question is open: the program waits for it, it has not ended.
+    QThread::msleep(300);
+    EXPECT_EQ(program_.state(), QProcess::Running);
+}
+
+TEST_F(ProgramRunTest, SingleTownLoadWritesThePageAndEnds) {
+    WriteOptions([](Settings&) {});
+    Write("gorod.ini", FormatGorodIni({1, 22}));
+    RunLoad();
+    EXPECT_EQ(Read("nimbora.htm"), ExpectedPage("27612", "False"));
+    EXPECT_EQ(Read("gorod.ini"), FormatGorodIni({1, 22}));
+}
+
+TEST_F(ProgramRunTest, MultiTownLoadWritesPagesAndIndexInEveryStyle) {
+    const QList<int> rows = {0, 270, 399};
+    for (const char* style : {"Animation", "List"}) {
+        for (const char* latin : {"False", "True"}) {
+            SCOPED_TRACE(std::string(style) + " " + latin);
+            WriteOptions([&](Settings& s) {
+                s.MultiLoad = "True";
+                s.IndexStyle = style;
+                s.TranslitFileName = latin;
+            });
+            Write("goroda.ini", FormatGorodaIni(rows));
+            RunLoad();
+            // What the index page must hold, computed here from the same choice.
+            AppSettings() = settings_;
+            SelectedCount = 0;
+            for (int row : rows)
+                SelectedTowns[++SelectedCount] = CatalogEntry(row + 1);
+            for (int i = 1; i <= SelectedCount; ++i) {
+                const QString name = TownName(SelectedTowns[i]);
+                const QString file = IsTrue(latin) ? LatinTownName(name) : name;
+                TownFileNames[i] = IsTrue(latin) ? file : SelectedTowns[i];
+                EXPECT_EQ(Read(file + ".htm"), ExpectedPage(TownIndex(SelectedTowns[i]), "True")) << file.toStdString();
+            }
+            EXPECT_EQ(Read("Nimbora.htm"), IndexPageText());
+            EXPECT_EQ(Read("goroda.ini"), FormatGorodaIni(rows));
+            for (const QString& name : QDir(folder_.path()).entryList({"*.htm"}, QDir::Files))
+                QFile::remove(File(name));
+        }
+    }
+}
+
+TEST_F(ProgramRunTest, FailedFetchLeavesTheOldPage) {
+    WriteOptions([](Settings& s) { s.LoadExit = "True"; });
+    Write("gorod.ini", FormatGorodIni({0, 5}));
+    Write("nimbora.htm", "old forecast");
+    Stop(service_);
+    RunLoad();
+    EXPECT_EQ(Read("nimbora.htm"), QByteArray("old forecast"));
+}
+
+TEST_F(ProgramRunTest, PartlyDamagedTownFilesStillLoad) {
+    WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
+    Write("goroda.ini", " 9  3 , 5\r\n 4000  7 x 8");
+    RunLoad();
+    // The rows before the first bad number (3 and 5) were loaded, with their index page.
+    EXPECT_EQ(QDir(folder_.path()).entryList({"*.htm"}, QDir::Files).size(), 3);
+    EXPECT_TRUE(QFile::exists(File("Nimbora.htm")));
+}
+
+TEST_F(ProgramRunTest, DamagedFilesNeitherCrashNorHang) {
+    struct Row {
+        const char* name;
+        QByteArray options, gorod, goroda;
+    };
+    Settings multi;
+    multi.MultiLoad = "True";
+    multi.MSGError = "False";
+    const Row rows[] = {
+        {"garbage settings", QByteArray("\xff\xfe garbage\r\n=\r\n", 16), "", ""},
+        {"short settings", SerializeSettings(Settings{}).left(120), "1 2", ""},
+        {"garbage single town", SerializeSettings(Settings{}), QByteArray("\x00\x01 -99999999999999999999 z", 26), ""},
+        {"garbage multi town", SerializeSettings(multi), "", QByteArray("\xff 7 7 7 -1 \x00", 13)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Write("Options.ini", row.options);
+        Write("gorod.ini", row.gorod);
+        Write("goroda.ini", row.goroda);
+        Start({"/load"});
+        // It either ends by itself or waits on a message box; either way it stays alive and sane.
+        program_.waitForFinished(3000);
+        if (program_.state() == QProcess::NotRunning) {
+            EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+        } else {
+            Stop(program_);
+        }
+        // Unrecognised settings are replaced by the defaults before anything else happens.
+        if (row.options != SerializeSettings(Settings{}) && row.options != SerializeSettings(multi)) {
+            EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+        }
+    }
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -33,7 +33,8 @@ public:
     OptionCaption(const QString& text, QRadioButton* option, QWidget* parent) : QLabel(text, parent), option_(option) {
         setWordWrap(true);
         setBuddy(option);
-        setMinimumWidth(fontMetrics().averageCharWidth() * 52);
+        // Wide enough that the long texts wrap into a few even lines.
+        setMinimumWidth(fontMetrics().horizontalAdvance(QString(62, QChar(0x043E))));
     }
 
 protected:

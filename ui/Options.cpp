@@ -26,7 +26,7 @@ namespace {
 
 constexpr int TipFullTwips = 300;
 constexpr int TipStepTwips = 10;
-constexpr int TwipsPerPixel = 15;
+constexpr int TwipsPerPixel = 15; // at 96 dpi
 constexpr int PictureSize = 32;
 
 const char* const True = "True";
@@ -346,7 +346,7 @@ void Options::buildBottom() {
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     Label1->setPalette(red);
-    Label1->move(12, 1);
+    Label1->move(12, 2);
     Label1->adjustSize();
     Timer1 = new QTimer(this);
     Timer2 = new QTimer(this);
@@ -600,7 +600,9 @@ void Options::Timer2_Timer() {
         Timer1->stop();
         Timer2->stop();
     }
-    tipArea_->setFixedHeight(tipOffset_ / TwipsPerPixel);
+    // 300 twips are 20 pixels at 96 dpi; a larger font gets the room its tip line needs.
+    const int full = std::max(TipFullTwips / TwipsPerPixel, Label1->sizeHint().height() + 6);
+    tipArea_->setFixedHeight(tipOffset_ * full / TipFullTwips);
 }
 
 void Options::Timer3_Timer() {

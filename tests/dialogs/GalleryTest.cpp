@@ -1,0 +1,41 @@
+#include "DialogsTestSupport.h"
+
+#include "ui/Dialogs.h"
+#include "ui/Master.h"
+#include "ui/Options.h"
+#include "ui/SelectPath.h"
+
+#include <QTest>
+
+namespace vetorlan::test {
+namespace {
+
+// Shows one dialog on a real display for a look at its layout:
+// VETORLAN_DIALOG_GALLERY=options|selectpath|master1..master4 and DISPLAY set.
+// Skipped in ordinary runs.
+TEST_F(DialogFixture, Gallery) {
+    const QString which = qEnvironmentVariable("VETORLAN_DIALOG_GALLERY");
+    if (which.isEmpty())
+        GTEST_SKIP() << "set VETORLAN_DIALOG_GALLERY to show a dialog";
+    const int seconds = qEnvironmentVariableIntValue("VETORLAN_DIALOG_SECONDS");
+    AppSettings().WorkMode = "DirectConn";
+    AppSettings().NimboraCopy = "True";
+    AppSettings().PathNimboraCopy = "/media/server/weather/Nimbora.htm";
+    QWidget* shown = nullptr;
+    if (which == "options") {
+        ShowOptionsDialog(main, nullptr, false);
+        shown = CurrentOptionsDialog();
+    } else if (which == "selectpath") {
+        shown = new SelectPath({});
+        shown->show();
+    } else if (which.startsWith("master")) {
+        ShowWizardPage(main, which.mid(6).toInt());
+        shown = CurrentWizardPage();
+    }
+    ASSERT_NE(shown, nullptr);
+    shown->move(20, 20);
+    QTest::qWait(1000 * (seconds > 0 ? seconds : 3));
+}
+
+} // namespace
+} // namespace vetorlan::test

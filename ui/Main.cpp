@@ -172,6 +172,7 @@ void Main::BuildTownControls() {
     C1->setMaxVisibleItems(20);
     List1 = new QListWidget(this);
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setGeometry(10, 28, 200, 112);
     List1->viewport()->installEventFilter(this);
     connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });

@@ -37,6 +37,7 @@ void DrawSun(QPainter& p, QPointF centre, qreal radius, QColor core) {
 
 void DrawCloud(QPainter& p, QRectF box, QColor fill, QColor edge) {
     QPainterPath cloud;
+    cloud.setFillRule(Qt::WindingFill);
     const qreal w = box.width(), h = box.height();
     cloud.addEllipse(QRectF(box.left(), box.top() + h * 0.4, w * 0.45, h * 0.6));
     cloud.addEllipse(QRectF(box.left() + w * 0.2, box.top(), w * 0.5, h * 0.8));
@@ -59,11 +60,11 @@ QPixmap BackgroundPicture(QSize size, bool loading, qreal dpr) {
     sky.setColorAt(0, loading ? QColor(214, 226, 244) : QColor(246, 244, 232));
     sky.setColorAt(1, loading ? QColor(184, 202, 232) : QColor(236, 233, 216));
     p.fillRect(QRect(QPoint(0, 0), size), sky);
-    // A faint weather motif in the lower right corner, behind the controls.
-    p.setOpacity(0.22);
-    const QPointF sun(size.width() - 52.0, size.height() - 70.0);
-    DrawSun(p, sun, 22, loading ? QColor(150, 170, 210) : QColor(250, 200, 60));
-    DrawCloud(p, QRectF(sun.x() - 10, sun.y() + 4, 64, 38), Qt::white, QColor(140, 150, 170));
+    // A faint weather motif in the free space under the town boxes.
+    p.setOpacity(0.3);
+    const QPointF sun(size.width() * 0.27, size.height() * 0.6);
+    DrawSun(p, sun, 14, loading ? QColor(150, 170, 210) : QColor(250, 200, 60));
+    DrawCloud(p, QRectF(sun.x() - 4, sun.y() + 2, 54, 30), Qt::white, QColor(140, 150, 170));
     return pixmap;
 }
 

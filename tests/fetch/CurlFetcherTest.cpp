@@ -1,0 +1,242 @@
+// The libcurl fetch against a loopback server: the target file changes only after a whole
+// 2xx answer, and LoadOK tells the truth every time.
+#include "platform/CurlFetcher.h"
+#include "forecast/Down.h"
+#include "tests/fetch/LoopbackServer.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+
+namespace vetorlan::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kPage = [] {
+    std::string page = cp1251("<html><head><title>Прогноз</title></head><body>Москва\r\n").toStdString();
+    page += std::string("\0\x01\xff", 3); // bytes must arrive untouched
+    for (int i = 0; i < 200; ++i)
+        page += "<p>line " + std::to_string(i) + "</p>\r\n";
+    return page;
+}();
+const QByteArray kOldPage = cp1251("старая страница\r\n");
+
+// Short limits so that failing cases end quickly.
+CurlFetcher::Limits TestLimits(long totalSeconds = 3) {
+    CurlFetcher::Limits limits;
+    limits.connectSeconds = 2;
+    limits.stallSeconds = 1;
+    limits.totalSeconds = totalSeconds;
+    limits.maxBytes = 64 * 1024;
+    return limits;
+}
+
+// Sends the start of a longer announced body, then holds the connection open without a
+// byte more until the test ends (stall), or closes it (cut short).
+void PartialBody(httplib::Response& response, const LoopbackServer& server, bool stall) {
+    response.set_content_provider(
+        kPage.size(), "text/html", [&server, stall](size_t offset, size_t, httplib::DataSink& sink) {
+            if (offset == 0)
+                return sink.write(kPage.data(), stall ? 1 : 500);
+            for (auto waited = 0ms; stall && !server.released() && waited < 30s; waited += 20ms)
+                std::this_thread::sleep_for(20ms);
+            return false;
+        });
+}
+
+struct AgentLog {
+    std::mutex mutex;
+    std::string last;
+};
+
+void InstallRoutes(LoopbackServer& s, AgentLog& agents) {
+    auto& server = s.server;
+    server.Get("/agent", [&agents](const httplib::Request& q, httplib::Response& r) {
+        const std::lock_guard lock(agents.mutex);
+        agents.last = q.get_header_value("User-Agent");
+        r.set_content("ok", "text/plain");
+    });
+    server.Get("/page", [](const httplib::Request&, httplib::Response& r) { r.set_content(kPage, "text/html"); });
+    server.Get("/chunked", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t, httplib::DataSink& sink) {
+            for (size_t at = 0; at < kPage.size(); at += 700)
+                sink.write(kPage.data() + at, std::min<size_t>(700, kPage.size() - at));
+            sink.done();
+            return true;
+        });
+    });
+    server.Get("/moved", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/page"); });
+    server.Get("/loop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/loop"); });
+    server.Get("/to-file", [](const httplib::Request&, httplib::Response& r) {
+        r.status = 302;
+        r.set_header("Location", "file:///etc/hostname");
+    });
+    server.Get("/missing", [](const httplib::Request&, httplib::Response& r) {
+        r.status = 404;
+        r.set_content("not here", "text/plain");
+    });
+    server.Get("/broken", [](const httplib::Request&, httplib::Response& r) {
+        r.status = 500;
+        r.set_content("server error", "text/plain");
+    });
+    server.Get("/stall", [&s](const httplib::Request&, httplib::Response& r) { PartialBody(r, s, true); });
+    server.Get("/short", [&s](const httplib::Request&, httplib::Response& r) { PartialBody(r, s, false); });
+    server.Get("/huge", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(std::string(100 * 1024, 'x'), "text/html");
+    });
+    server.Get("/huge-chunked", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t offset, httplib::DataSink& sink) {
+            if (offset >= 100 * 1024) {
+                sink.done();
+                return true;
+            }
+            return sink.write(std::string(4096, 'y').data(), 4096);
+        });
+    });
+    // One byte every 100 ms: never stalls, but takes longer than the overall cap.
+    server.Get("/drip", [&s](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [&s](size_t offset, httplib::DataSink& sink) {
+            if (offset >= 100 || s.released()) {
+                sink.done();
+                return true;
+            }
+            std::this_thread::sleep_for(100ms);
+            return sink.write("z", 1);
+        });
+    });
+}
+
+class CurlFetcherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallRoutes(server_, agents_);
+        server_.start();
+        useLimits(TestLimits());
+    }
+    void useLimits(const CurlFetcher::Limits& limits) {
+        fetcher_ = std::make_unique<CurlFetcher>(limits);
+        SetFetcher(fetcher_.get());
+    }
+    void TearDown() override { SetFetcher(nullptr); }
+
+    QString file(const QString& name) const { return dir_.path() + u'/' + name; }
+    QStringList entries() const {
+        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QByteArray read(const QString& name) const {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void fetch(const std::string& path, const QString& target) {
+        LoadOK = !LoadOK; // DownloadFile must set it either way
+        DownloadFile(QString::fromStdString(server_.url(path)), file(target));
+    }
+
+    AgentLog agents_;
+    LoopbackServer server_;
+    std::unique_ptr<CurlFetcher> fetcher_;
+    QTemporaryDir dir_;
+};
+
+struct Outcome {
+    const char* name;
+    const char* path;
+    bool ok;
+    long totalSeconds = 3;     // the overall cap for this case
+    const char* why = nullptr; // part of the reason the fetch must give
+};
+
+class FetchOutcome : public CurlFetcherTest, public ::testing::WithParamInterface<Outcome> {
+protected:
+    void SetUp() override {
+        CurlFetcherTest::SetUp();
+        useLimits(TestLimits(GetParam().totalSeconds));
+    }
+};
+
+// A success replaces the page with the body; every failure leaves the old page byte for
+// byte, and no temporary file behind.
+TEST_P(FetchOutcome, ReplacesThePageOnlyAfterAWholeAnswer) {
+    write(u"nimbora.htm"_qs, kOldPage);
+    fetch(GetParam().path, u"nimbora.htm"_qs);
+    EXPECT_EQ(LoadOK, GetParam().ok) << fetcher_->lastError().toStdString();
+    if (GetParam().why) {
+        EXPECT_TRUE(fetcher_->lastError().contains(QLatin1String(GetParam().why)))
+            << fetcher_->lastError().toStdString();
+    }
+    EXPECT_EQ(read(u"nimbora.htm"_qs), GetParam().ok ? QByteArray::fromStdString(kPage) : kOldPage);
+    EXPECT_EQ(entries(), QStringList{u"nimbora.htm"_qs});
+}
+
+// Without an old page a failure must not leave an empty or partial one either.
+TEST_P(FetchOutcome, CreatesNothingWhenItFails) {
+    fetch(GetParam().path, u"nimbora.htm"_qs);
+    EXPECT_EQ(LoadOK, GetParam().ok);
+    EXPECT_EQ(entries(), GetParam().ok ? QStringList{u"nimbora.htm"_qs} : QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, FetchOutcome,
+                         ::testing::Values(Outcome{"Success", "/page", true}, Outcome{"Chunked", "/chunked", true},
+                                           Outcome{"Redirect", "/moved", true}, Outcome{"NotFound", "/missing", false},
+                                           Outcome{"ServerError", "/broken", false},
+                                           Outcome{"RedirectLoop", "/loop", false},
+                                           Outcome{"RedirectToLocalFile", "/to-file", false},
+                                           Outcome{"Stall", "/stall", false, 20, "too slow"},
+                                           Outcome{"CutShort", "/short", false, 3, "remaining"},
+                                           Outcome{"TooLarge", "/huge", false},
+                                           Outcome{"TooLargeChunked", "/huge-chunked", false},
+                                           Outcome{"OverallCap", "/drip", false, 1, "timed out"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CurlFetcherTest, ConnectionRefusedKeepsTheOldPage) {
+    write(u"nimbora.htm"_qs, kOldPage);
+    LoadOK = true;
+    DownloadFile(u"http://127.0.0.1:%1/page"_qs.arg(ClosedPort()), file(u"nimbora.htm"_qs));
+    EXPECT_FALSE(LoadOK);
+    EXPECT_EQ(read(u"nimbora.htm"_qs), kOldPage);
+    EXPECT_EQ(entries(), QStringList{u"nimbora.htm"_qs});
+}
+
+// The index page and the single-town page are one file whatever the letter case.
+TEST_F(CurlFetcherTest, ReplacesACaseVariantInsteadOfAddingASecondFile) {
+    write(u"Nimbora.htm"_qs, kOldPage);
+    fetch("/page", u"nimbora.htm"_qs);
+    ASSERT_TRUE(LoadOK);
+    ASSERT_EQ(entries().size(), 1);
+    EXPECT_EQ(entries().front().toLower(), u"nimbora.htm"_qs);
+    EXPECT_EQ(read(entries().front()), QByteArray::fromStdString(kPage));
+}
+
+TEST_F(CurlFetcherTest, WritesACyrillicFileName) {
+    fetch("/page", u"Великие Луки.htm"_qs);
+    EXPECT_TRUE(LoadOK);
+    EXPECT_EQ(entries(), QStringList{u"Великие Луки.htm"_qs});
+}
+
+TEST_F(CurlFetcherTest, FailsIntoAMissingFolder) {
+    fetch("/page", u"no-such-folder/nimbora.htm"_qs);
+    EXPECT_FALSE(LoadOK);
+    EXPECT_TRUE(entries().isEmpty());
+}
+
+TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {
+    fetch("/agent", u"agent.htm"_qs);
+    EXPECT_TRUE(LoadOK);
+    const std::lock_guard lock(agents_.mutex);
+    const std::string agent = agents_.last;
+    EXPECT_EQ(agent.rfind("Vetorlan/1.5 (+https://", 0), 0u) << agent;
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -1,0 +1,77 @@
+// DownloadFile's flag and the service addresses taken from the environment or the build.
+#include "forecast/Down.h"
+
+#include <gtest/gtest.h>
+
+namespace vetorlan::test {
+namespace {
+
+class FixedFetcher : public Fetcher {
+public:
+    explicit FixedFetcher(bool result) : result_(result) {}
+    bool Fetch(const QString& url, const QString& path) override {
+        lastUrl = url;
+        lastPath = path;
+        return result_;
+    }
+    QString lastUrl, lastPath;
+
+private:
+    bool result_;
+};
+
+TEST(DownloadFile, SetsLoadOKFromEveryFetch) {
+    FixedFetcher good(true), bad(false);
+    SetFetcher(&good);
+    DownloadFile(u"http://h/detailed.xml?city=27612"_qs, u"/tmp/x/nimbora.htm"_qs);
+    EXPECT_TRUE(LoadOK);
+    EXPECT_EQ(good.lastUrl, u"http://h/detailed.xml?city=27612"_qs);
+    EXPECT_EQ(good.lastPath, u"/tmp/x/nimbora.htm"_qs);
+    SetFetcher(&bad);
+    DownloadFile(u"u"_qs, u"p"_qs);
+    EXPECT_FALSE(LoadOK);
+    // Without a fetcher nothing arrives, and a stale true must not survive.
+    SetFetcher(&good);
+    DownloadFile(u"u"_qs, u"p"_qs);
+    SetFetcher(nullptr);
+    DownloadFile(u"u"_qs, u"p"_qs);
+    EXPECT_FALSE(LoadOK);
+}
+
+struct AddressCase {
+    const char* environment; // nullptr: unset
+    const char* expected;    // nullptr: the build's default
+};
+
+class ServiceAddress : public ::testing::TestWithParam<AddressCase> {
+protected:
+    void TearDown() override {
+        qunsetenv("VETORLAN_SERVICE_URL");
+        qunsetenv("VETORLAN_IMAGE_HOST");
+    }
+};
+
+TEST_P(ServiceAddress, ComesFromTheEnvironmentWithoutTrailingSlash) {
+    const AddressCase& c = GetParam();
+    for (const char* variable : {"VETORLAN_SERVICE_URL", "VETORLAN_IMAGE_HOST"}) {
+        if (c.environment)
+            qputenv(variable, c.environment);
+        else
+            qunsetenv(variable);
+    }
+    const QString service =
+        c.expected ? QString::fromUtf8(c.expected) : QString::fromUtf8(VETORLAN_DEFAULT_SERVICE_URL);
+    const QString image = c.expected ? QString::fromUtf8(c.expected) : QString::fromUtf8(VETORLAN_DEFAULT_IMAGE_HOST);
+    EXPECT_EQ(ServiceUrl(), service.endsWith(u'/') ? service.chopped(1) : service);
+    EXPECT_EQ(ImageHost(), image.endsWith(u'/') ? image.chopped(1) : image);
+    EXPECT_EQ(ForecastUrl(u"27612"_qs), ServiceUrl() + u"/detailed.xml?city=27612"_qs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ServiceAddress,
+                         ::testing::Values(AddressCase{nullptr, nullptr}, AddressCase{"", nullptr},
+                                           AddressCase{"http://weather.test:8080", "http://weather.test:8080"},
+                                           AddressCase{"https://weather.test/", "https://weather.test"},
+                                           AddressCase{"http://h//", "http://h"}));
+
+} // namespace
+} // namespace vetorlan::test

@@ -1,0 +1,21 @@
+# The sample forecast service: a library (pages, pictures, routes) used by the program
+# `sample-forecast-service`, by the fetch tests and by the fetch benchmark.
+set(SAMPLE_SERVICE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/sample-forecast-service)
+
+add_library(vetorlan_sample_service STATIC
+    ${SAMPLE_SERVICE_DIR}/ForecastPage.cpp ${SAMPLE_SERVICE_DIR}/ForecastPage.h
+    ${SAMPLE_SERVICE_DIR}/SampleService.cpp ${SAMPLE_SERVICE_DIR}/SampleService.h
+    ${SAMPLE_SERVICE_DIR}/Weather.cpp ${SAMPLE_SERVICE_DIR}/Weather.h
+    ${SAMPLE_SERVICE_DIR}/sample_service.qrc
+)
+target_include_directories(vetorlan_sample_service PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(vetorlan_sample_service PUBLIC vetorlan_towns vetorlan_core PkgConfig::HTTPLIB)
+
+add_executable(sample-forecast-service ${SAMPLE_SERVICE_DIR}/main.cpp)
+target_link_libraries(sample-forecast-service PRIVATE vetorlan_sample_service vetorlan_forecast)
+set_target_properties(sample-forecast-service PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# Fetches and converts every catalogue town from the sample service on loopback.
+add_executable(bench-fetch-all ${SAMPLE_SERVICE_DIR}/BenchFetchAll.cpp)
+target_link_libraries(bench-fetch-all PRIVATE vetorlan_sample_service vetorlan_platform vetorlan_forecast)
+set_target_properties(bench-fetch-all PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

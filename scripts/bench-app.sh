@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Measures the program as a user runs it, reporting medians:
+#   - start-up time to the event loop (VETORLAN_QUIT_WHEN_IDLE=1),
+#   - resident memory after IDLE_SECONDS idle, beside a bare Qt tray program,
+#   - wall time of "/load" for one town and for all 400 towns from the sample service.
+# Environment: BUILD_DIR (default build), RUNS (default 7), MEM_RUNS (default 3),
+# LOAD_RUNS (default 3), IDLE_SECONDS (default 60). Runs headless (offscreen) unless
+# BENCH_PLATFORM names another Qt platform.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR="${BUILD_DIR:-build}"
+RUNS="${RUNS:-7}"
+MEM_RUNS="${MEM_RUNS:-3}"
+LOAD_RUNS="${LOAD_RUNS:-3}"
+IDLE_SECONDS="${IDLE_SECONDS:-60}"
+export QT_QPA_PLATFORM="${BENCH_PLATFORM:-offscreen}"
+
+if [ ! -d "$BUILD_DIR" ]; then
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$BUILD_DIR" --target nimbora sample-forecast-service bare-tray >/dev/null
+PROGRAM="$BUILD_DIR/nimbora"
+SERVICE="$BUILD_DIR/tools/sample-forecast-service"
+BARE="$BUILD_DIR/tools/bare-tray"
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export XDG_CONFIG_HOME="$work/config"
+
+median() { sort -n | awk '{ a[NR] = $1 } END { if (NR == 0) print "n/a"; else if (NR % 2) print a[(NR + 1) / 2]; else print (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# A program folder with settings: $1 folder, $2 MultiLoad.
+make_folder() {
+    mkdir -p "$1"
+    cp "$PROGRAM" "$1/nimbora"
+    python3 - "$1" "$2" <<'PY'
+import sys
+folder, multi = sys.argv[1], sys.argv[2]
+lines = ["Vetorlan Options", "{Head}", "", "[Main:]", "VersionProgram=1.2 ' Do not edit!", "AutoRun=False",
+         "StartTray=False", "WorkMode=DirectConn", "GorodSave=True", "", "[Loader:]", "LoadExit=False",
+         "ShellLoad=False", "", "[Direct Connection Mode:]", "TimeLoad=07:00", "CheckActual=True", "ActualWait=12",
+         "", "[Dial Up Mode:]", "PauseOnLine=5", "HangUp=False", "", "[View:]", "UseInternetExplorer=True", "",
+         "[Copy:]", "NimboraCopy=False", "PathNimboraCopy=c:\\", "CopyPictures=False", "", "[Adding:]",
+         "MultiLoad=" + multi, "Sound=False", "MSGError=False", "IndexStyle=Animation", "TranslitFileName=False", "",
+         "{End}"]
+open(folder + "/Options.ini", "wb").write(("\r\n".join(lines) + "\r\n").encode("cp1251"))
+open(folder + "/gorod.ini", "wb").write(b" 1  22 \r\n")
+open(folder + "/goroda.ini", "wb").write((" 400 " + "".join(" %d " % r for r in range(400))).encode())
+PY
+}
+
+echo "Start-up to the event loop ($RUNS runs):"
+make_folder "$work/start" False
+for _ in $(seq 1 "$RUNS"); do
+    t0=$(now_ms)
+    VETORLAN_QUIT_WHEN_IDLE=1 "$work/start/nimbora" >/dev/null 2>&1
+    echo $(( $(now_ms) - t0 ))
+done | median | awk '{ printf "  median %s ms\n", $1 }'
+
+echo "Resident memory after ${IDLE_SECONDS} s idle ($MEM_RUNS copies each, side by side):"
+prog_pids=()
+bare_pids=()
+for i in $(seq 1 "$MEM_RUNS"); do
+    make_folder "$work/idle$i" False
+    "$work/idle$i/nimbora" >/dev/null 2>&1 &
+    prog_pids+=($!)
+    pids+=($!)
+    "$BARE" >/dev/null 2>&1 &
+    bare_pids+=($!)
+    pids+=($!)
+done
+sleep "$IDLE_SECONDS"
+rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+prog_rss=$(for p in "${prog_pids[@]}"; do rss "$p"; done | median)
+bare_rss=$(for p in "${bare_pids[@]}"; do rss "$p"; done | median)
+for p in "${prog_pids[@]}" "${bare_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+echo "  nimbora   median ${prog_rss} kB"
+echo "  bare-tray median ${bare_rss} kB"
+awk -v a="$prog_rss" -v b="$bare_rss" 'BEGIN { printf "  ratio %.3f (nimbora / bare tray)\n", a / b }'
+
+service_log="$work/service.log"
+"$SERVICE" --port 0 >"$service_log" 2>&1 &
+pids+=($!)
+url=""
+for _ in $(seq 1 100); do
+    url="$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$service_log" | head -n 1)"
+    [ -n "$url" ] && break
+    sleep 0.1
+done
+[ -n "$url" ] || { echo "the sample service did not start" >&2; exit 1; }
+export VETORLAN_SERVICE_URL="$url"
+
+for mode in False True; do
+    label=$([ "$mode" = True ] && echo "400 towns" || echo "one town")
+    echo "\"/load\" of $label ($LOAD_RUNS runs):"
+    for i in $(seq 1 "$LOAD_RUNS"); do
+        rm -rf "$work/load"
+        make_folder "$work/load" "$mode"
+        t0=$(now_ms)
+        "$work/load/nimbora" /load >/dev/null 2>&1
+        echo $(( $(now_ms) - t0 ))
+    done | median | awk '{ printf "  median %s ms\n", $1 }'
+    echo "  pages written in the last run: $(find "$work/load" -maxdepth 1 -iname '*.htm' | wc -l)"
+done

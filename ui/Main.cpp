@@ -15,6 +15,7 @@
 #include "ui/PictureButton.h"
 #include "ui/Pictures.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
@@ -248,6 +249,14 @@ void Main::resizeEvent(QResizeEvent*) {
     Form_Resize();
 }
 
+// Closed by the desktop (task bar, window list): leave as "Выход" does, so the program
+// never runs on with neither a window nor a tray icon.
+void Main::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (!exiting_)
+        Command4_Click();
+}
+
 void Main::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
@@ -422,6 +431,7 @@ void Main::Command3_Click() {
 }
 
 void Main::Command4_Click() {
+    exiting_ = true;
     tray_.Delete();
     hide();
     QuitEventLoop();

@@ -115,6 +115,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -139,6 +140,7 @@ private:
     QLabel* lblCaption[2] = {nullptr, nullptr};
     PictureButton* picButton[2] = {nullptr, nullptr};
     bool hiddenByCode_ = false;
+    bool exiting_ = false;
     QPointer<AboutForm> about_;
     std::function<void()> endAtOnce_;
     std::function<void()> exitProgram_;

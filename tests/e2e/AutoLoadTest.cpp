@@ -1,0 +1,110 @@
+// The built program on a permanent line, started into the tray without a display, against
+// the sample forecast service on loopback.
+#include "core/Settings.h"
+#include "towns/TownLists.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace vetorlan::test {
+namespace {
+
+class AutoLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        service_.start(SAMPLE_SERVICE_BINARY, {"--port", "0"});
+        ASSERT_TRUE(service_.waitForStarted(5000));
+        while (!service_.canReadLine() && service_.waitForReadyRead(10000)) {
+        }
+        const QString line = QString::fromUtf8(service_.readLine()).trimmed();
+        ASSERT_TRUE(line.startsWith("listening on ")) << line.toStdString();
+        url_ = line.mid(int(strlen("listening on ")));
+        // A forecast written "today" must stay today's while the test runs.
+        while (QTime::currentTime() > QTime(23, 59, 0))
+            QThread::sleep(5);
+    }
+    void TearDown() override {
+        for (QProcess* p : {&program_, &service_}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->terminate();
+                if (!p->waitForFinished(5000))
+                    p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+    }
+
+    QString File(const QString& name) const { return folder_.filePath(name); }
+
+    // A program folder for a permanent line that starts in the tray and ends after a load.
+    void PrepareFolder(const QDateTime& forecastModified) {
+        ASSERT_TRUE(QFile::copy(NIMBORA_BINARY, File("nimbora")));
+        Settings s;
+        s.AutoRun = "False";
+        s.StartTray = "True";
+        s.WorkMode = "DirectConn";
+        s.LoadExit = "True";
+        s.ShellLoad = "False";
+        s.Sound = "False";
+        s.MSGError = "False";
+        s.TimeLoad = QTime::currentTime().addSecs(12 * 3600).toString("HH:mm"); // not in this test's minute
+        Write("Options.ini", SerializeSettings(s));
+        Write("gorod.ini", FormatGorodIni({1, 22})); // Moscow
+        Write("nimbora.htm", "<html>old forecast</html>");
+        QFile page(File("nimbora.htm"));
+        ASSERT_TRUE(page.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(page.setFileTime(forecastModified, QFileDevice::FileModificationTime));
+    }
+    void Write(const QString& name, const QByteArray& contents) {
+        QFile f(File(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(contents) == contents.size());
+    }
+    void Start() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("VETORLAN_SERVICE_URL", url_);
+        env.insert("VETORLAN_IMAGE_HOST", url_);
+        env.insert("XDG_CONFIG_HOME", File("config"));
+        env.insert("XDG_RUNTIME_DIR", runtime_.path());
+        program_.setProcessEnvironment(env);
+        program_.setWorkingDirectory(folder_.path());
+        program_.start(File("nimbora"), {});
+        ASSERT_TRUE(program_.waitForStarted(5000));
+    }
+
+    QTemporaryDir folder_, runtime_;
+    QProcess service_, program_;
+    QString url_;
+};
+
+TEST_F(AutoLoadTest, StaleForecastIsLoadedByItselfAndTheProgramEnds) {
+    PrepareFolder(QDateTime::currentDateTime().addDays(-2));
+    Start();
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(program_.waitForFinished(60000)) << "no automatic load ended the program";
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0);
+    RecordProperty("seconds_to_exit", QString::number(clock.elapsed() / 1000.0).toStdString());
+    const QFileInfo page(File("nimbora.htm"));
+    EXPECT_EQ(page.lastModified().date(), QDate::currentDate());
+    QFile f(page.filePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.readAll().contains("old forecast"));
+}
+
+TEST_F(AutoLoadTest, TodaysForecastIsLeftAlone) {
+    const QDateTime written = QDateTime::currentDateTime().addSecs(-60);
+    PrepareFolder(written);
+    Start();
+    EXPECT_FALSE(program_.waitForFinished(4000)) << "the program ended on its own";
+    EXPECT_EQ(QFileInfo(File("nimbora.htm")).lastModified().toSecsSinceEpoch(), written.toSecsSinceEpoch());
+}
+
+} // namespace
+} // namespace vetorlan::test

@@ -90,18 +90,18 @@ Sky PartSky(Sky daySky, int part, Dice& dice) {
     return Sky(std::clamp(shifted, int(Sky::Clear), int(Sky::Overcast)));
 }
 
-PartWeather MakePart(int part, int dayMean, Sky daySky, int windBase, int pressureBase, Dice& dice) {
+PartWeather MakePart(int part, bool dark, int dayMean, Sky daySky, int windBase, int pressureBase, Dice& dice) {
     PartWeather w;
     w.temperature = dayMean + kPartOffset[part] + dice.range(-1, 1);
     const Sky sky = PartSky(daySky, part, dice);
-    const Look look = SkyLook(sky, part == 3, w.temperature, dice);
+    const Look look = SkyLook(sky, dark, w.temperature, dice);
     w.picture = look.picture;
     w.text = look.text;
     w.pressure = pressureBase + dice.range(-2, 2) - (sky == Sky::Precipitation ? 3 : 0);
     const int humidityBase = sky == Sky::Precipitation || sky == Sky::Fog ? 88 : sky >= Sky::Cloudy ? 76 : 62;
     w.humidity = std::min(100, humidityBase + dice.range(0, 10) + (part == 3 ? 5 : 0));
     w.windDirection = (windBase + dice.range(-1, 1) + 8) % 8;
-    w.windSpeed = std::max(0, dice.range(1, 6) + (sky == Sky::Precipitation ? 2 : 0) - (part == 3 ? 1 : 0));
+    w.windSpeed = std::max(1, dice.range(1, 6) + (sky == Sky::Precipitation ? 2 : 0) - (part == 3 ? 1 : 0));
     return w;
 }
 
@@ -123,11 +123,14 @@ DayWeather MakeDay(int stationIndex, const QDate& date) {
     const Sky sky = DaySky(dice);
     const int windBase = dice.range(0, 7);
     const int pressureBase = dice.range(738, 762);
-    for (int part = 0; part < 4; ++part)
-        day.parts[part] = MakePart(part, mean, sky, windBase, pressureBase, dice);
     const int length = kDayLength[date.month() - 1] + dice.range(-10, 10);
     day.sunriseMinutes = noon - length / 2;
     day.sunsetMinutes = noon + length / 2;
+    // Evenings are dark in the cold half of the year: they get the night pictures.
+    const bool darkEvening = day.sunsetMinutes < 18 * 60;
+    for (int part = 0; part < 4; ++part)
+        day.parts[part] =
+            MakePart(part, part == 3 || (part == 2 && darkEvening), mean, sky, windBase, pressureBase, dice);
     day.moonPhase = MoonPhaseOn(date);
     return day;
 }

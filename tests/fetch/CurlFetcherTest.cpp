@@ -77,6 +77,9 @@ void InstallRoutes(LoopbackServer& s, AgentLog& agents) {
         r.status = 302;
         r.set_header("Location", "file:///etc/hostname");
     });
+    // What a proxy sees: the whole address as the request target.
+    server.Get(R"(http://forecast\.invalid/page)",
+               [](const httplib::Request&, httplib::Response& r) { r.set_content(kPage, "text/html"); });
     server.Get("/missing", [](const httplib::Request&, httplib::Response& r) {
         r.status = 404;
         r.set_content("not here", "text/plain");
@@ -228,6 +231,24 @@ TEST_F(CurlFetcherTest, FailsIntoAMissingFolder) {
     fetch("/page", u"no-such-folder/nimbora.htm"_qs);
     EXPECT_FALSE(LoadOK);
     EXPECT_TRUE(entries().isEmpty());
+}
+
+// Users behind a proxy name it in http_proxy; the fetch must go through it.
+TEST_F(CurlFetcherTest, GoesThroughTheProxyFromTheEnvironment) {
+    const QList<QByteArray> names = {"http_proxy", "no_proxy", "NO_PROXY"};
+    QList<QByteArray> saved;
+    for (const QByteArray& name : names) {
+        saved << qgetenv(name.constData());
+        qunsetenv(name.constData());
+    }
+    qputenv("http_proxy", QByteArray::fromStdString(server_.url("")));
+    // The host does not exist: only the proxy can answer.
+    DownloadFile(u"http://forecast.invalid/page"_qs, file(u"proxied.htm"_qs));
+    const bool ok = LoadOK;
+    for (int i = 0; i < names.size(); ++i)
+        saved[i].isNull() ? qunsetenv(names[i].constData()) : qputenv(names[i].constData(), saved[i]);
+    EXPECT_TRUE(ok) << fetcher_->lastError().toStdString();
+    EXPECT_EQ(read(u"proxied.htm"_qs), QByteArray::fromStdString(kPage));
 }
 
 TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {

@@ -16,8 +16,9 @@ QPointer<Options>& openOptions() {
 } // namespace
 
 void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
-    // One settings dialog at a time: a second request brings the open one to the front.
-    if (Options* open = openOptions()) {
+    // One settings dialog at a time, and none while the wizard runs (it owns the scheduler
+    // then): a second request brings the open window to the front.
+    if (QDialog* open = openOptions() ? static_cast<QDialog*>(openOptions()) : CurrentWizardPage()) {
         open->raise();
         open->activateWindow();
         return;
@@ -40,6 +41,11 @@ QDialog* CurrentOptionsDialog() {
 
 void StartSetupWizard(MainWindowApi& main) {
     main.HideMainWindow();
+    if (WizardPage* open = CurrentWizardPage()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     ShowWizardPage(main, 1);
 }
 

@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,6 +50,22 @@ QStringList lowerForms(const QString& path) {
         forms << QDir::cleanPath(folder + "/" + info.fileName()).toLower();
     return forms;
 }
+
+// The folder list: Return opens the current folder instead of pressing the dialog's Ok.
+class FolderList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+            emit itemActivated(currentItem());
+            event->accept();
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+};
 
 } // namespace
 
@@ -100,7 +117,7 @@ SelectPath::SelectPath(std::function<void(const QString&)> setPath, QWidget* par
     Frame2->setObjectName("Frame2");
     dirPath_ = new QLabel(Frame2);
     dirPath_->setWordWrap(true);
-    Dir1 = new QListWidget(Frame2);
+    Dir1 = new FolderList(Frame2);
     Dir1->setObjectName("Dir1");
     auto* dirBox = new QVBoxLayout(Frame2);
     dirBox->addWidget(dirPath_);

@@ -163,6 +163,19 @@ TEST_F(MasterTest, LastPageStartsFixedAndTestsTheSound) {
     expectEnded();
 }
 
+TEST_F(MasterTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
+    StartSetupWizard(main);
+    press("Command1");
+    WizardPage* second = page();
+    ShowOptionsDialog(main, nullptr, false);
+    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    StartSetupWizard(main);
+    EXPECT_EQ(page(), second);
+    EXPECT_FALSE(main.running);
+    press("Command3");
+    expectEnded();
+}
+
 TEST_F(MasterTest, OptionCaptionsSelectTheirOption) {
     ShowWizardPage(main, 2);
     auto* caption = child<QLabel>(page(), "Option2Caption");

@@ -1,5 +1,6 @@
 #include "DialogsTestSupport.h"
 
+#include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
 #include "ui/SelectPath.h"
 
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 namespace vetorlan::test {
 namespace {
@@ -54,6 +56,19 @@ TEST_F(SelectPathTest, ReadyDriveIsCheckedOnOpeningWithoutLeavingAProbe) {
     EXPECT_EQ(write->palette().color(QPalette::WindowText), QColor(0, 0, 192));
     EXPECT_EQ(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
     EXPECT_FALSE(CopyTargetDrives().isEmpty());
+}
+
+TEST_F(SelectPathTest, UnwritableDriveKeepsTheFolderListWhereItWas) {
+    if (GetDriveName("/proc/self") != "/proc")
+        GTEST_SKIP() << "no /proc mount here";
+    SelectPath* d = open();
+    const QString before = d->CurrentFolder();
+    d->SelectDrive("/proc");
+    EXPECT_EQ(child<QLabel>(d, "Label1")->text(), "Устройство: готово");
+    auto* write = child<QLabel>(d, "Label2");
+    EXPECT_EQ(write->text(), "Запись: невозможна");
+    EXPECT_EQ(write->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(d->CurrentFolder(), before);
 }
 
 TEST_F(SelectPathTest, EmptyNameIsRefusedAndTheDialogStaysOpen) {
@@ -103,9 +118,13 @@ TEST_F(SelectPathTest, FolderListOpensSubfoldersAndGoesBack) {
     d->OpenFolder(folder.path());
     auto* list = child<QListWidget>(d, "Dir1");
     ASSERT_EQ(list->count(), 2); // ".." and "a"
-    emit list->itemActivated(list->item(1));
+    list->setCurrentRow(1);
+    QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(d->CurrentFolder(), folder.file("a"));
-    emit list->itemActivated(list->item(0));
+    EXPECT_TRUE(d->isVisible()) << "Return in the folder list opens the folder, not Ok";
+    EXPECT_TRUE(chosen.isEmpty());
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Enter);
     EXPECT_EQ(d->CurrentFolder(), folder.path());
     click(d, "Command2");
     EXPECT_TRUE(chosen.isEmpty());

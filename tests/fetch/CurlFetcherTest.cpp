@@ -118,6 +118,9 @@ void InstallRoutes(LoopbackServer& s, AgentLog& agents) {
 class CurlFetcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A proxy configured on the machine must not carry the loopback requests away.
+        savedNoProxy_ = qgetenv("no_proxy");
+        qputenv("no_proxy", "127.0.0.1,localhost");
         InstallRoutes(server_, agents_);
         server_.start();
         useLimits(TestLimits());
@@ -126,7 +129,10 @@ protected:
         fetcher_ = std::make_unique<CurlFetcher>(limits);
         SetFetcher(fetcher_.get());
     }
-    void TearDown() override { SetFetcher(nullptr); }
+    void TearDown() override {
+        SetFetcher(nullptr);
+        savedNoProxy_.isNull() ? qunsetenv("no_proxy") : qputenv("no_proxy", savedNoProxy_);
+    }
 
     QString file(const QString& name) const { return dir_.path() + u'/' + name; }
     QStringList entries() const {
@@ -146,6 +152,7 @@ protected:
         DownloadFile(QString::fromStdString(server_.url(path)), file(target));
     }
 
+    QByteArray savedNoProxy_;
     AgentLog agents_;
     LoopbackServer server_;
     std::unique_ptr<CurlFetcher> fetcher_;

@@ -145,8 +145,8 @@ void Scheduler::Timer3_Timer() {
     if (host_.LoadInProgress() || !host_.InTray())
         return;
     const Settings& settings = AppSettings();
-    // Left enabled from a direct line, it must not try a dial-up line that is down: the
-    // load could only fail and stop automatic loading.
+    // Left enabled from a direct line, it must not try a dial-up line that is down: each
+    // tick would only bring up the "not online" message box again.
     if (IsDialUp(settings) && !IsOnline())
         return;
     const QDateTime modified = ReadForecastFileDate();

@@ -203,10 +203,10 @@ void Options::buildWorkModeFrame() {
         readOnlyField(Shape3, "Text3", "В это время прогноз будет загружен, независимо от его актуальности.", "00:00");
     VScroll2 = new SpinScroll(-1, 24, Shape3);
     VScroll2->setObjectName("VScroll2");
-    VScroll2->setToolTip("Часы");
+    VScroll2->setAccessibleName("Часы");
     VScroll3 = new SpinScroll(-1, 60, Shape3);
     VScroll3->setObjectName("VScroll3");
-    VScroll3->setToolTip("Минуты");
+    VScroll3->setAccessibleName("Минуты");
     auto* timeBox = new QHBoxLayout(Shape3);
     timeBox->setSpacing(2);
     timeBox->addWidget(VScroll2);

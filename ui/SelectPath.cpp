@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace vetorlan {
@@ -119,6 +120,7 @@ SelectPath::SelectPath(std::function<void(const QString&)> setPath, QWidget* par
     dirPath_->setWordWrap(true);
     Dir1 = new FolderList(Frame2);
     Dir1->setObjectName("Dir1");
+    Dir1->setIconSize(QSize(fontMetrics().height(), fontMetrics().height()));
     auto* dirBox = new QVBoxLayout(Frame2);
     dirBox->addWidget(dirPath_);
     dirBox->addWidget(Dir1, 1);
@@ -195,8 +197,10 @@ void SelectPath::OpenFolder(const QString& folder) {
     Dir1->clear();
     const QDir dir(folder_);
     if (!dir.isRoot())
-        Dir1->addItem("..");
-    Dir1->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+        new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent), "..", Dir1);
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        new QListWidgetItem(folderIcon, name, Dir1);
     Dir1->setCurrentRow(0);
 }
 

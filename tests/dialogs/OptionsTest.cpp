@@ -342,6 +342,24 @@ TEST_F(OptionsTest, ChosenCopyTargetLandsInThePathField) {
     EXPECT_EQ(AppSettings().PathNimboraCopy, target + "/weather.htm");
 }
 
+TEST_F(OptionsTest, TabOrderFollowsTheReadingOrder) {
+    Options* d = open();
+    QStringList chain;
+    for (QWidget* w = d->nextInFocusChain(); w != d; w = w->nextInFocusChain())
+        if (!w->objectName().isEmpty() && (w->focusPolicy() & Qt::TabFocus))
+            chain << w->objectName();
+    const QStringList reading = {"Check7",  "Check8",   "Check1",   "Check3",  "Check9",   "Option1",  "Option4",
+                                 "Text2",   "Check4",   "Option5",  "Check12", "Command4", "Command5", "Check5",
+                                 "Text1",   "Command1", "Check6",   "Option3", "Check10",  "Option7",  "Check14",
+                                 "Check11", "Command2", "Command3", "Command6"};
+    int last = -1;
+    for (const QString& name : reading) {
+        const int at = int(chain.indexOf(name));
+        EXPECT_GT(at, last) << name.toStdString() << " in " << chain.join(' ').toStdString();
+        last = std::max(last, at);
+    }
+}
+
 TEST_F(OptionsTest, CaptionsAndTipsAreTheProgramsOwn) {
     Options* d = open();
     EXPECT_EQ(d->windowTitle(), "Настройки");

@@ -1,7 +1,6 @@
 #include "core/FileSystemObject.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -26,6 +25,22 @@ QString quoted(const QString& path) {
     return QStringLiteral("«%1»").arg(QDir::toNativeSeparators(path));
 }
 
+std::filesystem::path toFsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString fromFsPath(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(path.native().c_str());
+#endif
+}
+
 // Every entry of the folder of `path` whose name equals its last element without regard
 // to letter case, the exact name first.
 QStringList caseVariants(const QString& path) {
@@ -36,12 +51,18 @@ QStringList caseVariants(const QString& path) {
     QStringList found;
     if (info.exists() || info.isSymLink())
         found << path;
+    // An unsorted walk: sorting a large folder by name costs far more than the match.
     const QString folder = info.path();
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries)
-        if (entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
-            found << folder + "/" + entry;
+    QStringList others;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(toFsPath(folder), error), end; !error && it != end;
+         it.increment(error)) {
+        const QString entry = fromFsPath(it->path().filename());
+        if (entry.size() == name.size() && entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
+            others << folder + "/" + entry;
+    }
+    others.sort();
+    found << others;
     return found;
 }
 
@@ -53,14 +74,6 @@ QString findVariant(const QString& path, bool wantFile) {
             return variant;
     }
     return {};
-}
-
-std::filesystem::path toFsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
 }
 
 bool isReadOnly(const QString& path) {

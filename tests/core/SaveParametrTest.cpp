@@ -1,6 +1,7 @@
 #include "core/SaveParametr.h"
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
+#include "tests/core/DefaultOptionsFile.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -54,7 +55,7 @@ TEST_F(SettingsStoreTest, FirstStartInAnEmptyFolderWritesDefaultsThenAsks) {
     LoadSettings();
     EXPECT_EQ(dir.entries(), QStringList{"Options.ini"});
     EXPECT_EQ(dir.read("Options.ini").count("\r\n"), 39);
-    EXPECT_EQ(dir.read("Options.ini"), defaultFile());
+    EXPECT_EQ(dir.read("Options.ini"), test::kDefaultFile);
     EXPECT_EQ(AppSettings(), Settings{});
     EXPECT_EQ(autorun.values.value("Vetorlan"), dir.path() + "/nimbora");
     EXPECT_EQ(host.calls, (QStringList{"pause", "tip:Совет первого запуска: список отсортирован не по алфавиту!",

@@ -1,4 +1,5 @@
 #include "core/Settings.h"
+#include "tests/core/DefaultOptionsFile.h"
 #include "tests/support/TestSupport.h"
 
 #include <QList>
@@ -7,46 +8,7 @@
 namespace vetorlan {
 namespace {
 
-// The default Options.ini, written out line by line.
-const QByteArray kDefaultFile = "Vetorlan Options\r\n"
-                                "{Head}\r\n"
-                                "\r\n"
-                                "[Main:]\r\n"
-                                "VersionProgram=1.2 ' Do not edit!\r\n"
-                                "AutoRun=True\r\n"
-                                "StartTray=False\r\n"
-                                "WorkMode=DialUp\r\n"
-                                "GorodSave=True\r\n"
-                                "\r\n"
-                                "[Loader:]\r\n"
-                                "LoadExit=False\r\n"
-                                "ShellLoad=False\r\n"
-                                "\r\n"
-                                "[Direct Connection Mode:]\r\n"
-                                "TimeLoad=07:00\r\n"
-                                "CheckActual=True\r\n"
-                                "ActualWait=12\r\n"
-                                "\r\n"
-                                "[Dial Up Mode:]\r\n"
-                                "PauseOnLine=5\r\n"
-                                "HangUp=False\r\n"
-                                "\r\n"
-                                "[View:]\r\n"
-                                "UseInternetExplorer=True\r\n"
-                                "\r\n"
-                                "[Copy:]\r\n"
-                                "NimboraCopy=False\r\n"
-                                "PathNimboraCopy=c:\\\r\n"
-                                "CopyPictures=False\r\n"
-                                "\r\n"
-                                "[Adding:]\r\n"
-                                "MultiLoad=False\r\n"
-                                "Sound=True\r\n"
-                                "MSGError=True\r\n"
-                                "IndexStyle=Animation\r\n"
-                                "TranslitFileName=False\r\n"
-                                "\r\n"
-                                "{End}\r\n";
+using test::kDefaultFile;
 
 QList<QByteArray> defaultLines() {
     QList<QByteArray> lines = kDefaultFile.split('\n');

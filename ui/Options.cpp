@@ -72,6 +72,17 @@ QLineEdit* readOnlyField(QWidget* parent, const char* name, const QString& tip, 
     return edit;
 }
 
+// A row of controls, closed by a stretch unless `stretch` is false.
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = true) {
+    auto* layout = new QHBoxLayout;
+    layout->setSpacing(4);
+    for (QWidget* w : widgets)
+        layout->addWidget(w);
+    if (stretch)
+        layout->addStretch();
+    return layout;
+}
+
 QButtonGroup* pair(QObject* owner, QRadioButton* a, QRadioButton* b) {
     auto* group = new QButtonGroup(owner);
     group->addButton(a);
@@ -164,8 +175,26 @@ void Options::buildViewFrame() {
 void Options::buildWorkModeFrame() {
     Frame4 = named<QGroupBox>(this, "Frame4");
     Frame4->setTitle("Режим работы");
-
     Option4 = named<QRadioButton>(Frame4, "Option4", "Модемное (Dial-Up) соединение с Интеренетом");
+    buildDialUpGroup();
+    Option5 = named<QRadioButton>(Frame4, "Option5", "Выделенная линия, локальная сеть, xDSL-модем");
+    workModeGroup_ = pair(this, Option4, Option5);
+    buildDirectGroup();
+
+    const int fieldHeight = Text2->sizeHint().height();
+    for (SpinScroll* s : {VScroll1, VScroll2, VScroll3})
+        s->setFixedHeight(fieldHeight);
+
+    auto* grid = new QGridLayout(Frame4);
+    grid->addWidget(Option4, 0, 0);
+    grid->addWidget(Shape1, 1, 0);
+    grid->addWidget(Option5, 0, 1);
+    grid->addWidget(Shape2, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+}
+
+void Options::buildDialUpGroup() {
     Shape1 = new ColorShape(ColorShape::Kind::Rectangle, Frame4);
     Shape1->setObjectName("Shape1");
     Label2 = named<QLabel>(Shape1, "Label2", "Загружать прогноз через");
@@ -178,21 +207,14 @@ void Options::buildWorkModeFrame() {
     Label4 = named<QLabel>(Shape1, "Label4", "после обнаружения соединения с Интеренетом");
     Check4 = named<QCheckBox>(Shape1, "Check4", "Разорвать соединение после загрузки",
                               "Работает только на модемном (Dial Up) соединении.");
-    auto* pauseRow = new QHBoxLayout;
-    pauseRow->setSpacing(4);
-    pauseRow->addWidget(Label2);
-    pauseRow->addWidget(Text2);
-    pauseRow->addWidget(VScroll1);
-    pauseRow->addWidget(Label3);
-    pauseRow->addStretch();
-    auto* dialBox = new QVBoxLayout(Shape1);
-    dialBox->addLayout(pauseRow);
-    dialBox->addWidget(Label4);
-    dialBox->addWidget(Check4);
-    dialBox->addStretch();
+    auto* box = new QVBoxLayout(Shape1);
+    box->addLayout(row({Label2, Text2, VScroll1, Label3}));
+    box->addWidget(Label4);
+    box->addWidget(Check4);
+    box->addStretch();
+}
 
-    Option5 = named<QRadioButton>(Frame4, "Option5", "Выделенная линия, локальная сеть, xDSL-модем");
-    workModeGroup_ = pair(this, Option4, Option5);
+void Options::buildDirectGroup() {
     Shape2 = new ColorShape(ColorShape::Kind::Rectangle, Frame4);
     Shape2->setObjectName("Shape2");
     Label5 = named<QLabel>(Shape2, "Label5", "Время загрузки прогноза:");
@@ -207,15 +229,9 @@ void Options::buildWorkModeFrame() {
     VScroll3 = new SpinScroll(-1, 60, Shape3);
     VScroll3->setObjectName("VScroll3");
     VScroll3->setAccessibleName("Минуты");
-    auto* timeBox = new QHBoxLayout(Shape3);
+    auto* timeBox = row({VScroll2, Text3, VScroll3}, false);
     timeBox->setSpacing(2);
-    timeBox->addWidget(VScroll2);
-    timeBox->addWidget(Text3);
-    timeBox->addWidget(VScroll3);
-    auto* timeRow = new QHBoxLayout;
-    timeRow->addWidget(Label5);
-    timeRow->addWidget(Shape3);
-    timeRow->addStretch();
+    Shape3->setLayout(timeBox);
 
     Check12 = named<QCheckBox>(Shape2, "Check12", "Проверять актуальность прогноза один раз в",
                                "Автоматическая проверка соответствия даты прогноза текущей дате.");
@@ -224,8 +240,19 @@ void Options::buildWorkModeFrame() {
     Command5 = named<QPushButton>(Shape2, "Command5", ">");
     for (QPushButton* b : {Command4, Command5})
         b->setFixedWidth(b->fontMetrics().horizontalAdvance("<") + 24);
-    auto* bracket = new QGridLayout;
-    bracket->setSpacing(0);
+    auto* periodRow = row({Command4, Text4, Command5});
+    periodRow->insertSpacing(0, 20);
+    periodRow->insertLayout(1, buildBracket());
+
+    auto* box = new QVBoxLayout(Shape2);
+    box->addLayout(row({Label5, Shape3}));
+    box->addWidget(Check12);
+    box->addLayout(periodRow);
+    box->addStretch();
+}
+
+// The bracket "[" in front of the period controls, drawn by three lines.
+QLayout* Options::buildBracket() {
     Line1 = new ColorShape(ColorShape::Kind::HorizontalLine, Shape2);
     Line2 = new ColorShape(ColorShape::Kind::VerticalLine, Shape2);
     Line3 = new ColorShape(ColorShape::Kind::HorizontalLine, Shape2);
@@ -234,35 +261,13 @@ void Options::buildWorkModeFrame() {
     Line3->setObjectName("Line3");
     Line1->setFixedWidth(8);
     Line3->setFixedWidth(8);
+    auto* bracket = new QGridLayout;
+    bracket->setSpacing(0);
     bracket->addWidget(Line1, 0, 1);
     bracket->addWidget(Line2, 0, 0, 3, 1);
     bracket->addWidget(Line3, 2, 1);
     bracket->setRowStretch(1, 1);
-    auto* periodRow = new QHBoxLayout;
-    periodRow->setSpacing(4);
-    periodRow->addSpacing(20);
-    periodRow->addLayout(bracket);
-    periodRow->addWidget(Command4);
-    periodRow->addWidget(Text4);
-    periodRow->addWidget(Command5);
-    periodRow->addStretch();
-    auto* directBox = new QVBoxLayout(Shape2);
-    directBox->addLayout(timeRow);
-    directBox->addWidget(Check12);
-    directBox->addLayout(periodRow);
-    directBox->addStretch();
-
-    const int fieldHeight = Text2->sizeHint().height();
-    for (SpinScroll* s : {VScroll1, VScroll2, VScroll3})
-        s->setFixedHeight(fieldHeight);
-
-    auto* grid = new QGridLayout(Frame4);
-    grid->addWidget(Option4, 0, 0);
-    grid->addWidget(Shape1, 1, 0);
-    grid->addWidget(Option5, 0, 1);
-    grid->addWidget(Shape2, 1, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
+    return bracket;
 }
 
 void Options::buildCopyFrame() {

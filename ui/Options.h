@@ -8,6 +8,7 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -45,6 +46,9 @@ public:
 private:
     void buildGeneralFrame();
     void buildWorkModeFrame();
+    void buildDialUpGroup();
+    void buildDirectGroup();
+    QLayout* buildBracket();
     void buildViewFrame();
     void buildCopyFrame();
     void buildMultiLoadFrame();

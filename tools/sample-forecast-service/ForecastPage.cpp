@@ -41,7 +41,7 @@ const QHash<QString, Town>& TownsByIndex() {
         for (int position = 1; position <= kCatalogSize; ++position) {
             const TownEntry entry = CatalogEntry(position);
             if (entry.size() > 6 && !byIndex.contains(TownIndex(entry)))
-                byIndex.insert(TownIndex(entry), Town{TownName(entry), position});
+                byIndex.insert(TownIndex(entry), Town{TownName(entry).toHtmlEscaped(), position});
         }
         return byIndex;
     }();
@@ -68,9 +68,8 @@ QString Clock(int minutes) {
     return QString::asprintf("%02d:%02d", minutes / 60, minutes % 60);
 }
 
-QString Img(const QString& src, const QString& alt, const QString& cls = {}) {
-    const QString klass = cls.isEmpty() ? QString() : u" class=\""_qs + cls + u'"';
-    return u"<img"_qs + klass + u" src=\""_qs + src + u"\" alt=\""_qs + alt + u"\" title=\""_qs + alt + u"\">"_qs;
+QString Img(const QString& src, const QString& alt) {
+    return u"<img src=\""_qs + src + u"\" alt=\""_qs + alt + u"\" title=\""_qs + alt + u"\">"_qs;
 }
 
 QString Head(const Town& town) {

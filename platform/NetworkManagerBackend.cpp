@@ -33,8 +33,8 @@ QStringList ObjectPaths(const QVariant& value) {
 
 NetworkManagerBackend::NetworkManagerBackend() : NetworkManagerBackend(QDBusConnection::systemBus()) {}
 
-NetworkManagerBackend::NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs)
-    : bus_(bus), callTimeoutMs_(callTimeoutMs) {}
+NetworkManagerBackend::NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs, int serviceRecheckMs)
+    : bus_(bus), callTimeoutMs_(callTimeoutMs), serviceRecheckMs_(serviceRecheckMs) {}
 
 bool NetworkManagerBackend::IsDialUpType(const QString& type) {
     // Mobile broadband, PPPoE, Bluetooth dial-up networking and ADSL.
@@ -46,7 +46,7 @@ bool NetworkManagerBackend::IsDialUpType(const QString& type) {
 bool NetworkManagerBackend::ServiceAvailable() {
     if (!bus_.isConnected())
         return false;
-    if (serviceChecked_ && (serviceUp_ || sinceServiceCheck_.elapsed() < kServiceRecheckMs))
+    if (serviceChecked_ && (serviceUp_ || sinceServiceCheck_.elapsed() < serviceRecheckMs_))
         return serviceUp_;
     // NameHasOwner with our own short timeout: the bus daemon is not asked with the
     // default timeout of 25 seconds.

@@ -21,8 +21,10 @@ class NetworkManagerBackend : public ConnectionBackend {
 public:
     // The system bus.
     NetworkManagerBackend();
-    // Any bus (tests use a private one); `callTimeoutMs` bounds each property read.
-    explicit NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs = 150);
+    // Any bus (tests use a private one); `callTimeoutMs` bounds each property read, and an
+    // absent service is asked again after `serviceRecheckMs`.
+    explicit NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs = 150,
+                                   int serviceRecheckMs = kServiceRecheckMs);
 
     bool ListConnections(QList<Handle>& handles) override;
     bool IsConnected(Handle handle) override;
@@ -45,6 +47,7 @@ private:
 
     QDBusConnection bus_;
     int callTimeoutMs_;
+    int serviceRecheckMs_;
     // Handles are indexes into this table, so a handle stays valid for the backend's life.
     QStringList paths_;
     // The type of an active connection never changes; it is read once per path.

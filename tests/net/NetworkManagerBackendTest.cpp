@@ -179,6 +179,21 @@ TEST_F(NetworkManagerBackendTest, AbsentServiceAnswersAtOnce) {
     QDBusConnection::disconnectFromBus("no-bus");
 }
 
+TEST_F(NetworkManagerBackendTest, ServiceStartedLaterOrStoppedIsNoticed) {
+    NetworkManagerBackend backend(*client_, 2000, 200);
+    QList<ConnectionBackend::Handle> handles;
+    EXPECT_FALSE(backend.ListConnections(handles)); // the program started before NetworkManager
+    Publish({{"gsm", 2}});
+    QThread::msleep(300);
+    ASSERT_TRUE(backend.ListConnections(handles));
+    ASSERT_EQ(handles.size(), 1);
+    EXPECT_TRUE(backend.IsConnected(handles[0]));
+    service_->unregisterService(kNmService);
+    EXPECT_FALSE(backend.IsConnected(handles[0]));
+    EXPECT_FALSE(backend.ListConnections(handles));
+    EXPECT_TRUE(handles.isEmpty());
+}
+
 TEST_F(NetworkManagerBackendTest, DialUpTypes) {
     for (const char* type : {"gsm", "cdma", "pppoe", "bluetooth", "adsl"})
         EXPECT_TRUE(NetworkManagerBackend::IsDialUpType(type)) << type;

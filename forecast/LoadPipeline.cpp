@@ -195,7 +195,7 @@ void LoadPipeline::FailedActions() {
 void LoadPipeline::ReportFileError(const FsStatus& status) {
     host_.SetTrayTip(TipWithTime(QStringLiteral("Ошибка записи файлов прогноза"), Now(), QLocale::system()));
     host_.SetTrayIcon(TrayIconKind::Error);
-    ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\n") + status.error,
+    ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\nПричина: %1.").arg(status.error),
                    QStringLiteral("Ошибка"), MsgIcon::Critical);
     AutoLoadStopped = true;
 }

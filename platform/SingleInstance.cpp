@@ -32,10 +32,14 @@ bool SingleInstance::TryAcquire() {
         return true;
     if (lock_->tryLock(0))
         return true;
+    // A lock that cannot be made at all (no runtime folder, no rights) proves no other copy:
+    // the program starts rather than refusing itself.
+    if (lock_->error() != QLockFile::LockFailedError)
+        return true;
     // A copy that crashed left its lock behind: take it over.
-    if (lock_->error() == QLockFile::LockFailedError && lock_->removeStaleLockFile())
-        return lock_->tryLock(0);
-    return false;
+    if (lock_->removeStaleLockFile() && lock_->tryLock(0))
+        return true;
+    return lock_->error() != QLockFile::LockFailedError;
 }
 
 void SingleInstance::Release() {

@@ -13,7 +13,7 @@ public:
     explicit SingleInstance(const QString& programFolder);
     ~SingleInstance();
 
-    // Takes the lock; false when another living copy holds it.
+    // Takes the lock; false only when another living copy holds it.
     bool TryAcquire();
     void Release();
 

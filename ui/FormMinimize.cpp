@@ -27,11 +27,11 @@ bool TrayIcon::Available() {
 void TrayIcon::Add() {
     if (!icon_) {
         icon_ = std::make_unique<QSystemTrayIcon>();
+        // The desktop opens the menu on the right button itself (X11 and D-Bus trays alike).
+        icon_->setContextMenu(&menu_);
         connect(icon_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger)
                 emit leftButtonPressed();
-            else if (reason == QSystemTrayIcon::Context)
-                emit rightButtonPressed();
         });
     }
     ApplyToIcon();

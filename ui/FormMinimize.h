@@ -43,7 +43,6 @@ public:
 
 signals:
     void leftButtonPressed();
-    void rightButtonPressed();
 
 private:
     void ApplyToIcon();

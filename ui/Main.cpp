@@ -18,7 +18,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -75,13 +74,13 @@ Main::Main(QWidget* parent) : QWidget(parent) {
     connect(&Timer2, &QTimer::timeout, this, [this] { scheduler_.Timer2_Timer(); });
     connect(&Timer3, &QTimer::timeout, this, [this] { scheduler_.Timer3_Timer(); });
     connect(&tray_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
-    connect(&tray_, &TrayIcon::rightButtonPressed, this, [this] { tray_.Menu().popup(QCursor::pos()); });
     BuildTrayMenu();
     TimersChanged();
 }
 
 Main::~Main() {
-    AppSettingsContext().host = nullptr;
+    if (AppSettingsContext().host == this)
+        AppSettingsContext().host = nullptr;
     if (about_)
         delete about_;
 }

@@ -240,6 +240,7 @@ TEST_F(LoadPipelineTest, IndexPageThatCannotBeWrittenIsToldAndCountsAsFailure) {
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка"));
     EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(boxes.boxes()[0].text.contains("Nimbora.htm")) << boxes.boxes()[0].text.toStdString();
     EXPECT_TRUE(pipeline.AutoLoadStopped);
     EXPECT_EQ(host.icon, TrayIconKind::Error);
     EXPECT_FALSE(host.log.contains("exit"));

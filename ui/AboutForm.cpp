@@ -88,10 +88,10 @@ void AboutForm::BuildNotice() {
     Label8->setWordWrap(true);
     Label8->setGeometry(Px(120), Px(300), Px(4200), Px(600));
     Label10 = MakeLink(Frame3, QStringLiteral("Яндекс"), QStringLiteral("Заглянуть на Яндекс"),
-                       QRect(Px(120), Px(960), Px(4200), Px(255)));
-    Line(Frame3, QRect(Px(120), Px(1230), Px(4200), Px(30)));
+                       QRect(Px(120), Px(1000), Px(4200), Px(255)));
+    Line(Frame3, QRect(Px(120), Px(1275), Px(4200), Px(30)));
     Label9 = MakeLink(Frame3, QStringLiteral("Метеобюро Москвы и области"), QStringLiteral("Посетить сайт метеобюро"),
-                      QRect(Px(120), Px(1320), Px(4200), Px(255)));
+                      QRect(Px(120), Px(1350), Px(4200), Px(255)));
     auto* Label7 = new QLabel(QStringLiteral("Программа распространяется бесплатно. Все права на программу "
                                              "принадлежат её автору."),
                               this);

@@ -306,6 +306,21 @@ TEST_F(MainTest, TrayButtonAndMenuMoveTheWindow) {
     EXPECT_EQ(endedAtOnce, 1);
 }
 
+TEST_F(MainTest, RealTimersFollowTheSchedulerAndNeverSpinAtZero) {
+    WriteOptions([](Settings& s) { s.WorkMode = "DirectConn"; });
+    Main& w = Start();
+    w.PauseScheduler();
+    EXPECT_TRUE(w.scheduler().timer3.enabled);
+    for (QTimer* timer : {&w.Timer1, &w.Timer2, &w.Timer3})
+        EXPECT_FALSE(timer->isActive());
+    w.RestoreScheduler();
+    EXPECT_TRUE(w.Timer1.isActive());
+    EXPECT_EQ(w.Timer1.interval(), 250);
+    EXPECT_FALSE(w.Timer2.isActive());
+    EXPECT_TRUE(w.Timer3.isActive());
+    EXPECT_EQ(w.Timer3.interval(), 60000);
+}
+
 TEST_F(MainTest, TrayMenuHasItsThirteenItems) {
     WriteOptions([](Settings&) {});
     Main& w = Start();

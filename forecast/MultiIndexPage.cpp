@@ -165,7 +165,11 @@ void writeAnimationBody(Lines& l) {
 void writeAnimationScript(Lines& l) {
     l.add("<SCRIPT language=JavaScript>");
     l.empty();
-    l.add("var isNS = (navigator.appName == \"Netscape\" && parseInt(navigator.appVersion) >= 4);", 4);
+    // Only the old layer browsers have document.layers; every current browser also calls itself
+    // "Netscape" 5 but reaches the layers through document.all, so the test asks for both.
+    l.add("var isNS = (navigator.appName == \"Netscape\" && parseInt(navigator.appVersion) >= 4 && "
+          "document.layers != null);",
+          4);
     l.empty();
     l.add("var HIDDEN = (isNS) ? 'hide' : 'hidden';", 4);
     l.add("var VISIBLE = (isNS) ? 'show' : 'visible';", 4);

@@ -126,7 +126,8 @@ const std::pair<int, const char*> kAnimationOneTown[] = {
     {65, "<DIV class=logo id=company>"},
     {66, "<P>Прогноз погоды</P></DIV>"},
     {67, "<DIV class=desc id=desc1>\n<P>Прогноз для города Барнаул</P></DIV>"},
-    {70, "    var isNS = (navigator.appName == \"Netscape\" && parseInt(navigator.appVersion) >= 4);"},
+    {70, "    var isNS = (navigator.appName == \"Netscape\" && parseInt(navigator.appVersion) >= 4 && "
+         "document.layers != null);"},
     {75, "    var fly1 = (isNS) ? document.fly1 : document.all.fly1.style;"},
     {77, "    var company = (isNS) ? document.company : document.all.company.style;"},
     {78, "    var desc1 = (isNS) ? document.desc1 : document.all.desc1.style;"},

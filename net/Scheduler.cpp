@@ -156,8 +156,9 @@ void Scheduler::Timer3_Timer() {
     }
     if (ForecastIsStale(modified, Now(), settings)) {
         AutomaticLoad(timer3);
-        if (host_.AutoLoadStopped())
-            return; // the load failed: no second attempt in the same tick
+        // The load failed, or it ended the program: no second load in the same tick.
+        if (host_.AutoLoadStopped() || host_.LoadInProgress())
+            return;
     }
     if (IsTimeLoadMinute(Now(), settings.TimeLoad))
         AutomaticLoad(timer3);

@@ -530,6 +530,7 @@ void Main::EnableTimer3() {
 }
 
 void Main::ExitProgram() {
+    exiting_ = true;
     tray_.Delete();
     hide();
     if (exitProgram_)

@@ -81,7 +81,8 @@ public:
     // SchedulerHost
     bool InTray() const override { return inTray_; }
     bool AutoLoadStopped() const override { return pipeline_.AutoLoadStopped; }
-    bool LoadInProgress() const override { return pipeline_.LoadInProgress(); }
+    // Once the program is ending no timer may start another load.
+    bool LoadInProgress() const override { return pipeline_.LoadInProgress() || exiting_; }
     void RunLoad() override { Command1_Click(); }
     void SetClockText(const QString& text) override;
     void SetOnlineIndicator(bool visible, const QString& caption) override;

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QRadialGradient>
 
 namespace vetorlan {
@@ -50,9 +51,21 @@ void DrawCloud(QPainter& p, QRectF box, QColor fill, QColor edge) {
     p.restore();
 }
 
-} // namespace
+// The window repaints four times a second for its clock: draw each picture once per size.
+template <typename Draw> QPixmap Cached(const QString& key, Draw draw) {
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = draw();
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
 
-QPixmap BackgroundPicture(QSize size, bool loading, qreal dpr) {
+QString CacheKey(const char* name, QSize size, qreal dpr) {
+    return QStringLiteral("%1-%2x%3@%4").arg(QLatin1String(name)).arg(size.width()).arg(size.height()).arg(dpr);
+}
+
+QPixmap DrawBackground(QSize size, bool loading, qreal dpr) {
     QPixmap pixmap = Canvas(size, dpr);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -68,7 +81,7 @@ QPixmap BackgroundPicture(QSize size, bool loading, qreal dpr) {
     return pixmap;
 }
 
-QPixmap CaptionPicture(QSize size, qreal dpr) {
+QPixmap DrawCaption(QSize size, qreal dpr) {
     QPixmap pixmap = Canvas(size, dpr);
     QPainter p(&pixmap);
     QLinearGradient bar(0, 0, size.width(), 0);
@@ -83,6 +96,17 @@ QPixmap CaptionPicture(QSize size, qreal dpr) {
     p.setPen(QColor(0, 0, 82));
     p.drawLine(0, size.height() - 1, size.width(), size.height() - 1);
     return pixmap;
+}
+
+} // namespace
+
+QPixmap BackgroundPicture(QSize size, bool loading, qreal dpr) {
+    return Cached(CacheKey(loading ? "loading" : "idle", size, dpr),
+                  [&] { return DrawBackground(size, loading, dpr); });
+}
+
+QPixmap CaptionPicture(QSize size, qreal dpr) {
+    return Cached(CacheKey("caption", size, dpr), [&] { return DrawCaption(size, dpr); });
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // The main window without a display: start-up, run modes, town selection and its files.
 #include "ui/Main.h"
+#include "core/Clock.h"
 #include "core/SaveParametr.h"
 #include "core/Settings.h"
 #include "tests/support/TestSupport.h"
@@ -8,6 +9,7 @@
 #include "ui/PictureButton.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -286,6 +288,28 @@ TEST_F(MainTest, LoadingShowsItsStateAndRestoresIt) {
     EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
     EXPECT_TRUE(w.tray().Tip().startsWith(QString::fromUtf8("Прогноз погоды был загружен: \nсегодня \nв ")));
     EXPECT_TRUE(w.scheduler().timer3.enabled);
+    EXPECT_EQ(exited, 1);
+}
+
+TEST_F(MainTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick) {
+    WriteOptions([](Settings& s) {
+        s.WorkMode = "DirectConn";
+        s.StartTray = "True";
+        s.LoadExit = "True";
+        s.TimeLoad = "07:00";
+    });
+    folder.write("gorod.ini", " 0  3 \r\n");
+    folder.write("nimbora.htm", "old");
+    const QDateTime now(QDate(2026, 12, 7), QTime(7, 0, 30));
+    QFile page(folder.file("nimbora.htm"));
+    ASSERT_TRUE(page.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(page.setFileTime(now.addDays(-1), QFileDevice::FileModificationTime));
+    page.close();
+    SetNowOverride(now);
+    Main& w = Start();
+    w.scheduler().Timer3_Timer(); // a stale file in the minute of TimeLoad
+    SetNowOverride({});
+    EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(exited, 1);
 }
 

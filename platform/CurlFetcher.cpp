@@ -2,11 +2,17 @@
 
 #include "core/FileSystemObject.h"
 
+#include <QLibrary>
 #include <QSaveFile>
 #include <QUrl>
-#include <curl/curl.h>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
+
+// The pre-7.85 protocol options are only a fallback for an older libcurl found at run time.
+#define CURL_DISABLE_DEPRECATION
+#include <curl/curl.h>
 
 namespace vetorlan {
 
@@ -36,9 +42,68 @@ size_t WriteBody(char* data, size_t size, size_t count, void* userData) {
     return static_cast<size_t>(n);
 }
 
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// The libcurl functions a fetch uses, resolved from the library once.
+struct CurlApi {
+    decltype(&curl_global_init) globalInit = nullptr;
+    decltype(&curl_easy_init) easyInit = nullptr;
+    decltype(&curl_easy_cleanup) easyCleanup = nullptr;
+    decltype(&curl_easy_setopt) setopt = nullptr;
+    decltype(&curl_easy_perform) perform = nullptr;
+    decltype(&curl_easy_getinfo) getinfo = nullptr;
+    decltype(&curl_easy_strerror) strerror = nullptr;
+};
+
+template <typename Function> bool Resolve(QLibrary& library, const char* symbol, Function& function) {
+    function = reinterpret_cast<Function>(library.resolve(symbol));
+    return function != nullptr;
+}
+
+bool ResolveAll(QLibrary& library, CurlApi& api) {
+    return Resolve(library, "curl_global_init", api.globalInit) && Resolve(library, "curl_easy_init", api.easyInit) &&
+           Resolve(library, "curl_easy_cleanup", api.easyCleanup) && Resolve(library, "curl_easy_setopt", api.setopt) &&
+           Resolve(library, "curl_easy_perform", api.perform) && Resolve(library, "curl_easy_getinfo", api.getinfo) &&
+           Resolve(library, "curl_easy_strerror", api.strerror);
+}
+
+bool OpenLibrary(const CurlFetcher::Library& which, CurlApi& api, QString& why) {
+#ifdef Q_OS_WIN
+    if (which.name.isEmpty()) {
+        api = CurlApi{&curl_global_init,  &curl_easy_init,    &curl_easy_cleanup, &curl_easy_setopt,
+                      &curl_easy_perform, &curl_easy_getinfo, &curl_easy_strerror};
+        return true;
+    }
+#endif
+    QLibrary library(which.name, which.version);
+    if (!library.load()) {
+        why = QStringLiteral("cannot load libcurl: ") + library.errorString();
+        return false;
+    }
+    if (!ResolveAll(library, api)) {
+        why = QStringLiteral("not a usable libcurl: ") + library.fileName();
+        library.unload();
+        return false;
+    }
+    return true; // stays loaded for the program's life: QLibrary does not unload on destruction
+}
+
+// libcurl loaded and initialised once per library; nullptr with a reason when it cannot be.
+// A failure is not remembered, so a later fetch tries again.
+const CurlApi* LoadCurl(const CurlFetcher::Library& which, QString& why) {
+    static std::mutex mutex;
+    static std::map<std::pair<QString, int>, std::unique_ptr<CurlApi>> loaded;
+    const std::lock_guard lock(mutex);
+    std::unique_ptr<CurlApi>& api = loaded[{which.name, which.version}];
+    if (api)
+        return api.get();
+    auto candidate = std::make_unique<CurlApi>();
+    if (!OpenLibrary(which, *candidate, why))
+        return nullptr;
+    if (candidate->globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        why = QStringLiteral("libcurl could not start");
+        return nullptr;
+    }
+    api = std::move(candidate);
+    return api.get();
 }
 
 QByteArray EncodedUrl(const QString& url) {
@@ -46,50 +111,53 @@ QByteArray EncodedUrl(const QString& url) {
     return parsed.isValid() ? parsed.toEncoded() : url.toUtf8();
 }
 
-struct CurlDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-
-void ConfigureTransfer(CURL* curl, const QByteArray& url, const CurlFetcher::Limits& limits, Body& body,
-                       char* errorBuffer) {
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, CurlFetcher::userAgent());
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.totalSeconds);
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
-    // Only the web: a configured address must not make us read local files or other schemes.
+// Only the web: a configured address must not make us read local files or other schemes.
+// A libcurl that takes neither form of the option is not used at all.
+bool RestrictToTheWeb(const CurlApi& api, CURL* curl) {
 #if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-#else
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    if (api.setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+        api.setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK)
+        return true;
 #endif
+    const auto web = static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS);
+    return api.setopt(curl, CURLOPT_PROTOCOLS, web) == CURLE_OK &&
+           api.setopt(curl, CURLOPT_REDIR_PROTOCOLS, web) == CURLE_OK;
+}
+
+void ConfigureTransfer(const CurlApi& api, CURL* curl, const QByteArray& url, const CurlFetcher::Limits& limits,
+                       Body& body, char* errorBuffer) {
+    const auto set = api.setopt;
+    set(curl, CURLOPT_URL, url.constData());
+    set(curl, CURLOPT_WRITEFUNCTION, &WriteBody);
+    set(curl, CURLOPT_WRITEDATA, &body);
+    set(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    set(curl, CURLOPT_NOSIGNAL, 1L);
+    set(curl, CURLOPT_USERAGENT, CurlFetcher::userAgent());
+    set(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    set(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
+    set(curl, CURLOPT_FAILONERROR, 1L);
+    set(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    set(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    set(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    set(curl, CURLOPT_TIMEOUT, limits.totalSeconds);
+    set(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     // Certificates are verified and proxies come from http_proxy/https_proxy/no_proxy: both
     // are libcurl's defaults and deliberately left alone.
 }
 
 // Whether the answer arrived whole with a 2xx status; otherwise a reason in `why`.
-bool AnswerComplete(CURL* curl, CURLcode result, const Body& body, const char* errorBuffer, QString& why) {
+bool AnswerComplete(const CurlApi& api, CURL* curl, CURLcode result, const Body& body, const char* errorBuffer,
+                    QString& why) {
     long status = 0;
     curl_off_t announced = -1;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    api.getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    api.getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     if (body.tooLarge)
         why = QStringLiteral("answer larger than the size cap");
     else if (body.writeFailed)
         why = QStringLiteral("cannot write the temporary file");
     else if (result != CURLE_OK)
-        why = QString::fromUtf8(*errorBuffer ? errorBuffer : curl_easy_strerror(result));
+        why = QString::fromUtf8(*errorBuffer ? errorBuffer : api.strerror(result));
     else if (status < 200 || status > 299)
         why = QStringLiteral("HTTP status %1").arg(status);
     else if (announced >= 0 && announced != body.received)
@@ -103,8 +171,14 @@ bool AnswerComplete(CURL* curl, CURLcode result, const Body& body, const char* e
 
 CurlFetcher::CurlFetcher() : CurlFetcher(Limits{}) {}
 
-CurlFetcher::CurlFetcher(const Limits& limits) : limits_(limits) {
-    InitCurlOnce();
+CurlFetcher::CurlFetcher(const Limits& limits, Library library) : limits_(limits), library_(std::move(library)) {}
+
+CurlFetcher::Library CurlFetcher::defaultLibrary() {
+#ifdef Q_OS_WIN
+    return {}; // linked directly, so that the DLL is deployed beside the program
+#else
+    return {QStringLiteral("curl"), 4};
+#endif
 }
 
 const char* CurlFetcher::userAgent() {
@@ -114,12 +188,15 @@ const char* CurlFetcher::userAgent() {
 bool CurlFetcher::Fetch(const QString& url, const QString& path) {
     // The body goes to a temporary file beside the target (keeping an existing file's name,
     // whatever its letter case, and its permissions) and replaces the target on commit only.
+    const CurlApi* api = LoadCurl(library_, lastError_);
+    if (!api)
+        return false;
     QSaveFile file(ResolvePath(path));
     if (!file.open(QIODevice::WriteOnly)) {
         lastError_ = QStringLiteral("cannot create a temporary file: ") + file.errorString();
         return false;
     }
-    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    std::unique_ptr<CURL, decltype(api->easyCleanup)> curl(api->easyInit(), api->easyCleanup);
     if (!curl) {
         lastError_ = QStringLiteral("libcurl could not start");
         return false;
@@ -127,9 +204,13 @@ bool CurlFetcher::Fetch(const QString& url, const QString& path) {
     Body body{&file, limits_.maxBytes};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     const QByteArray encoded = EncodedUrl(url);
-    ConfigureTransfer(curl.get(), encoded, limits_, body, errorBuffer);
-    const CURLcode result = curl_easy_perform(curl.get());
-    if (!AnswerComplete(curl.get(), result, body, errorBuffer, lastError_))
+    ConfigureTransfer(*api, curl.get(), encoded, limits_, body, errorBuffer);
+    if (!RestrictToTheWeb(*api, curl.get())) {
+        lastError_ = QStringLiteral("libcurl cannot keep the fetch to http and https");
+        return false;
+    }
+    const CURLcode result = api->perform(curl.get());
+    if (!AnswerComplete(*api, curl.get(), result, body, errorBuffer, lastError_))
         return false; // an uncommitted QSaveFile discards its temporary file
     if (!file.commit()) {
         lastError_ = file.errorString();

@@ -10,6 +10,9 @@ namespace vetorlan {
 // Fetches over HTTP(S) with libcurl into a temporary file beside the target, which is renamed
 // over the target (or over a case-variant of its name) only when the answer arrived whole
 // with a 2xx status. Every other outcome removes the temporary file and leaves the old one.
+// libcurl (and the TLS and Kerberos libraries it brings) is loaded at the first fetch, not at
+// start, so a program that idles between loads does not keep it in memory; when it cannot be
+// loaded every fetch fails with the reason in lastError().
 class CurlFetcher : public Fetcher {
 public:
     struct Limits {
@@ -20,8 +23,16 @@ public:
         long maxRedirects = 5;
     };
 
+    // The shared library to load libcurl from, as QLibrary takes it (name and major version).
+    // An empty name means the libcurl the program is linked with (Windows).
+    struct Library {
+        QString name;
+        int version = -1;
+    };
+    static Library defaultLibrary();
+
     CurlFetcher();
-    explicit CurlFetcher(const Limits& limits);
+    explicit CurlFetcher(const Limits& limits, Library library = defaultLibrary());
 
     bool Fetch(const QString& url, const QString& path) override;
 
@@ -32,6 +43,7 @@ public:
 
 private:
     Limits limits_;
+    Library library_;
     QString lastError_;
 };
 

@@ -266,5 +266,27 @@ TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {
     EXPECT_EQ(agent.rfind("Vetorlan/1.5 (+https://", 0), 0u) << agent;
 }
 
+// libcurl missing or replaced by some other library: every fetch fails with a reason naming
+// it, the old page stays, nothing is left behind, and the next fetch tries again unharmed.
+class UnusableLibrary : public CurlFetcherTest, public ::testing::WithParamInterface<CurlFetcher::Library> {};
+
+TEST_P(UnusableLibrary, FailsCleanlyAndKeepsThePage) {
+    CurlFetcher fetcher(TestLimits(), GetParam());
+    SetFetcher(&fetcher);
+    write(u"nimbora.htm"_qs, kOldPage);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        fetch("/page", u"nimbora.htm"_qs);
+        EXPECT_FALSE(LoadOK);
+        EXPECT_TRUE(fetcher.lastError().contains(u"libcurl"_qs)) << fetcher.lastError().toStdString();
+    }
+    EXPECT_EQ(read(u"nimbora.htm"_qs), kOldPage);
+    EXPECT_EQ(entries(), QStringList{u"nimbora.htm"_qs});
+}
+
+INSTANTIATE_TEST_SUITE_P(Libraries, UnusableLibrary,
+                         ::testing::Values(CurlFetcher::Library{u"vetorlan-no-such-curl"_qs, 4},
+                                           CurlFetcher::Library{u"z"_qs, 1}),
+                         [](const auto& info) { return info.index == 0 ? std::string("Missing") : "NotLibcurl"; });
+
 } // namespace
 } // namespace vetorlan::test

@@ -1,6 +1,7 @@
 // The built program on a permanent line, started into the tray without a display, against
 // the sample forecast service on loopback.
 #include "core/Settings.h"
+#include "tests/e2e/E2eProcess.h"
 #include "towns/TownLists.h"
 
 #include <QDir>
@@ -17,26 +18,15 @@ namespace {
 class AutoLoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        service_.start(SAMPLE_SERVICE_BINARY, {"--port", "0"});
-        ASSERT_TRUE(service_.waitForStarted(5000));
-        while (!service_.canReadLine() && service_.waitForReadyRead(10000)) {
-        }
-        const QString line = QString::fromUtf8(service_.readLine()).trimmed();
-        ASSERT_TRUE(line.startsWith("listening on ")) << line.toStdString();
-        url_ = line.mid(int(strlen("listening on ")));
+        url_ = StartSampleService(service_);
+        ASSERT_TRUE(url_.startsWith("http://")) << url_.toStdString();
         // A forecast written "today" must stay today's while the test runs.
         while (QTime::currentTime() > QTime(23, 59, 0))
             QThread::sleep(5);
     }
     void TearDown() override {
-        for (QProcess* p : {&program_, &service_}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(5000))
-                    p->kill();
-                p->waitForFinished(5000);
-            }
-        }
+        StopProcess(program_);
+        StopProcess(service_);
     }
 
     QString File(const QString& name) const { return folder_.filePath(name); }

@@ -5,6 +5,7 @@
 #include "forecast/EnglishFileName.h"
 #include "forecast/MultiIndexPage.h"
 #include "platform/CurlFetcher.h"
+#include "tests/e2e/E2eProcess.h"
 #include "towns/Base.h"
 #include "towns/Selection.h"
 #include "towns/TownLists.h"
@@ -32,22 +33,10 @@ protected:
         Stop(program_);
         Stop(service_);
     }
-    static void Stop(QProcess& p) {
-        if (p.state() == QProcess::NotRunning)
-            return;
-        p.terminate();
-        if (!p.waitForFinished(5000))
-            p.kill();
-        p.waitForFinished(5000);
-    }
+    static void Stop(QProcess& p) { StopProcess(p); }
     void StartService() {
-        service_.start(SAMPLE_SERVICE_BINARY, {"--port", "0", "--image-host", kImageHost});
-        ASSERT_TRUE(service_.waitForStarted(5000));
-        while (!service_.canReadLine() && service_.waitForReadyRead(10000)) {
-        }
-        const QString line = QString::fromUtf8(service_.readLine()).trimmed();
-        ASSERT_TRUE(line.startsWith("listening on ")) << line.toStdString();
-        url_ = line.mid(int(strlen("listening on ")));
+        url_ = StartSampleService(service_, {"--image-host", kImageHost});
+        ASSERT_TRUE(url_.startsWith("http://")) << url_.toStdString();
     }
 
     QString File(const QString& name) const { return folder_.filePath(name); }

@@ -2,6 +2,7 @@
 // question, walk the setup wizard to "Готово" with key presses, then find the settings file
 // as the wizard set it and the main window shown. Skipped when Xvfb or xdotool is missing.
 #include "core/Settings.h"
+#include "tests/e2e/E2eProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,14 +33,7 @@ protected:
         Stop(program_);
         Stop(display_);
     }
-    static void Stop(QProcess& p) {
-        if (p.state() == QProcess::NotRunning)
-            return;
-        p.terminate();
-        if (!p.waitForFinished(5000))
-            p.kill();
-        p.waitForFinished(5000);
-    }
+    static void Stop(QProcess& p) { StopProcess(p); }
 
     // A display number whose socket and lock file are both free.
     void StartDisplay() {

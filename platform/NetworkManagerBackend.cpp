@@ -31,10 +31,16 @@ QStringList ObjectPaths(const QVariant& value) {
 
 } // namespace
 
-NetworkManagerBackend::NetworkManagerBackend() : NetworkManagerBackend(QDBusConnection::systemBus()) {}
+NetworkManagerBackend::NetworkManagerBackend() : callTimeoutMs_(kCallTimeoutMs), serviceRecheckMs_(kServiceRecheckMs) {}
 
 NetworkManagerBackend::NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs, int serviceRecheckMs)
     : bus_(bus), callTimeoutMs_(callTimeoutMs), serviceRecheckMs_(serviceRecheckMs) {}
+
+QDBusConnection& NetworkManagerBackend::Bus() {
+    if (!bus_)
+        bus_ = QDBusConnection::systemBus();
+    return *bus_;
+}
 
 bool NetworkManagerBackend::IsDialUpType(const QString& type) {
     // Mobile broadband, PPPoE, Bluetooth dial-up networking and ADSL.
@@ -44,7 +50,7 @@ bool NetworkManagerBackend::IsDialUpType(const QString& type) {
 }
 
 bool NetworkManagerBackend::ServiceAvailable() {
-    if (!bus_.isConnected())
+    if (!Bus().isConnected())
         return false;
     if (serviceChecked_ && (serviceUp_ || sinceServiceCheck_.elapsed() < serviceRecheckMs_))
         return serviceUp_;
@@ -54,7 +60,7 @@ bool NetworkManagerBackend::ServiceAvailable() {
         QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                                        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
     ask << kService;
-    const QDBusMessage reply = bus_.call(ask, QDBus::Block, callTimeoutMs_);
+    const QDBusMessage reply = Bus().call(ask, QDBus::Block, callTimeoutMs_);
     serviceUp_ = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
                  reply.arguments().first().toBool();
     serviceChecked_ = true;
@@ -72,7 +78,7 @@ std::optional<QVariant> NetworkManagerBackend::Property(const QString& path, con
                                                         const QString& name) {
     QDBusMessage get = QDBusMessage::createMethodCall(kService, path, kPropertiesInterface, QStringLiteral("Get"));
     get << interface << name;
-    const QDBusMessage reply = bus_.call(get, QDBus::Block, callTimeoutMs_);
+    const QDBusMessage reply = Bus().call(get, QDBus::Block, callTimeoutMs_);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         // A vanished or hanging service is left alone for a while; an unknown object
         // (a connection that just went away) is an ordinary answer.
@@ -149,7 +155,7 @@ void NetworkManagerBackend::HangUp(Handle handle) {
     QDBusMessage deactivate = QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface,
                                                              QStringLiteral("DeactivateConnection"));
     deactivate << QVariant::fromValue(QDBusObjectPath(path));
-    bus_.call(deactivate, QDBus::Block, kHangUpTimeoutMs); // the answer is not acted on
+    Bus().call(deactivate, QDBus::Block, kHangUpTimeoutMs); // the answer is not acted on
 }
 
 } // namespace vetorlan

@@ -16,14 +16,15 @@ namespace vetorlan {
 // ACTIVATED state; hanging up deactivates the connection. Without NetworkManager or a
 // system bus there are no connections. IsOnline asks four times a second on the UI
 // thread, so every call has a short timeout and an absent service is not asked again
-// for a few seconds.
+// for a few seconds. The system bus is connected at the first query, not at start, so a
+// program that never dials up has no D-Bus connection or thread.
 class NetworkManagerBackend : public ConnectionBackend {
 public:
-    // The system bus.
+    // The system bus, connected when first needed.
     NetworkManagerBackend();
     // Any bus (tests use a private one); `callTimeoutMs` bounds each property read, and an
     // absent service is asked again after `serviceRecheckMs`.
-    explicit NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs = 150,
+    explicit NetworkManagerBackend(const QDBusConnection& bus, int callTimeoutMs = kCallTimeoutMs,
                                    int serviceRecheckMs = kServiceRecheckMs);
 
     bool ListConnections(QList<Handle>& handles) override;
@@ -33,10 +34,13 @@ public:
     // Whether an active connection of this NetworkManager type counts as dial-up.
     static bool IsDialUpType(const QString& type);
 
+    // The default bound on each property read.
+    static constexpr int kCallTimeoutMs = 150;
     // How long an absent or unresponsive service is left alone before it is asked again.
     static constexpr int kServiceRecheckMs = 5000;
 
 private:
+    QDBusConnection& Bus();
     bool ServiceAvailable();
     void MarkServiceLost();
     std::optional<QVariant> Property(const QString& path, const QString& interface, const QString& name);
@@ -45,7 +49,7 @@ private:
     Handle HandleFor(const QString& path);
     QString PathFor(Handle handle) const;
 
-    QDBusConnection bus_;
+    std::optional<QDBusConnection> bus_;
     int callTimeoutMs_;
     int serviceRecheckMs_;
     // Handles are indexes into this table, so a handle stays valid for the backend's life.

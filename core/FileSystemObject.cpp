@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStorageInfo>
 
 #include <filesystem>
@@ -110,11 +111,51 @@ bool wildcardMatch(QStringView name, QStringView pattern) {
     return p == pattern.size();
 }
 
-FsStatus copyOneFile(const QString& source, const QString& target) {
+// Replaces exactly the file `path` by writing a temporary file beside it and renaming it
+// over; other files whose names differ only in letter case are left alone.
+FsStatus writeReplacing(const QString& path, const QByteArray& contents) {
+    const QString folder = folderOf(path);
+    if (!QFileInfo(folder).isDir())
+        return FsStatus::failure(QStringLiteral("папка %1 не существует").arg(quoted(folder)));
+    if (QFileInfo(path).isDir())
+        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
+    if (!QFileInfo(folder).isWritable())
+        return FsStatus::failure(QStringLiteral("нет прав на запись в папку %1").arg(quoted(folder)));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return FsStatus::failure(
+            QStringLiteral("не удалось создать файл в папке %1: %2").arg(quoted(folder), file.errorString()));
+    if (file.write(contents) != contents.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return FsStatus::failure(QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), why));
+    }
+    if (!file.commit())
+        return FsStatus::failure(
+            QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), file.errorString()));
+    return FsStatus::success();
+}
+
+// Copies one file over the target of the same name and removes the target's case-variants,
+// unless the source folder holds that name too ("Main.gif" beside "main.gif" must both stay).
+FsStatus copyOneFile(const QString& source, const QString& target, const QSet<QString>& sourceNames) {
     QByteArray contents;
     if (FsStatus s = ReadWholeFile(source, contents); !s)
         return s;
-    return WriteFileAtomic(target, contents);
+    FsStatus status = writeReplacing(target, contents);
+    if (status)
+        for (const QString& variant : caseVariants(target))
+            if (variant != target && !sourceNames.contains(QFileInfo(variant).fileName()) &&
+                QFileInfo(variant).isFile())
+                QFile::remove(variant);
+    return status;
+}
+
+QSet<QString> namesOf(const QFileInfoList& entries) {
+    QSet<QString> names;
+    for (const QFileInfo& entry : entries)
+        names.insert(entry.fileName());
+    return names;
 }
 
 FsStatus copyFolderContents(const QString& source, const QString& target) {
@@ -125,6 +166,7 @@ FsStatus copyFolderContents(const QString& source, const QString& target) {
         return FsStatus::failure(QStringLiteral("не удалось создать папку %1").arg(quoted(resolvedTarget)));
     const QFileInfoList entries =
         QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QSet<QString> names = namesOf(entries);
     FsStatus result;
     for (const QFileInfo& entry : entries) {
         const QString to = resolvedTarget + "/" + entry.fileName();
@@ -132,7 +174,7 @@ FsStatus copyFolderContents(const QString& source, const QString& target) {
         if (entry.isDir() && !entry.isSymLink())
             s = copyFolderContents(entry.filePath(), to);
         else if (entry.isFile())
-            s = copyOneFile(entry.filePath(), to);
+            s = copyOneFile(entry.filePath(), to, names);
         if (!s && result)
             result = s;
     }
@@ -180,27 +222,10 @@ FsStatus CreateTextFile(const QString& path) {
 }
 
 FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents) {
-    const QString folder = folderOf(path);
-    if (!QFileInfo(folder).isDir())
-        return FsStatus::failure(QStringLiteral("папка %1 не существует").arg(quoted(folder)));
-    if (QFileInfo(path).isDir())
-        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
-    if (!QFileInfo(folder).isWritable())
-        return FsStatus::failure(QStringLiteral("нет прав на запись в папку %1").arg(quoted(folder)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FsStatus::failure(
-            QStringLiteral("не удалось создать файл в папке %1: %2").arg(quoted(folder), file.errorString()));
-    if (file.write(contents) != contents.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return FsStatus::failure(QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), why));
-    }
-    if (!file.commit())
-        return FsStatus::failure(
-            QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), file.errorString()));
-    removeOtherVariants(path, path);
-    return FsStatus::success();
+    FsStatus status = writeReplacing(path, contents);
+    if (status)
+        removeOtherVariants(path, path);
+    return status;
 }
 
 FsStatus ReadWholeFile(const QString& path, QByteArray& contents) {
@@ -250,13 +275,14 @@ FsStatus CopyFile(const QString& sourcePattern, const QString& targetFolder) {
         return FsStatus::failure(QStringLiteral("папка %1 не найдена").arg(quoted(targetFolder)));
     const QFileInfoList entries =
         QDir(sourceFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QSet<QString> names = namesOf(entries);
     bool matched = false;
     FsStatus result;
     for (const QFileInfo& entry : entries) {
         if (!wildcardMatch(entry.fileName(), pattern))
             continue;
         matched = true;
-        if (FsStatus s = copyOneFile(entry.filePath(), target + "/" + entry.fileName()); !s && result)
+        if (FsStatus s = copyOneFile(entry.filePath(), target + "/" + entry.fileName(), names); !s && result)
             result = s;
     }
     if (!matched)

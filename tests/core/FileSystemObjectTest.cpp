@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -140,6 +141,17 @@ TEST(FileSystemObject, FolderCopyIsRecursiveAndOverwrites) {
 
     ASSERT_TRUE(CopyFolder(dir.file("_i"), dir.file("fresh/target")));
     EXPECT_EQ(dir.read("fresh/target/wiz/deep/rain.gif"), "rain");
+
+    // Names that differ only in case are both copied when the source holds both, while a
+    // stale case-variant in the target is replaced.
+    dir.write("_i/Main.gif", "animation page");
+    dir.write("_i/main.gif", "list page");
+    dir.write("copy/_i/SUN.GIF", "stale");
+    ASSERT_TRUE(CopyFolder(dir.file("_i"), dir.file("copy/_i")));
+    EXPECT_EQ(dir.read("copy/_i/Main.gif"), "animation page");
+    EXPECT_EQ(dir.read("copy/_i/main.gif"), "list page");
+    EXPECT_FALSE(QFileInfo::exists(dir.file("copy/_i/SUN.GIF")));
+    EXPECT_EQ(dir.read("copy/_i/sun.gif"), "sun");
 
     EXPECT_FALSE(CopyFolder(dir.file("_i"), dir.file("_i/wiz/inside")));
     EXPECT_FALSE(CopyFolder(dir.file("none"), dir.file("copy")));

@@ -30,6 +30,14 @@ void tellSaveFailure(const FsStatus& status) {
     ShowMessageBox(text, QStringLiteral("Ошибка"), MsgIcon::Critical);
 }
 
+void tellReadFailure(const FsStatus& status) {
+    const QString text = QStringLiteral("Не удалось прочитать настройки программы из файла Options.ini.\n"
+                                        "Причина: %1\n\n"
+                                        "Программа работает с настройками по умолчанию; файл оставлен без изменений.")
+                             .arg(status.error);
+    ShowMessageBox(text, QStringLiteral("Ошибка"), MsgIcon::Critical);
+}
+
 // The command that starts the program: its folder joined with the executable's name.
 QString autorunCommand() {
 #ifdef Q_OS_WIN
@@ -73,9 +81,16 @@ FsStatus SaveSettings() {
 
 void LoadSettings() {
     const QString path = ProgramFile(kOptionsFile);
-    QByteArray contents;
-    if (!FileExists(path) || !ReadWholeFile(path, contents)) {
+    if (!FileExists(path)) {
         ApplyDefaultSettings();
+        return;
+    }
+    QByteArray contents;
+    if (const FsStatus read = ReadWholeFile(path, contents); !read) {
+        // A file that exists but cannot be read is the user's, not a first run: work with
+        // the defaults and leave the file as it is.
+        AppSettings() = Settings{};
+        tellReadFailure(read);
         return;
     }
     if (std::optional<Settings> loaded = ParseSettings(contents))

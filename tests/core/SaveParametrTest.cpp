@@ -161,6 +161,23 @@ TEST_F(SettingsStoreTest, ReadOnlyFolderKeepsTheOldFile) {
     EXPECT_TRUE(boxes.boxes().front().text.contains("нет прав на запись"));
 }
 
+TEST_F(SettingsStoreTest, UnreadableFileIsKeptAndDefaultsUsed) {
+    Settings mine;
+    mine.MultiLoad = "True";
+    dir.write("Options.ini", SerializeSettings(mine));
+    QFile::setPermissions(dir.file("Options.ini"), QFileDevice::WriteOwner);
+    if (QFile(dir.file("Options.ini")).open(QIODevice::ReadOnly)) {
+        QFile::setPermissions(dir.file("Options.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        GTEST_SKIP() << "permission bits do not bind this user";
+    }
+    LoadSettings();
+    QFile::setPermissions(dir.file("Options.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(AppSettings(), Settings{});
+    EXPECT_EQ(dir.read("Options.ini"), SerializeSettings(mine));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes().front().text.startsWith("Не удалось прочитать настройки"));
+}
+
 TEST_F(SettingsStoreTest, NullWiringIsSkipped) {
     AppSettingsContext() = {};
     EXPECT_NO_THROW(LoadSettings());

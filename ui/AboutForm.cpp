@@ -121,7 +121,9 @@ void AboutForm::BuildPageAndAuthor() {
 
 void AboutForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Form_Load();
+    // A window restored from the task bar is not opened anew: its animation stays done.
+    if (!event->spontaneous())
+        Form_Load();
 }
 
 void AboutForm::Form_Load() {

@@ -277,7 +277,8 @@ bool Main::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (watched == Label3) {
-        Label3_Click();
+        if (mouse->button() == Qt::LeftButton)
+            Label3_Click();
         return true;
     }
     if (watched == imgCaption || watched == lblCaption[0] || watched == lblCaption[1]) {
@@ -484,6 +485,7 @@ void Main::ShowAbout(bool modal) {
 // ---- Tray ----
 
 void Main::GoToTray() {
+    tray_.SetIcon(TrayIconKind::Normal); // the tip keeps its last text
     tray_.Add();
     if (TrayIcon::Available()) {
         setWindowState(Qt::WindowMinimized);
@@ -582,7 +584,7 @@ void Main::ShowMainWindow() {
     hiddenByCode_ = false;
     if (inTray_ && !TrayIcon::Available())
         showMinimized();
-    else if (!inTray_)
+    else
         show();
 }
 

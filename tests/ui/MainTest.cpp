@@ -316,8 +316,12 @@ TEST_F(MainTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick) {
 TEST_F(MainTest, TrayButtonAndMenuMoveTheWindow) {
     WriteOptions([](Settings&) {});
     Main& w = Start();
+    w.tray().SetTrayTip("last tip");
+    w.tray().SetIcon(TrayIconKind::Error); // left from a failed load
     w.picButton_Click(1);
     EXPECT_TRUE(w.InTray());
+    EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
+    EXPECT_EQ(w.tray().Tip(), "last tip");
     EXPECT_TRUE(w.isMinimized()); // no notification area offscreen: still reachable
     w.mnuMainShow_Click();
     EXPECT_FALSE(w.InTray());

@@ -3,7 +3,7 @@
 #   - start-up time to the event loop (VETORLAN_QUIT_WHEN_IDLE=1),
 #   - resident memory after IDLE_SECONDS idle, beside a bare Qt tray program,
 #   - wall time of "/load" for one town and for all 400 towns from the sample service.
-# Environment: BUILD_DIR (default build), RUNS (default 7), MEM_RUNS (default 3),
+# Environment: BUILD_DIR (default build), PROGRAM (default $BUILD_DIR/nimbora), RUNS (default 7), MEM_RUNS (default 3),
 # LOAD_RUNS (default 3), IDLE_SECONDS (default 60). Runs headless (offscreen) unless
 # BENCH_PLATFORM names another Qt platform.
 set -euo pipefail
@@ -19,7 +19,7 @@ if [ ! -d "$BUILD_DIR" ]; then
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$BUILD_DIR" --target nimbora sample-forecast-service bare-tray >/dev/null
-PROGRAM="$BUILD_DIR/nimbora"
+PROGRAM="${PROGRAM:-$BUILD_DIR/nimbora}"
 SERVICE="$BUILD_DIR/tools/sample-forecast-service"
 BARE="$BUILD_DIR/tools/bare-tray"
 
@@ -78,11 +78,18 @@ for i in $(seq 1 "$MEM_RUNS"); do
 done
 sleep "$IDLE_SECONDS"
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+# Proportional and private (clean + dirty) sizes, shared pages split among the copies.
+pss() { awk '/^Pss:/ { print $2 }' "/proc/$1/smaps_rollup"; }
+private() { awk '/^Private_(Clean|Dirty):/ { s += $2 } END { print s }' "/proc/$1/smaps_rollup"; }
 prog_rss=$(for p in "${prog_pids[@]}"; do rss "$p"; done | median)
 bare_rss=$(for p in "${bare_pids[@]}"; do rss "$p"; done | median)
+prog_pss=$(for p in "${prog_pids[@]}"; do pss "$p"; done | median)
+bare_pss=$(for p in "${bare_pids[@]}"; do pss "$p"; done | median)
+prog_private=$(for p in "${prog_pids[@]}"; do private "$p"; done | median)
+bare_private=$(for p in "${bare_pids[@]}"; do private "$p"; done | median)
 for p in "${prog_pids[@]}" "${bare_pids[@]}"; do kill "$p" 2>/dev/null || true; done
-echo "  nimbora   median ${prog_rss} kB"
-echo "  bare-tray median ${bare_rss} kB"
+echo "  nimbora   median ${prog_rss} kB (Pss ${prog_pss} kB, private ${prog_private} kB)"
+echo "  bare-tray median ${bare_rss} kB (Pss ${bare_pss} kB, private ${bare_private} kB)"
 awk -v a="$prog_rss" -v b="$bare_rss" 'BEGIN { printf "  ratio %.3f (nimbora / bare tray)\n", a / b }'
 
 service_log="$work/service.log"

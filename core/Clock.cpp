@@ -9,8 +9,12 @@ QDateTime& nowOverride() {
 }
 } // namespace
 
-QDateTime Now() { return nowOverride().isValid() ? nowOverride() : QDateTime::currentDateTime(); }
+QDateTime Now() {
+    return nowOverride().isValid() ? nowOverride() : QDateTime::currentDateTime();
+}
 
-void SetNowOverride(const QDateTime& now) { nowOverride() = now; }
+void SetNowOverride(const QDateTime& now) {
+    nowOverride() = now;
+}
 
 } // namespace vetorlan

@@ -13,8 +13,7 @@ enum class MsgAnswer { Ok, Yes, No };
 // handler that shows a modal QMessageBox; tests install one that records and answers.
 using MessageBoxHandler = std::function<MsgAnswer(const QString& text, const QString& title, MsgIcon, MsgButtons)>;
 
-MsgAnswer ShowMessageBox(const QString& text, const QString& title, MsgIcon icon,
-                         MsgButtons buttons = MsgButtons::Ok);
+MsgAnswer ShowMessageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
 
 // Installs a handler and returns the previous one. Without a handler the box is not
 // shown and the answer is Ok (or No for a question).

@@ -19,8 +19,12 @@ QString ProgramFolder() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString(".");
 }
 
-void SetProgramFolder(const QString& folder) { folderOverride() = folder; }
+void SetProgramFolder(const QString& folder) {
+    folderOverride() = folder;
+}
 
-QString ProgramFile(const QString& name) { return ResolvePath(ProgramFolder() + "/" + name); }
+QString ProgramFile(const QString& name) {
+    return ResolvePath(ProgramFolder() + "/" + name);
+}
 
 } // namespace vetorlan

@@ -37,10 +37,18 @@ struct Settings {
 // The process-wide instance that every part of the program reads and the dialogs write.
 Settings& AppSettings();
 
-inline bool IsTrue(const QString& value) { return value == QLatin1String("True"); }
-inline bool IsNotFalse(const QString& value) { return value != QLatin1String("False"); }
-inline bool IsDialUp(const Settings& s) { return s.WorkMode == QLatin1String("DialUp"); }
-inline bool IsMultiLoad(const Settings& s) { return IsTrue(s.MultiLoad); }
+inline bool IsTrue(const QString& value) {
+    return value == QLatin1String("True");
+}
+inline bool IsNotFalse(const QString& value) {
+    return value != QLatin1String("False");
+}
+inline bool IsDialUp(const Settings& s) {
+    return s.WorkMode == QLatin1String("DialUp");
+}
+inline bool IsMultiLoad(const Settings& s) {
+    return IsTrue(s.MultiLoad);
+}
 
 // The 39 lines of Options.ini in Windows-1251, each ended by CR LF.
 QByteArray SerializeSettings(const Settings& settings);

@@ -6,7 +6,9 @@ namespace {
 SoundPlayer* player = nullptr;
 }
 
-void SetSoundPlayer(SoundPlayer* p) { player = p; }
+void SetSoundPlayer(SoundPlayer* p) {
+    player = p;
+}
 
 void PlaySuccessSound() {
     if (player)

@@ -8,9 +8,13 @@
 
 namespace vetorlan::test {
 
-TempProgramFolder::TempProgramFolder() : previous_(ProgramFolder()) { SetProgramFolder(dir_.path()); }
+TempProgramFolder::TempProgramFolder() : previous_(ProgramFolder()) {
+    SetProgramFolder(dir_.path());
+}
 
-TempProgramFolder::~TempProgramFolder() { SetProgramFolder(previous_); }
+TempProgramFolder::~TempProgramFolder() {
+    SetProgramFolder(previous_);
+}
 
 void TempProgramFolder::write(const QString& name, const QByteArray& contents) const {
     QFile f(file(name));
@@ -23,7 +27,9 @@ QByteArray TempProgramFolder::read(const QString& name) const {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool TempProgramFolder::exists(const QString& name) const { return QFileInfo::exists(file(name)); }
+bool TempProgramFolder::exists(const QString& name) const {
+    return QFileInfo::exists(file(name));
+}
 
 QStringList TempProgramFolder::entries() const {
     return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
@@ -41,7 +47,9 @@ MessageBoxRecorder::MessageBoxRecorder() {
     });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(previous_); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxHandler(previous_);
+}
 
 QStringList MessageBoxRecorder::titles() const {
     QStringList t;
@@ -50,6 +58,8 @@ QStringList MessageBoxRecorder::titles() const {
     return t;
 }
 
-QByteArray cp1251(const char* utf8) { return toCp1251(QString::fromUtf8(utf8)); }
+QByteArray cp1251(const char* utf8) {
+    return toCp1251(QString::fromUtf8(utf8));
+}
 
 } // namespace vetorlan::test

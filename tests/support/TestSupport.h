@@ -52,7 +52,10 @@ private:
 // An autorun store that keeps its entries in memory.
 class FakeAutorunStore : public AutorunStore {
 public:
-    void SetAutorunValue(const QString& name, const QString& data) override { values[name] = data; ++sets; }
+    void SetAutorunValue(const QString& name, const QString& data) override {
+        values[name] = data;
+        ++sets;
+    }
     void DeleteAutorunValue(const QString& name) override {
         values.remove(name);
         ++deletes;

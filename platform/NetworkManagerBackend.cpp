@@ -111,16 +111,15 @@ bool NetworkManagerBackend::IsDialUpConnection(const QString& path) {
 }
 
 ConnectionBackend::Handle NetworkManagerBackend::HandleFor(const QString& path) {
-    qsizetype index = paths_.indexOf(path);
-    if (index < 0) {
-        paths_.append(path);
-        index = paths_.size() - 1;
-    }
-    return Handle(index);
+    for (auto it = paths_.cbegin(); it != paths_.cend(); ++it)
+        if (it.value() == path)
+            return it.key();
+    paths_.insert(nextHandle_, path);
+    return nextHandle_++;
 }
 
 QString NetworkManagerBackend::PathFor(Handle handle) const {
-    return handle < Handle(paths_.size()) ? paths_.at(qsizetype(handle)) : QString();
+    return paths_.value(handle);
 }
 
 bool NetworkManagerBackend::ListConnections(QList<Handle>& handles) {
@@ -133,6 +132,8 @@ bool NetworkManagerBackend::ListConnections(QList<Handle>& handles) {
     // Forget the types of connections that are gone; their paths are never reused.
     for (auto it = types_.begin(); it != types_.end();)
         it = active->contains(it.key()) ? std::next(it) : types_.erase(it);
+    for (auto it = paths_.begin(); it != paths_.end();)
+        it = active->contains(it.value()) ? std::next(it) : paths_.erase(it);
     for (const QString& path : *active) {
         if (IsDialUpConnection(path))
             handles.append(HandleFor(path));

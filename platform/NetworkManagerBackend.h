@@ -52,8 +52,10 @@ private:
     std::optional<QDBusConnection> bus_;
     int callTimeoutMs_;
     int serviceRecheckMs_;
-    // Handles are indexes into this table, so a handle stays valid for the backend's life.
-    QStringList paths_;
+    // Handles of the connections seen active at the last listing; a handle is never reused,
+    // so one of a connection that has gone names nothing.
+    QHash<Handle, QString> paths_;
+    Handle nextHandle_ = 0;
     // The type of an active connection never changes; it is read once per path.
     QHash<QString, QString> types_;
     bool serviceUp_ = false;

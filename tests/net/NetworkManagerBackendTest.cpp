@@ -52,6 +52,7 @@ public slots:
     void DeactivateConnection(const QDBusObjectPath& path) {
         QMutexLocker lock(&mutex_);
         deactivated_ << path.path();
+        active_.removeAll(path); // a hung-up connection is no longer active
     }
 
 private:
@@ -148,6 +149,11 @@ TEST_F(NetworkManagerBackendTest, ModemConnectionsAreListedReadAndHungUp) {
     AppSettings() = saved;
     EXPECT_EQ(manager_->deactivated(), (QStringList{"/org/freedesktop/NetworkManager/ActiveConnection/2",
                                                     "/org/freedesktop/NetworkManager/ActiveConnection/4"}));
+
+    // Gone connections leave the listing, and their old handles name nothing.
+    ASSERT_TRUE(backend.ListConnections(again));
+    EXPECT_TRUE(again.isEmpty());
+    EXPECT_FALSE(backend.IsConnected(handles[1]));
 }
 
 TEST_F(NetworkManagerBackendTest, ConnectedModemMakesTheLineUp) {

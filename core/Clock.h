@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
+#include <QString>
 
 namespace vetorlan {
 
@@ -10,5 +12,10 @@ QDateTime Now();
 
 // Fixes Now() at the given local time (invalid QDateTime: back to the system clock).
 void SetNowOverride(const QDateTime& now);
+
+// The system's default texts of a date (short form) and of a time (long form, so with
+// seconds, without its time-zone part: "09:05:07" in Russian).
+QString DefaultDateText(const QDate& date, const QLocale& locale = QLocale::system());
+QString DefaultTimeText(const QTime& time, const QLocale& locale = QLocale::system());
 
 } // namespace vetorlan

@@ -16,8 +16,6 @@
 #include "towns/Base.h"
 #include "towns/Selection.h"
 
-#include <QRegularExpression>
-
 namespace vetorlan {
 
 namespace {
@@ -73,17 +71,6 @@ QString LoadFailedMessage() {
 
 QString LoadFailedTip(const QDateTime& when, const QLocale& locale) {
     return TipWithTime(QStringLiteral("Ошибка подключения к серверу"), when, locale);
-}
-
-QString DefaultDateText(const QDate& date, const QLocale& locale) {
-    return locale.toString(date, QLocale::ShortFormat);
-}
-
-QString DefaultTimeText(const QTime& time, const QLocale& locale) {
-    // The long time format carries the seconds; its time-zone part is dropped.
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
-    return locale.toString(time, format.trimmed());
 }
 
 bool LoadPipeline::TownChosen() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "core/FsStatus.h"
 
 #include <QDateTime>
@@ -36,10 +37,6 @@ QString OfflineMessage();
 QString LoadFailedMessage();
 // "Ошибка подключения к серверу" with the date and time of the failure on two more lines.
 QString LoadFailedTip(const QDateTime& when, const QLocale& locale = QLocale::system());
-
-// The system's default short date and time texts (the time with seconds, no zone).
-QString DefaultDateText(const QDate& date, const QLocale& locale = QLocale::system());
-QString DefaultTimeText(const QTime& time, const QLocale& locale = QLocale::system());
 
 // Outcome of one Command1_Click.
 enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed };

@@ -8,7 +8,6 @@
 #include "net/OnLineCheck.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <limits>
 
 namespace vetorlan {
@@ -17,20 +16,12 @@ namespace {
 
 const QString kForecastFile = QStringLiteral("nimbora.htm");
 
-// The system's long time format ("HH:mm:ss" in Russian) without its time-zone part.
-QString ClockFormat() {
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b\\s*")));
-    return format.trimmed();
-}
-
 } // namespace
 
 Scheduler::Scheduler(SchedulerHost& host) : host_(host) {}
 
 QString Scheduler::ClockText(const QDateTime& now) {
-    static const QString format = ClockFormat();
-    return QLocale::system().toString(now.time(), format);
+    return DefaultTimeText(now.time());
 }
 
 void Scheduler::SetEnabled(TimerState& timer, bool enabled) {

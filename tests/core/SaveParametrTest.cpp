@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace vetorlan {
@@ -65,7 +66,7 @@ TEST_F(SettingsStoreTest, FirstStartInAnEmptyFolderWritesDefaultsThenAsks) {
 }
 
 TEST_F(SettingsStoreTest, UnrecognisedFilesAreReplacedByDefaults) {
-    const QByteArray files[] = {"", "vetorlan options\r\nAutoRun=False\r\n", "Vetorlan Options\r\n{Head}\r\n"};
+    const QByteArray files[] = {"", "vetorlan options\r\nAutoRun=False\r\n"};
     for (const QByteArray& file : files) {
         host.calls.clear();
         dir.write("Options.ini", file);
@@ -87,6 +88,19 @@ TEST_F(SettingsStoreTest, RecognisedFileIsLoadedWithoutWritingOrAsking) {
     EXPECT_TRUE(host.calls.isEmpty());
     EXPECT_TRUE(autorun.values.isEmpty());
     EXPECT_EQ(dir.entries(), QStringList{"OPTIONS.INI"});
+}
+
+TEST_F(SettingsStoreTest, DamagedFileIsLoadedAsFarAsItGoesWithoutAsking) {
+    Settings stored;
+    stored.MultiLoad = "True";
+    const QByteArray whole = SerializeSettings(stored);
+    QByteArray damaged = whole.left(whole.indexOf("[Adding:]")) + "[Adding:]\r\nMultiLoad=True\r\n";
+    damaged.replace("ActualWait=12", "ActualWait=40000");
+    dir.write("Options.ini", damaged);
+    LoadSettings();
+    EXPECT_EQ(AppSettings(), stored);
+    EXPECT_TRUE(host.calls.isEmpty());
+    EXPECT_EQ(dir.read("Options.ini"), damaged);
 }
 
 TEST_F(SettingsStoreTest, SaveFollowsAutoRunOnEverySave) {

@@ -154,6 +154,37 @@ TEST_F(SettingsStoreTest, UnwritableFolderIsToldOnceAndNeverStopsTheProgram) {
     EXPECT_EQ(dir.read("blocker"), "a file where the program folder should be");
 }
 
+TEST_F(SettingsStoreTest, SaveFailureIsToldInRussianWithTheFileAndItsRealReason) {
+    const QString file = dir.file("Options.ini");
+    dir.write("Options.ini", "old");
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    EXPECT_EQ(ClassifySaveFailure(file, 1000), SaveFailure::ReadOnlyFile);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(ClassifySaveFailure(file, 1000), SaveFailure::FolderNotWritable);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ClassifySaveFailure(dir.file("none/Options.ini"), 1000), SaveFailure::NoFolder);
+
+    const QRegularExpression quotedPath(QStringLiteral("«[^»]*»")), latin(QStringLiteral("[A-Za-z]"));
+    for (SaveFailure reason : {SaveFailure::NoFolder, SaveFailure::FolderInTheWay, SaveFailure::FolderNotWritable,
+                               SaveFailure::ReadOnlyFile, SaveFailure::DiskFull, SaveFailure::WriteError}) {
+        QString text = SaveFailureText(file, reason);
+        EXPECT_TRUE(text.contains("«" + file + "»")) << text.toStdString();
+        EXPECT_FALSE(text.remove(quotedPath).contains(latin)) << text.toStdString();
+    }
+    EXPECT_TRUE(SaveFailureText(file, SaveFailure::ReadOnlyFile).contains("только для чтения"));
+    EXPECT_TRUE(SaveFailureText(file, SaveFailure::DiskFull).contains("свободного места"));
+
+    // Automatic saves tell the first failure of a run; every save the user asks for is told.
+    SetProgramFolder(dir.file("none"));
+    SaveSettings();
+    SaveSettings();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    SaveSettings(SaveRequest::ByUser);
+    SaveSettings(SaveRequest::ByUser);
+    EXPECT_EQ(boxes.boxes().size(), 3u);
+}
+
 TEST_F(SettingsStoreTest, MissingParentFolderFailsTheSameWay) {
     SetProgramFolder(dir.file("no/such/folder"));
     EXPECT_FALSE(SaveSettings());

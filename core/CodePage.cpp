@@ -1,5 +1,6 @@
 #include "core/CodePage.h"
 
+#include <QStringList>
 #include <array>
 #include <cstdint>
 
@@ -52,6 +53,35 @@ QByteArray toCp1251(QStringView text) {
         out.append(text[i].isSurrogate() ? '?' : encodeChar(text[i].unicode()));
     }
     return out;
+}
+
+QString CharactersOutsideCp1251(QStringView text) {
+    QString found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const QStringView character = text.mid(i, pair ? 2 : 1);
+        if (pair)
+            ++i;
+        const bool storable =
+            !character[0].isSurrogate() && (character[0] == u'?' || encodeChar(character[0].unicode()) != '?');
+        if (!storable && !found.contains(character))
+            found += character;
+    }
+    return found;
+}
+
+QString UnstorableCharactersMessage(QStringView characters) {
+    QStringList shown;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const bool pair = characters[i].isHighSurrogate() && i + 1 < characters.size();
+        shown << characters.mid(i, pair ? 2 : 1).toString();
+        if (pair)
+            ++i;
+    }
+    return QStringLiteral("Эти символы нельзя сохранить в настройках программы: %1\n\n"
+                          "Выберите папку и имя файла без них (подходят русские и латинские буквы без "
+                          "надстрочных знаков, цифры и обычные знаки).")
+        .arg(shown.join(QLatin1Char(' ')));
 }
 
 QString fromCp1251(QByteArrayView bytes) {

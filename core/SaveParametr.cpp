@@ -5,6 +5,8 @@
 #include "core/ProgramFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <utility>
 
 namespace vetorlan {
@@ -14,20 +16,28 @@ namespace {
 const QString kOptionsFile = QStringLiteral("Options.ini");
 const QString kAutorunName = QStringLiteral("Vetorlan");
 
-// Set once the user has been told that the settings could not be saved.
+// The mode bits only: the caller's access is always granted to root.
+constexpr QFileDevice::Permissions kWriteBits =
+    QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+
+bool writable(const QFileInfo& info) {
+    return info.isWritable() && (info.permissions() & kWriteBits) != 0;
+}
+
+QString quoted(const QString& path) {
+    return QStringLiteral("«%1»").arg(QDir::toNativeSeparators(path));
+}
+
+// Set once the user has been told that an automatic save failed.
 bool& saveFailureTold() {
     static bool told = false;
     return told;
 }
 
-void tellSaveFailure(const FsStatus& status) {
-    if (std::exchange(saveFailureTold(), true))
+void tellSaveFailure(const QString& path, qint64 size, SaveRequest request) {
+    if (std::exchange(saveFailureTold(), true) && request == SaveRequest::Automatic)
         return;
-    const QString text = QStringLiteral("Не удалось сохранить настройки программы в файл Options.ini.\n"
-                                        "Причина: %1\n\n"
-                                        "Проверьте, разрешена ли запись в папку программы:\n%2")
-                             .arg(status.error, QDir::toNativeSeparators(ProgramFolder()));
-    ShowMessageBox(text, QStringLiteral("Ошибка"), MsgIcon::Critical);
+    ShowMessageBox(SaveFailureText(path, ClassifySaveFailure(path, size)), QStringLiteral("Ошибка"), MsgIcon::Critical);
 }
 
 void tellReadFailure(const FsStatus& status) {
@@ -59,6 +69,51 @@ void updateAutorun(const Settings& settings) {
 
 } // namespace
 
+SaveFailure ClassifySaveFailure(const QString& path, qint64 size) {
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return SaveFailure::NoFolder;
+    if (file.isDir())
+        return SaveFailure::FolderInTheWay;
+    if (!writable(folder))
+        return SaveFailure::FolderNotWritable;
+    if (file.isFile() && !writable(file))
+        return SaveFailure::ReadOnlyFile;
+    const QStorageInfo storage(folder.absoluteFilePath());
+    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < size + 4096)
+        return SaveFailure::DiskFull;
+    return SaveFailure::WriteError;
+}
+
+QString SaveFailureText(const QString& path, SaveFailure reason) {
+    const QString folder = QFileInfo(path).absolutePath();
+    QString why;
+    switch (reason) {
+    case SaveFailure::NoFolder:
+        why = QStringLiteral("папка %1 не существует.").arg(quoted(folder));
+        break;
+    case SaveFailure::FolderInTheWay:
+        why = QStringLiteral("на месте файла находится папка с тем же именем.");
+        break;
+    case SaveFailure::FolderNotWritable:
+        why = QStringLiteral("нет прав на запись в папку %1.").arg(quoted(folder));
+        break;
+    case SaveFailure::ReadOnlyFile:
+        why = QStringLiteral("файл доступен только для чтения. Снимите с него запрет записи.");
+        break;
+    case SaveFailure::DiskFull:
+        why = QStringLiteral("на диске недостаточно свободного места.");
+        break;
+    case SaveFailure::WriteError:
+        why = QStringLiteral("ошибка записи на диск.");
+        break;
+    }
+    return QStringLiteral("Не удалось сохранить настройки программы в файл %1.\nПричина: %2\n\n"
+                          "Настройки действуют до выхода из программы, но не сохранены.")
+        .arg(quoted(path), why);
+}
+
 SettingsContext& AppSettingsContext() {
     static SettingsContext context;
     return context;
@@ -68,11 +123,13 @@ void ResetSaveFailureNotice() {
     saveFailureTold() = false;
 }
 
-FsStatus SaveSettings() {
+FsStatus SaveSettings(SaveRequest request) {
     const Settings& settings = AppSettings();
-    const FsStatus status = WriteFileAtomic(ProgramFile(kOptionsFile), SerializeSettings(settings));
+    const QString path = ProgramFile(kOptionsFile);
+    const QByteArray contents = SerializeSettings(settings);
+    const FsStatus status = WriteFileAtomic(path, contents);
     if (!status)
-        tellSaveFailure(status);
+        tellSaveFailure(path, contents.size(), request);
     updateAutorun(settings);
     if (SettingsHost* host = AppSettingsContext().host)
         host->RefreshTownLists();

@@ -28,9 +28,19 @@ struct SettingsContext {
 };
 SettingsContext& AppSettingsContext();
 
+// Who asked for a save: the user (Ok in the settings dialog) hears of every failure,
+// automatic saves of the first one in a run only.
+enum class SaveRequest { Automatic, ByUser };
+
 // Writes AppSettings() to Options.ini (atomically), then updates the autorun entry, then
-// refreshes the town lists. A write failure is told to the user once per run.
-FsStatus SaveSettings();
+// refreshes the town lists. A write failure is told to the user as `request` says.
+FsStatus SaveSettings(SaveRequest request = SaveRequest::Automatic);
+
+// Why a file of `size` bytes could not be written at `path`, as the file system shows it now.
+enum class SaveFailure { NoFolder, FolderInTheWay, FolderNotWritable, ReadOnlyFile, DiskFull, WriteError };
+SaveFailure ClassifySaveFailure(const QString& path, qint64 size);
+// The message telling the user, in Russian, which file was not saved and why.
+QString SaveFailureText(const QString& path, SaveFailure reason);
 
 // Lets the next failed save tell the user again (the notice is shown once per run).
 void ResetSaveFailureNotice();

@@ -123,20 +123,22 @@ QByteArray SerializeSettings(const Settings& settings) {
 }
 
 std::optional<Settings> ParseSettings(const QByteArray& fileContents) {
-    const QStringList lines = splitLines(fromCp1251(fileContents));
-    if (lines.size() < kLastReadLine || lines.front() != kSignature)
+    QStringList lines = splitLines(fromCp1251(fileContents));
+    if (lines.isEmpty() || lines.front() != kSignature)
         return std::nullopt;
+    // In a file cut short, a last line without its line end may be cut too: not read.
+    if (lines.size() < kLastReadLine && !fileContents.endsWith('\n') && !fileContents.endsWith('\r'))
+        lines.removeLast();
+    // A damaged file keeps what could be read: missing lines and a number out of range
+    // leave their defaults.
     Settings settings;
-    for (int i = 0; i < kLastReadLine; ++i) {
+    const int readable = std::min<int>(kLastReadLine, static_cast<int>(lines.size()));
+    for (int i = 0; i < readable; ++i) {
         const Line& line = fileLines()[i];
-        if (line.field) {
+        if (line.field)
             settings.*line.field = valueOf(lines[i]);
-        } else if (line.actualWait) {
-            const std::optional<std::int16_t> wait = LeadingNumber16(valueOf(lines[i]));
-            if (!wait)
-                return std::nullopt;
-            settings.ActualWait = *wait;
-        }
+        else if (line.actualWait)
+            settings.ActualWait = LeadingNumber16(valueOf(lines[i])).value_or(settings.ActualWait);
     }
     return settings;
 }

@@ -53,8 +53,9 @@ inline bool IsMultiLoad(const Settings& s) {
 // The 39 lines of Options.ini in Windows-1251, each ended by CR LF.
 QByteArray SerializeSettings(const Settings& settings);
 
-// Reads Options.ini positionally. nullopt when the file is not recognised: a wrong
-// signature, an empty file, a file ending before line 37, or an ActualWait out of 16 bits.
+// Reads Options.ini positionally. nullopt when the file is not recognised (an empty file
+// or a wrong signature). Lines missing at the end and an ActualWait out of 16 bits keep
+// their defaults.
 std::optional<Settings> ParseSettings(const QByteArray& fileContents);
 
 // The leading decimal number of a text (leading blanks skipped; 0 when there is none),

@@ -151,8 +151,12 @@ void Scheduler::Timer3_Timer() {
         if (host_.AutoLoadStopped() || host_.LoadInProgress())
             return;
     }
-    if (IsTimeLoadMinute(Now(), settings.TimeLoad))
+    // The set time loads once a day, not on every tick of its minute.
+    const QDateTime now = Now();
+    if (IsTimeLoadMinute(now, settings.TimeLoad) && lastTimeLoadDay_ != now.date()) {
+        lastTimeLoadDay_ = now.date();
         AutomaticLoad(timer3);
+    }
 }
 
 } // namespace vetorlan

@@ -80,6 +80,7 @@ private:
     bool indicatorKnown_ = false;
     bool indicatorVisible_ = false;
     QString indicatorCaption_;
+    QDate lastTimeLoadDay_; // the day the set time last started a load
 };
 
 } // namespace vetorlan

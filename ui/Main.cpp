@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QWindow>
@@ -37,6 +38,18 @@ constexpr int kWidth = 5280 / 15;
 constexpr int kHeight = 2940 / 15;
 constexpr int kCaptionHeight = 20;
 const QSize kPicButtonSize(16, 14);
+
+// Keeps a combo box's popup a scrolling list of at most maxVisibleItems rows: some styles
+// otherwise open it as one menu as long as the list.
+class ListPopupStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 QString CountCaption(int count) {
     return QStringLiteral("Выбрано: ") + QString::number(count);
@@ -113,7 +126,6 @@ void Main::Form_Load(const QStringList& arguments) {
         RefreshSingleTown();
     } else {
         RefreshMultiTown();
-        List1_Click();
     }
     ShowLoadStatus();
     scheduler_.ArmForWorkMode();
@@ -170,18 +182,25 @@ void Main::BuildTownControls() {
     C1->setPlaceholderText(QStringLiteral("Выберите город"));
     C1->setGeometry(10, 62, 200, 24);
     C1->setMaxVisibleItems(20);
+    auto* popupStyle = new ListPopupStyle;
+    popupStyle->setParent(C1);
+    C1->setStyle(popupStyle);
     List1 = new QListWidget(this);
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setGeometry(10, 28, 200, 112);
     List1->viewport()->installEventFilter(this);
     connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
+    // The count sits right under the list on a plain strip, so no piece of the background
+    // picture shows between them.
     Label2 = new QLabel(CountCaption(0), this);
-    Label2->setGeometry(10, 143, 170, 18);
+    Label2->setGeometry(10, 140, 200, 23);
+    Label2->setAutoFillBackground(true);
     Command7 = new PictureButton(SaveButtonPicture, this);
     Command7->setGeometry(192, 143, 18, 18);
     Command7->setToolTip(QStringLiteral("Сохранить список выбранных городов"));
     Command7->hide();
+    Command7->raise();
     connect(Command7, &QAbstractButton::clicked, this, [this] { Command7_Click(); });
     List1->hide();
     C1->hide();
@@ -302,14 +321,21 @@ void Main::Combo1_Click() {
         names << TownName(RegionTowns[slot]);
     C1->addItems(names);
     C1->setCurrentIndex(-1);
-    C1->show();
+    // In multi-town mode the boxes stay hidden; they only hold the single-town choice.
+    C1->setVisible(Combo1->isVisibleTo(this));
 }
 
 void Main::RefreshSingleTown() {
     Label2->hide();
-    Combo1->show();
-    C1->setVisible(Combo1->currentIndex() != -1);
     List1->hide();
+    Combo1->show();
+    C1->hide(); // shown again once a region is chosen
+    FillSingleTownBoxes();
+}
+
+// Rebuilds the region and town boxes from the saved choice; in multi-town mode they are
+// hidden but still hold that choice, so saving the lists keeps it in gorod.ini.
+void Main::FillSingleTownBoxes() {
     {
         const QSignalBlocker blocker(Combo1);
         Combo1->clear();
@@ -341,6 +367,7 @@ void Main::RefreshMultiTown() {
     C1->hide();
     List1->show();
     Label2->show();
+    FillSingleTownBoxes();
     {
         const QSignalBlocker blocker(List1);
         List1->clear();
@@ -355,6 +382,8 @@ void Main::RefreshMultiTown() {
     }
     RestoreMultiTown();
     TownListReady = true;
+    // The count and the chosen towns follow the rebuilt list, never an earlier selection.
+    List1_Click();
 }
 
 void Main::RestoreMultiTown() {
@@ -466,20 +495,21 @@ void Main::mnuMainAbout_Click() {
     ShowAbout(false);
 }
 
+// One About window at a time, from the tray or the window: a second request raises it.
 void Main::ShowAbout(bool modal) {
-    if (about_ && !modal) {
+    if (about_ && about_->isVisible()) {
         about_->raise();
         about_->activateWindow();
         return;
     }
+    delete about_; // closed but not deleted yet
     auto* about = new AboutForm(modal ? this : nullptr);
     about->setAttribute(Qt::WA_DeleteOnClose);
-    if (modal) {
-        about->exec();
-        return;
-    }
     about_ = about;
-    about->show();
+    if (modal)
+        about->exec();
+    else
+        about->show();
 }
 
 // ---- Tray ----
@@ -580,12 +610,9 @@ void Main::RestoreScheduler() {
     scheduler_.RestoreTimers();
 }
 
+// The end of the wizard: the window comes back normal and active, also out of the tray.
 void Main::ShowMainWindow() {
-    hiddenByCode_ = false;
-    if (inTray_ && !TrayIcon::Available())
-        showMinimized();
-    else
-        show();
+    mnuMainShow_Click();
 }
 
 void Main::HideMainWindow() {

@@ -126,6 +126,7 @@ private:
     void BuildButtons();
     void BuildTrayMenu();
     void Form_Resize();
+    void FillSingleTownBoxes();
     void RestoreSingleTown();
     void RestoreMultiTown();
     void ShowAbout(bool modal);

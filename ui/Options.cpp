@@ -584,7 +584,7 @@ void Options::Command2_Click() {
     s.TranslitFileName = boolText(Check14);
     s.MSGError = Option3->isChecked() ? True : False;
     s.Sound = boolText(Check11);
-    SaveSettings();
+    SaveSettings(SaveRequest::ByUser);
     accept();
 }
 

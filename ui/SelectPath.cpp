@@ -1,5 +1,6 @@
 #include "ui/SelectPath.h"
 
+#include "core/CodePage.h"
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
@@ -252,6 +253,10 @@ void SelectPath::Command1_Click() {
     if (IsProgramOutputPath(candidate_)) {
         ShowMessageBox(ownFolderMessage(), "Ошибка", MsgIcon::Critical);
         candidate_ = "c:\\";
+        return;
+    }
+    if (const QString unstorable = CharactersOutsideCp1251(candidate_); !unstorable.isEmpty()) {
+        ShowMessageBox(UnstorableCharactersMessage(unstorable), "Ошибка", MsgIcon::Critical);
         return;
     }
     if (setPath_)

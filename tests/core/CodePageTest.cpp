@@ -48,5 +48,13 @@ TEST(CodePage, EmbeddedNulBytesAreKept) {
     EXPECT_EQ(toCp1251(fromCp1251(bytes)), bytes);
 }
 
+// Paths stored in the settings file must survive Windows-1251; the offending characters are named.
+TEST(CodePage, CharactersOutsideTheCodePageAreNamedOnce) {
+    EXPECT_EQ(CharactersOutsideCp1251(QString::fromUtf8("/mnt/Сеть/Прогноз ё №1?.htm")), QString());
+    EXPECT_EQ(CharactersOutsideCp1251(QString::fromUtf8("/home/Café ü/é😀")), QString::fromUtf8("éü😀"));
+    const QString message = UnstorableCharactersMessage(QString::fromUtf8("éü😀"));
+    EXPECT_TRUE(message.contains(QString::fromUtf8(": é ü 😀\n"))) << message.toStdString();
+}
+
 } // namespace
 } // namespace vetorlan

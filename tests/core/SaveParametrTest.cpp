@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace vetorlan {
@@ -65,7 +66,7 @@ TEST_F(SettingsStoreTest, FirstStartInAnEmptyFolderWritesDefaultsThenAsks) {
 }
 
 TEST_F(SettingsStoreTest, UnrecognisedFilesAreReplacedByDefaults) {
-    const QByteArray files[] = {"", "vetorlan options\r\nAutoRun=False\r\n", "Vetorlan Options\r\n{Head}\r\n"};
+    const QByteArray files[] = {"", "vetorlan options\r\nAutoRun=False\r\n"};
     for (const QByteArray& file : files) {
         host.calls.clear();
         dir.write("Options.ini", file);
@@ -87,6 +88,19 @@ TEST_F(SettingsStoreTest, RecognisedFileIsLoadedWithoutWritingOrAsking) {
     EXPECT_TRUE(host.calls.isEmpty());
     EXPECT_TRUE(autorun.values.isEmpty());
     EXPECT_EQ(dir.entries(), QStringList{"OPTIONS.INI"});
+}
+
+TEST_F(SettingsStoreTest, DamagedFileIsLoadedAsFarAsItGoesWithoutAsking) {
+    Settings stored;
+    stored.MultiLoad = "True";
+    const QByteArray whole = SerializeSettings(stored);
+    QByteArray damaged = whole.left(whole.indexOf("[Adding:]")) + "[Adding:]\r\nMultiLoad=True\r\n";
+    damaged.replace("ActualWait=12", "ActualWait=40000");
+    dir.write("Options.ini", damaged);
+    LoadSettings();
+    EXPECT_EQ(AppSettings(), stored);
+    EXPECT_TRUE(host.calls.isEmpty());
+    EXPECT_EQ(dir.read("Options.ini"), damaged);
 }
 
 TEST_F(SettingsStoreTest, SaveFollowsAutoRunOnEverySave) {
@@ -138,6 +152,37 @@ TEST_F(SettingsStoreTest, UnwritableFolderIsToldOnceAndNeverStopsTheProgram) {
     EXPECT_EQ(host.calls.count("refresh:False"), 4);
     EXPECT_EQ(host.calls.last(), "question");
     EXPECT_EQ(dir.read("blocker"), "a file where the program folder should be");
+}
+
+TEST_F(SettingsStoreTest, SaveFailureIsToldInRussianWithTheFileAndItsRealReason) {
+    const QString file = dir.file("Options.ini");
+    dir.write("Options.ini", "old");
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    EXPECT_EQ(ClassifySaveFailure(file, 1000), SaveFailure::ReadOnlyFile);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(ClassifySaveFailure(file, 1000), SaveFailure::FolderNotWritable);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ClassifySaveFailure(dir.file("none/Options.ini"), 1000), SaveFailure::NoFolder);
+
+    const QRegularExpression quotedPath(QStringLiteral("«[^»]*»")), latin(QStringLiteral("[A-Za-z]"));
+    for (SaveFailure reason : {SaveFailure::NoFolder, SaveFailure::FolderInTheWay, SaveFailure::FolderNotWritable,
+                               SaveFailure::ReadOnlyFile, SaveFailure::DiskFull, SaveFailure::WriteError}) {
+        QString text = SaveFailureText(file, reason);
+        EXPECT_TRUE(text.contains("«" + file + "»")) << text.toStdString();
+        EXPECT_FALSE(text.remove(quotedPath).contains(latin)) << text.toStdString();
+    }
+    EXPECT_TRUE(SaveFailureText(file, SaveFailure::ReadOnlyFile).contains("только для чтения"));
+    EXPECT_TRUE(SaveFailureText(file, SaveFailure::DiskFull).contains("свободного места"));
+
+    // Automatic saves tell the first failure of a run; every save the user asks for is told.
+    SetProgramFolder(dir.file("none"));
+    SaveSettings();
+    SaveSettings();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    SaveSettings(SaveRequest::ByUser);
+    SaveSettings(SaveRequest::ByUser);
+    EXPECT_EQ(boxes.boxes().size(), 3u);
 }
 
 TEST_F(SettingsStoreTest, MissingParentFolderFailsTheSameWay) {

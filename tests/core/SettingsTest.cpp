@@ -141,7 +141,29 @@ TEST(Settings, ActualWaitLineIsReadFromTheValue) {
         ASSERT_TRUE(s) << text.constData();
         EXPECT_EQ(s->ActualWait, value) << text.constData();
     }
-    EXPECT_FALSE(ParseSettings(withLine(18, "ActualWait=40000")));
+}
+
+// A damaged file keeps the user's values; only what is missing or out of range is default.
+TEST(Settings, DamagedFileKeepsWhatCouldBeRead) {
+    Settings mine;
+    mine.MultiLoad = "True";
+    mine.WorkMode = "DirectConn";
+    mine.IndexStyle = "List";
+    mine.TranslitFileName = "True";
+    QList<QByteArray> lines = SerializeSettings(mine).split('\n');
+    lines.removeLast();
+    for (QByteArray& line : lines)
+        line.chop(1);
+
+    lines[17] = "ActualWait=40000";
+    Settings expected = mine;
+    EXPECT_EQ(ParseSettings(joinLines(lines)), expected);
+
+    expected.TranslitFileName = "False"; // line 37 lost
+    EXPECT_EQ(ParseSettings(joinLines(lines.mid(0, 36))), expected);
+    expected.IndexStyle = "Animation"; // line 36 cut inside its key
+    EXPECT_EQ(ParseSettings(joinLines(lines.mid(0, 35)) + "IndexSt"), expected);
+    EXPECT_EQ(ParseSettings("Vetorlan Options"), Settings{});
 }
 
 TEST(Settings, UnrecognisedFiles) {
@@ -153,8 +175,6 @@ TEST(Settings, UnrecognisedFiles) {
         withLine(1, "VETORLAN OPTIONS"),
         withLine(1, " Vetorlan Options"),
         withLine(1, "\xEF\xBB\xBFVetorlan Options"),
-        joinLines(defaultLines().mid(0, 36)),
-        "Vetorlan Options",
     };
     for (const QByteArray& file : cases)
         EXPECT_FALSE(ParseSettings(file)) << file.left(40).constData();

@@ -200,9 +200,11 @@ TEST_F(ProgramRunTest, DamagedFilesNeitherCrashNorHang) {
         } else {
             Stop(program_);
         }
-        // Unrecognised settings are replaced by the defaults before anything else happens.
-        if (row.options != SerializeSettings(Settings{}) && row.options != SerializeSettings(multi)) {
+        // Unrecognised settings are replaced by the defaults; a file cut short is kept.
+        if (!row.options.startsWith("Vetorlan Options")) {
             EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+        } else {
+            EXPECT_EQ(Read("Options.ini"), row.options);
         }
     }
 }

@@ -6,13 +6,19 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "towns/Selection.h"
+#include "ui/Dialogs.h"
 #include "ui/PictureButton.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -166,6 +172,58 @@ TEST_F(MainTest, SingleTownChoiceSurvivesARestart) {
     EXPECT_EQ(second.Combo1->currentText(), QString::fromUtf8("Москва и область"));
     EXPECT_EQ(second.C1->currentText(), QString::fromUtf8("Москва"));
     EXPECT_EQ(RegionTowns[second.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
+}
+
+// After every rebuild (a dialog's save, a mode switch) the count, the chosen towns and
+// the visible selection agree, and the load fetches exactly what is shown.
+TEST_F(MainTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
+    WriteOptions([](Settings& s) {
+        s.MultiLoad = "True";
+        s.WorkMode = "DirectConn";
+    });
+    Main& w = Start();
+    auto expectInStep = [&](int count) {
+        EXPECT_EQ(w.List1->selectedItems().size(), count);
+        EXPECT_EQ(SelectedCount, count);
+        EXPECT_EQ(w.Label2->isVisibleTo(&w), count > 0);
+        if (count > 0) {
+            EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: %1").arg(count));
+        }
+    };
+    Select({0, 1, 2});           // not saved
+    ASSERT_TRUE(SaveSettings()); // "Ok" in the settings dialog
+    expectInStep(0);
+
+    folder.write("goroda.ini", " 2  4  9 ");
+    AppSettings().MultiLoad = "False";
+    ASSERT_TRUE(SaveSettings());
+    AppSettings().MultiLoad = "True";
+    ASSERT_TRUE(SaveSettings());
+    expectInStep(2);
+    EXPECT_EQ(SelectedTowns[2], CatalogEntry(10));
+    w.Command1_Click();
+    EXPECT_EQ(fetcher.urls.size(), 2);
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// A session in multi-town mode keeps the single-town choice for the switch back.
+TEST_F(MainTest, MultiTownSessionKeepsTheSingleTownChoice) {
+    WriteOptions([](Settings& s) {
+        s.MultiLoad = "True";
+        s.WorkMode = "DirectConn";
+    });
+    folder.write("gorod.ini", " 1  22 \r\n");
+    folder.write("goroda.ini", " 1  4 ");
+    Main& w = Start();
+    EXPECT_FALSE(w.C1->isVisibleTo(&w));
+    w.Command1_Click();
+    EXPECT_EQ(fetcher.urls.size(), 1);
+    EXPECT_EQ(folder.read("gorod.ini"), QByteArray(" 1  22 \r\n"));
+    AppSettings().MultiLoad = "False";
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_TRUE(w.C1->isVisibleTo(&w));
+    EXPECT_EQ(w.C1->currentText(), QString::fromUtf8("Москва"));
+    EXPECT_EQ(RegionTowns[w.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
 TEST_F(MainTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
@@ -332,6 +390,92 @@ TEST_F(MainTest, TrayButtonAndMenuMoveTheWindow) {
     EXPECT_EQ(shell.opened, QStringList{folder.path() + "/help/index.html"});
     w.picButton_Click(0);
     EXPECT_EQ(endedAtOnce, 1);
+}
+
+// Visible top-level dialogs (wizard pages, About windows) of the running test.
+QList<QDialog*> OpenDialogs() {
+    QList<QDialog*> open;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            open << dialog;
+    return open;
+}
+
+void ClickButton(QWidget* dialog, const QString& caption) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == caption)
+            return button->click();
+    ADD_FAILURE() << "no button " << caption.toStdString();
+}
+
+// Tray, then the wizard from the settings, left by Esc or by its last page's "Готово".
+TEST_F(MainTest, WizardEndBringsAWindowFromTheTrayBackNormalAndActive) {
+    WriteOptions([](Settings& s) { s.StartTray = "True"; });
+    for (bool finish : {false, true}) {
+        SCOPED_TRACE(finish);
+        Main& w = Start();
+        ASSERT_TRUE(w.isMinimized());
+        StartSetupWizard(w);
+        EXPECT_FALSE(w.isVisible());
+        for (int page = 1; finish && page < 4; ++page)
+            ClickButton(OpenDialogs().front(), QString::fromUtf8("Далее >"));
+        ASSERT_EQ(OpenDialogs().size(), 1);
+        if (finish)
+            ClickButton(OpenDialogs().front(), QString::fromUtf8("Готово"));
+        else
+            OpenDialogs().front()->reject();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(w.windowState().testFlag(Qt::WindowMinimized));
+        EXPECT_FALSE(w.isMinimized());
+        EXPECT_FALSE(w.InTray());
+        EXPECT_TRUE(w.isActiveWindow());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The window's small things: nothing of the background shows between the town list and
+// its count, the town box opens as a list of 20 rows, and "О программе" from the tray and
+// then from the window gives one About window.
+TEST_F(MainTest, SmallThingsOnScreen) {
+    WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
+    folder.write("goroda.ini", " 1  4 ");
+    Main& multi = Start();
+    const QImage shot = multi.grab().toImage();
+    const QColor plain = multi.palette().color(QPalette::Window);
+    const int top = multi.List1->geometry().bottom() + 1;
+    int strayPixels = 0;
+    for (int y = top; y < top + 4; ++y)
+        for (int x = multi.List1->x(); x <= multi.List1->geometry().right(); ++x)
+            strayPixels += shot.pixelColor(x, y) != plain;
+    EXPECT_EQ(strayPixels, 0);
+
+    WriteOptions([](Settings&) {});
+    Main& w = Start();
+    w.Combo1->setCurrentIndex(1);
+    ASSERT_EQ(w.C1->count(), 47);
+    w.C1->showPopup();
+    const int rows = w.C1->view()->viewport()->height() / w.C1->view()->sizeHintForRow(0);
+    EXPECT_GE(rows, 19);
+    EXPECT_LE(rows, 20);
+    w.C1->hidePopup();
+
+    w.mnuMainAbout_Click();
+    QTimer unblock; // only fires if a second, modal About window blocks
+    unblock.setSingleShot(true);
+    QObject::connect(&unblock, &QTimer::timeout, [] {
+        for (QDialog* dialog : OpenDialogs())
+            dialog->reject();
+    });
+    unblock.start(0);
+    w.Command3_Click();
+    EXPECT_EQ(OpenDialogs().size(), 1);
+    for (QDialog* dialog : OpenDialogs())
+        dialog->close();
+    w.mnuMainAbout_Click(); // a closed About window opens again
+    EXPECT_EQ(OpenDialogs().size(), 1);
+    for (QDialog* dialog : OpenDialogs())
+        dialog->close();
 }
 
 TEST_F(MainTest, RealTimersFollowTheSchedulerAndNeverSpinAtZero) {

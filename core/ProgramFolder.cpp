@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -35,11 +36,15 @@ bool refreshCopy(const QString& source, const QString& target) {
     const QFileInfo to(target);
     if (to.exists() && to.lastModified() >= from.lastModified())
         return true;
+    // Names are kept exactly: the picture folder holds names that differ only in case.
     QByteArray contents;
-    if (!QDir().mkpath(to.absolutePath()) || !ReadWholeFile(source, contents) || !WriteFileAtomic(target, contents))
+    QSaveFile copy(target);
+    if (!QDir().mkpath(to.absolutePath()) || !ReadWholeFile(source, contents) || !copy.open(QIODevice::WriteOnly) ||
+        copy.write(contents) != contents.size() || !copy.commit())
         return false;
-    QFile copy(target);
-    return copy.open(QIODevice::ReadWrite) && copy.setFileTime(from.lastModified(), QFileDevice::FileModificationTime);
+    QFile written(target);
+    return written.open(QIODevice::ReadWrite) &&
+           written.setFileTime(from.lastModified(), QFileDevice::FileModificationTime);
 }
 } // namespace
 

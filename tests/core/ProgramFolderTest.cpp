@@ -69,6 +69,7 @@ TEST_F(ProgramFolderTest, SharedFilesAreCopiedWhenMissingOrOlder) {
     const QDateTime built = QDateTime::currentDateTime().addDays(-10);
     Write("share/nimbora.css", "new css", built);
     Write("share/_i/sun.gif", "gif", built);
+    Write("share/_i/Sun.gif", "big gif", built);
     Write("share/help/index.html", "help", built);
     Write("data/nimbora.css", "old css", built.addDays(-1));
     Write("data/help/index.html", "help kept", built.addDays(1));
@@ -78,6 +79,7 @@ TEST_F(ProgramFolderTest, SharedFilesAreCopiedWhenMissingOrOlder) {
     ASSERT_TRUE(PrepareProgramPlace(place));
     EXPECT_EQ(Read("data/nimbora.css"), "new css");
     EXPECT_EQ(Read("data/_i/sun.gif"), "gif");
+    EXPECT_EQ(Read("data/_i/Sun.gif"), "big gif");
     EXPECT_EQ(Read("data/help/index.html"), "help kept");
     EXPECT_EQ(Read("data/Options.ini"), "settings");
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -86,10 +87,14 @@ bool FolderWritable(const QString& folder) {
 }
 
 QString UserDataFolder() {
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vetorlan";
+#else
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty() || QDir::isRelativePath(data))
         data = QDir::homePath() + "/.local/share";
     return QDir::cleanPath(data + "/vetorlan");
+#endif
 }
 
 ProgramPlace ChooseProgramPlace(const QString& executableFolder, const QString& dataFolder,

@@ -29,7 +29,8 @@ using WritableCheck = std::function<bool(const QString& folder)>;
 // Whether the folder can take new files (the permission bits and a read-only mount).
 bool FolderWritable(const QString& folder);
 
-// $XDG_DATA_HOME/vetorlan, or ~/.local/share/vetorlan when the variable is unset or relative.
+// $XDG_DATA_HOME/vetorlan, or ~/.local/share/vetorlan when the variable is unset or relative
+// (on Windows the local application data folder).
 QString UserDataFolder();
 
 // A folder the executable can write, and which is not an installed layout (shared files in

@@ -1,15 +1,50 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace vetorlan {
 
-// The folder of the running executable, where Options.ini and the pages live.
-// Tests point it at a temporary folder.
+// The folder where Options.ini, the town lists and the pages live. By default the folder of
+// the running executable; main() and tests point it elsewhere.
 QString ProgramFolder();
 void SetProgramFolder(const QString& folder);
 
 // ProgramFolder() + "/" + name, resolved to an existing entry whatever its letter case.
 QString ProgramFile(const QString& name);
+
+// The executable that starts the program (what an autostart entry runs).
+QString ProgramExecutable();
+void SetProgramExecutable(const QString& path);
+
+// Where a run keeps its files: the program folder, and the installed shared files
+// (style sheet, pictures, help) to keep copied into it; empty for a portable folder.
+struct ProgramPlace {
+    QString folder;
+    QString sharedFolder;
+};
+
+using WritableCheck = std::function<bool(const QString& folder)>;
+
+// Whether the folder can take new files (the permission bits and a read-only mount).
+bool FolderWritable(const QString& folder);
+
+// $XDG_DATA_HOME/vetorlan, or ~/.local/share/vetorlan when the variable is unset or relative
+// (on Windows the local application data folder).
+QString UserDataFolder();
+
+// A folder the executable can write, and which is not an installed layout (shared files in
+// ../share/vetorlan and none beside the executable), is a portable program folder.
+// Otherwise the program is installed and `dataFolder` is its program folder.
+ProgramPlace ChooseProgramPlace(const QString& executableFolder, const QString& dataFolder,
+                                const WritableCheck& writable = FolderWritable);
+
+// Creates the program folder and copies in every shared file it lacks or holds an older copy
+// of. False when the folder cannot be created or a copy failed.
+bool PrepareProgramPlace(const ProgramPlace& place);
+
+// Decides the place of this run from the running executable, prepares it and points
+// ProgramFolder() at it.
+void SetUpProgramFolder();
 
 } // namespace vetorlan

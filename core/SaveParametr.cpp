@@ -48,13 +48,9 @@ void tellReadFailure(const FsStatus& status) {
     ShowMessageBox(text, QStringLiteral("Ошибка"), MsgIcon::Critical);
 }
 
-// The command that starts the program: its folder joined with the executable's name.
+// The command that starts the program: the executable of this run.
 QString autorunCommand() {
-#ifdef Q_OS_WIN
-    return QDir::toNativeSeparators(ProgramFolder() + "/Nimbora.exe");
-#else
-    return ProgramFolder() + "/nimbora";
-#endif
+    return ProgramExecutable();
 }
 
 void updateAutorun(const Settings& settings) {

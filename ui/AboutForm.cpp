@@ -92,8 +92,8 @@ void AboutForm::BuildNotice() {
     Line(Frame3, QRect(Px(120), Px(1275), Px(4200), Px(30)));
     Label9 = MakeLink(Frame3, QStringLiteral("Метеобюро Москвы и области"), QStringLiteral("Посетить сайт метеобюро"),
                       QRect(Px(120), Px(1350), Px(4200), Px(255)));
-    auto* Label7 = new QLabel(QStringLiteral("Программа распространяется бесплатно. Все права на программу "
-                                             "принадлежат её автору."),
+    auto* Label7 = new QLabel(QStringLiteral("Лицензия: GNU GPL 3 или новее. Данные станций: "
+                                             "Meteostat, HFLabs, GeoNames (CC BY-SA 4.0)."),
                               this);
     Label7->setWordWrap(true);
     Label7->setGeometry(Px(120), Px(2000), Px(4440), Px(500));

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Vetorlan"));
+    SetUpProgramFolder();
 
     InstallMessageBoxUi();
     DesktopShell shell;

@@ -1,0 +1,165 @@
+// The built program on a virtual X display with a private session bus whose stand-in
+// StatusNotifierWatcher records registrations: the program's tray icon registers there, and
+// the item's title, tooltip and menu are the program's. Skipped when Xvfb or dbus-daemon is missing.
+#include "core/Settings.h"
+#include "tests/e2e/E2eProcess.h"
+#include "ui/FormMinimize.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vetorlan::test {
+
+// Answers as a desktop's notification area does and keeps the senders of registered items.
+class StandInWatcher : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ HostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ ProtocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ Items)
+public:
+    bool HostRegistered() const { return true; }
+    int ProtocolVersion() const { return 0; }
+    QStringList Items() const { return items; }
+    QStringList items, senders;
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& item) {
+        items << item;
+        senders << message().service();
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
+};
+
+namespace {
+
+constexpr int kWaitMs = 30000;
+
+// Starts a helper that prints one line (a display number, a bus address) and returns it.
+QString StartAndReadLine(QProcess& process, const QString& program, const QStringList& arguments) {
+    process.start(program, arguments);
+    if (!process.waitForStarted(5000))
+        return QString();
+    while (!process.canReadLine() && process.waitForReadyRead(kWaitMs)) {
+    }
+    return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+// The title of a StatusNotifierItem tooltip: (icon name, icon pixmaps, title, description).
+QString ToolTipTitle(const QDBusArgument& tip) {
+    QString iconName, title, description;
+    tip.beginStructure();
+    tip >> iconName;
+    tip.beginArray();
+    while (!tip.atEnd()) {
+        int width = 0, height = 0;
+        QByteArray pixels;
+        tip.beginStructure();
+        tip >> width >> height >> pixels;
+        tip.endStructure();
+    }
+    tip.endArray();
+    tip >> title >> description;
+    tip.endStructure();
+    return title;
+}
+
+class TrayWatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+        const QString dbus = QStandardPaths::findExecutable("dbus-daemon");
+        if (xvfb.isEmpty() || dbus.isEmpty())
+            GTEST_SKIP() << "Xvfb or dbus-daemon is not installed";
+        display_ = ":" + StartAndReadLine(xvfb_, xvfb, {"-displayfd", "1", "-nolisten", "tcp"});
+        ASSERT_GT(display_.size(), 1) << "Xvfb did not report its display";
+        address_ = StartAndReadLine(bus_, dbus, {"--session", "--nofork", "--print-address"});
+        ASSERT_FALSE(address_.isEmpty()) << "dbus-daemon did not report its address";
+        connection_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address_, "watcher"));
+        ASSERT_TRUE(connection_->isConnected());
+        ASSERT_TRUE(connection_->registerService("org.kde.StatusNotifierWatcher"));
+        ASSERT_TRUE(
+            connection_->registerObject("/StatusNotifierWatcher", &watcher_,
+                                        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+    }
+    void TearDown() override {
+        StopProcess(program_);
+        if (connection_)
+            QDBusConnection::disconnectFromBus("watcher");
+        StopProcess(bus_);
+        StopProcess(xvfb_);
+    }
+
+    void StartProgramInTray() {
+        ASSERT_TRUE(QFile::copy(NIMBORA_BINARY, folder_.filePath("nimbora")));
+        Settings s;
+        s.AutoRun = "False";
+        s.StartTray = "True";
+        s.WorkMode = "DirectConn";
+        s.CheckActual = "False";
+        s.Sound = "False";
+        s.MSGError = "False";
+        QFile options(folder_.filePath("Options.ini"));
+        ASSERT_TRUE(options.open(QIODevice::WriteOnly));
+        options.write(SerializeSettings(s));
+        options.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORMTHEME");
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", display_);
+        env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
+        env.insert("XDG_CONFIG_HOME", folder_.filePath("config"));
+        env.insert("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
+        program_.setProcessEnvironment(env);
+        program_.start(folder_.filePath("nimbora"), {});
+        ASSERT_TRUE(program_.waitForStarted(10000));
+    }
+    QVariant ItemProperty(const QString& name) const {
+        QDBusMessage get = QDBusMessage::createMethodCall(watcher_.senders.first(), "/StatusNotifierItem",
+                                                          "org.freedesktop.DBus.Properties", "Get");
+        get.setArguments({"org.kde.StatusNotifierItem", name});
+        // The program may itself be asking the watcher meanwhile: keep answering while waiting.
+        QDBusPendingCall pending = connection_->asyncCall(get, kWaitMs);
+        while (!pending.isFinished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const QDBusMessage reply = pending.reply();
+        return reply.arguments().isEmpty() ? QVariant() : reply.arguments().first().value<QDBusVariant>().variant();
+    }
+
+    QProcess xvfb_, bus_, program_;
+    QString display_, address_;
+    std::unique_ptr<QDBusConnection> connection_;
+    StandInWatcher watcher_;
+    QTemporaryDir folder_;
+};
+
+TEST_F(TrayWatcherTest, TrayIconRegistersWithTheProgramsTitleTooltipAndMenu) {
+    StartProgramInTray();
+    QElapsedTimer clock;
+    clock.start();
+    while (watcher_.items.isEmpty() && clock.elapsed() < kWaitMs && program_.state() == QProcess::Running)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_EQ(watcher_.items.size(), 1) << program_.readAllStandardError().toStdString();
+
+    EXPECT_EQ(ItemProperty("Title").toString(), "Vetorlan");
+    const QVariant tip = ItemProperty("ToolTip");
+    ASSERT_TRUE(tip.canConvert<QDBusArgument>());
+    EXPECT_EQ(ToolTipTitle(tip.value<QDBusArgument>()), LoadStatusText(QDateTime(), QDateTime::currentDateTime()));
+    EXPECT_NE(ItemProperty("Menu").value<QDBusObjectPath>().path(), "/");
+}
+
+} // namespace
+} // namespace vetorlan::test
+
+#include "TrayWatcherTest.moc"

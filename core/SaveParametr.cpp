@@ -81,7 +81,8 @@ FsStatus SaveSettings() {
 
 void LoadSettings() {
     const QString path = ProgramFile(kOptionsFile);
-    if (!FileExists(path)) {
+    // Only a missing file is a first run: a pipe or device under the name is unreadable.
+    if (!EntryExists(path)) {
         ApplyDefaultSettings();
         return;
     }

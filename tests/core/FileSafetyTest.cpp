@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace vetorlan {
@@ -164,6 +165,35 @@ TEST_F(FileSafetyTest, EveryWriterLeavesOldOrWholeNewFilesOnAFillingDiskAndSaysS
             }
         }
     }
+}
+
+// A real disk that fills: a tiny tmpfs, where the suite may mount one (root only).
+TEST_F(FileSafetyTest, FullTmpfsKeepsTheOldFileAndReportsTheFailure) {
+    QTemporaryDir base;
+    const QString disk = base.filePath("disk");
+    ASSERT_TRUE(QDir().mkdir(disk));
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    const auto unmount = qScopeGuard([&disk] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    const QString options = disk + "/Options.ini", source = base.filePath("page.htm");
+    ASSERT_TRUE(WriteFileAtomic(options, "old settings"));
+    ASSERT_TRUE(WriteFileAtomic(source, filler('p', 9000)));
+    QFile ballast(disk + "/ballast");
+    ASSERT_TRUE(ballast.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (ballast.write(filler('b', 4096)) == 4096) {
+    }
+    ballast.close();
+
+    QByteArray contents;
+    EXPECT_FALSE(WriteFileAtomic(options, filler('n', 2000)));
+    EXPECT_FALSE(CopyFile(source, disk));
+    ASSERT_TRUE(ReadWholeFile(options, contents));
+    EXPECT_EQ(contents, "old settings");
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{"Options.ini", "ballast"}));
+
+    ASSERT_TRUE(ballast.remove());
+    EXPECT_TRUE(WriteFileAtomic(options, filler('n', 2000)));
+    EXPECT_TRUE(CopyFile(source, disk));
 }
 
 // A named pipe stands for a device node: opening it would block, writing through it would

@@ -200,16 +200,17 @@ FsStatus openTemporary(const QString& target, QFile& file) {
 // Writes, syncs and closes the open file; any failure on the way is the write's failure.
 QString writeThrough(QFile& file, const QByteArray& contents) {
     const qint64 accepted = acceptedBytes(contents.size());
+    const bool lostAtSync = std::exchange(fullDisk().lost, false);
     if (accepted > 0 && file.write(contents.constData(), accepted) != accepted)
         return file.errorString();
     if (accepted < contents.size())
         return noSpaceText();
 #ifdef Q_OS_UNIX
     // Space on some file systems is only claimed when the data goes to disk: sync to learn.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS && errno != EROFS)
         return QString::fromLocal8Bit(std::strerror(errno));
 #endif
-    if (std::exchange(fullDisk().lost, false))
+    if (lostAtSync)
         return noSpaceText();
     file.close();
     if (file.error() != QFileDevice::NoError)

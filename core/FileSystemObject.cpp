@@ -3,12 +3,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStorageInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vetorlan {
 
@@ -111,29 +122,152 @@ bool wildcardMatch(QStringView name, QStringView pattern) {
     return p == pattern.size();
 }
 
+// The simulated full disk of SimulateFullDisk.
+struct FullDisk {
+    qint64 budget = -1; // bytes still accepted; negative: no simulation
+    bool atSync = false;
+    bool lost = false; // a write went over the budget while the failure waits for the sync
+};
+
+FullDisk& fullDisk() {
+    static FullDisk disk;
+    return disk;
+}
+
+// How many of `size` bytes the (simulated) disk accepts; counts them against the budget.
+qint64 acceptedBytes(qint64 size) {
+    FullDisk& disk = fullDisk();
+    if (disk.budget < 0)
+        return size;
+    const qint64 accepted = std::min(size, disk.budget);
+    disk.budget -= accepted;
+    if (accepted == size)
+        return size;
+    if (!disk.atSync)
+        return accepted;
+    disk.lost = true;
+    return size;
+}
+
+QString noSpaceText() {
+    return QString::fromLocal8Bit(std::strerror(ENOSPC));
+}
+
+FsStatus notRegular(const QString& path) {
+    return FsStatus::failure(QStringLiteral("файл %1 не является обычным файлом").arg(quoted(path)));
+}
+
+// The file that writing `path` replaces: `path` itself, or the regular file a link names.
+// Fails for anything that must not be replaced or written through.
+FsStatus replaceableTarget(const QString& path, QString& target) {
+    QFileInfo info(path);
+    target = info.absoluteFilePath();
+    if (!info.exists() && !info.isSymLink())
+        return FsStatus::success();
+    if (info.isDir())
+        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
+    if (!info.isFile())
+        return notRegular(path); // a device, pipe, socket, or a link to one or to nothing
+    if (info.isSymLink())
+        target = info.canonicalFilePath();
+    if (isReadOnly(target))
+        return FsStatus::failure(QStringLiteral("файл %1 доступен только для чтения").arg(quoted(path)));
+    return FsStatus::success();
+}
+
+// Creates a new temporary file beside `target` with the target's permissions.
+FsStatus openTemporary(const QString& target, QFile& file) {
+    const QFileDevice::Permissions permissions =
+        QFileInfo::exists(target) ? QFile::permissions(target)
+                                  : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                        QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QString chars = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += chars[QRandomGenerator::global()->bounded(int(chars.size()))];
+        file.setFileName(target + "~" + suffix + ".tmp");
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, permissions))
+            return FsStatus::success();
+        if (QFileInfo::exists(file.fileName()) || QFileInfo(file.fileName()).isSymLink())
+            continue; // the name is taken: draw another
+        break;
+    }
+    return FsStatus::failure(
+        QStringLiteral("не удалось создать файл в папке %1: %2").arg(quoted(folderOf(target)), file.errorString()));
+}
+
+// Writes, syncs and closes the open file; any failure on the way is the write's failure.
+QString writeThrough(QFile& file, const QByteArray& contents) {
+    const qint64 accepted = acceptedBytes(contents.size());
+    const bool lostAtSync = std::exchange(fullDisk().lost, false);
+    if (accepted > 0 && file.write(contents.constData(), accepted) != accepted)
+        return file.errorString();
+    if (accepted < contents.size())
+        return noSpaceText();
+#ifdef Q_OS_UNIX
+    // Space on some file systems is only claimed when the data goes to disk: sync to learn.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS && errno != EROFS)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    if (lostAtSync)
+        return noSpaceText();
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return {};
+}
+
 // Replaces exactly the file `path` by writing a temporary file beside it and renaming it
 // over; other files whose names differ only in letter case are left alone.
 FsStatus writeReplacing(const QString& path, const QByteArray& contents) {
-    const QString folder = folderOf(path);
+    QString target;
+    if (FsStatus s = replaceableTarget(path, target); !s)
+        return s;
+    const QString folder = folderOf(target);
     if (!QFileInfo(folder).isDir())
         return FsStatus::failure(QStringLiteral("папка %1 не существует").arg(quoted(folder)));
-    if (QFileInfo(path).isDir())
-        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
     if (!QFileInfo(folder).isWritable())
         return FsStatus::failure(QStringLiteral("нет прав на запись в папку %1").arg(quoted(folder)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FsStatus::failure(
-            QStringLiteral("не удалось создать файл в папке %1: %2").arg(quoted(folder), file.errorString()));
-    if (file.write(contents) != contents.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return FsStatus::failure(QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), why));
+    QFile file;
+    if (FsStatus s = openTemporary(target, file); !s)
+        return s;
+    QString why = writeThrough(file, contents);
+    if (why.isEmpty()) {
+        std::error_code error;
+        std::filesystem::rename(toFsPath(file.fileName()), toFsPath(target), error);
+        if (!error)
+            return FsStatus::success();
+        why = QString::fromStdString(error.message());
     }
-    if (!file.commit())
-        return FsStatus::failure(
-            QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), file.errorString()));
-    return FsStatus::success();
+    file.close();
+    QFile::remove(file.fileName());
+    return FsStatus::failure(QStringLiteral("не удалось записать файл %1: %2").arg(quoted(path), why));
+}
+
+// Opens a file for reading, refusing anything but a regular file (a pipe would block).
+FsStatus openForReading(const QString& path, QFile& file) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2")
+                                     .arg(quoted(path), QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(st.st_mode)
+                   ? FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)))
+                   : notRegular(path);
+    }
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return FsStatus::success();
+    ::close(fd);
+#else
+    file.setFileName(path);
+    if (file.open(QIODevice::ReadOnly))
+        return FsStatus::success();
+#endif
+    return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(path), file.errorString()));
 }
 
 // Copies one file over the target of the same name and removes the target's case-variants,
@@ -198,6 +332,10 @@ bool FolderExists(const QString& path) {
     return !findVariant(path, false).isEmpty();
 }
 
+bool EntryExists(const QString& path) {
+    return !caseVariants(path).isEmpty();
+}
+
 FsStatus DeleteFile(const QString& path, bool force) {
     QStringList files;
     for (const QString& variant : caseVariants(path))
@@ -228,14 +366,26 @@ FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents) {
     return status;
 }
 
+bool CanCreateFileBeside(const QString& path) {
+    QFile file;
+    if (!QFileInfo(folderOf(path)).isDir() || !openTemporary(QFileInfo(path).absoluteFilePath(), file))
+        return false;
+    file.close();
+    return file.remove();
+}
+
+bool IsTemporaryFileName(const QString& fileName) {
+    static const QRegularExpression pattern(QStringLiteral("~[a-z0-9]{6}\\.tmp$"));
+    return pattern.match(fileName).hasMatch();
+}
+
 FsStatus ReadWholeFile(const QString& path, QByteArray& contents) {
     QString resolved = findVariant(path, true);
     if (resolved.isEmpty())
-        resolved = path;
-    QFile file(resolved);
-    if (!file.open(QIODevice::ReadOnly))
-        return FsStatus::failure(
-            QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(resolved), file.errorString()));
+        resolved = ResolvePath(path);
+    QFile file;
+    if (FsStatus s = openForReading(resolved, file); !s)
+        return s;
     contents = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return FsStatus::failure(
@@ -249,8 +399,19 @@ FsStatus RenameFile(const QString& from, const QString& to) {
         return FsStatus::failure(QStringLiteral("файл %1 не найден").arg(quoted(from)));
     if (source == to)
         return FsStatus::success();
-    if (QFileInfo(to).isDir())
-        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(to)));
+    QString target;
+    if (FsStatus s = replaceableTarget(to, target); !s)
+        return s;
+    if (target != QFileInfo(to).absoluteFilePath()) {
+        // A link: its file is replaced whole, and the source goes once that is done.
+        QByteArray contents;
+        FsStatus s = ReadWholeFile(source, contents);
+        if (s)
+            s = writeReplacing(to, contents);
+        if (s)
+            QFile::remove(source);
+        return s;
+    }
     // std::filesystem::rename replaces an existing target in one step; QFile::rename would not.
     std::error_code error;
     std::filesystem::rename(toFsPath(source), toFsPath(to), error);
@@ -302,6 +463,10 @@ FsStatus CopyFolder(const QString& source, const QString& target) {
     if (toCanonical == fromCanonical || toCanonical.startsWith(fromCanonical + "/"))
         return FsStatus::failure(QStringLiteral("нельзя скопировать папку %1 в саму себя").arg(quoted(from)));
     return copyFolderContents(from, target);
+}
+
+void SimulateFullDisk(qint64 bytes, bool atSync) {
+    fullDisk() = FullDisk{bytes, atSync, false};
 }
 
 QString GetDriveName(const QString& path) {

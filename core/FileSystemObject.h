@@ -26,6 +26,8 @@ QString ResolvePath(const QString& path);
 
 bool FileExists(const QString& path);
 bool FolderExists(const QString& path);
+// Whether anything at all (file, folder, link, device, pipe, socket) goes by the name.
+bool EntryExists(const QString& path);
 
 // Removes the file; a read-only file survives unless `force`.
 FsStatus DeleteFile(const QString& path, bool force = false);
@@ -33,15 +35,26 @@ FsStatus DeleteFile(const QString& path, bool force = false);
 // Creates an empty file, replacing any file of that name.
 FsStatus CreateTextFile(const QString& path);
 
-// Replaces the file whole: writes a temporary file beside it and renames it over the old
-// one (and over any case-variant of the name), so a crash or full disk never leaves it
-// empty or half-written.
+// Replaces the file whole: writes a temporary file beside it, checks that every byte
+// reached the disk (write, sync and close), and only then renames it over the old one (and
+// over any case-variant of the name), so a crash or full disk never leaves it empty or
+// half-written. Only regular files are replaced: a folder, device, pipe or socket under
+// the name is refused, and so is a read-only file. A link to a regular file is followed:
+// the file it names is replaced whole and the link stays.
 FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents);
 
-// Reads the whole file; fails when it cannot be read completely.
+// Whether a new file can be made in the folder of `path`: makes one under a fresh name of its
+// own and removes it, so no earlier file under any name can sway the answer.
+bool CanCreateFileBeside(const QString& path);
+
+// Whether the name is that of a temporary file of WriteFileAtomic, which only a program
+// killed in the middle of a write leaves behind.
+bool IsTemporaryFileName(const QString& fileName);
+
+// Reads the whole file; fails when it cannot be read completely or is not a regular file.
 FsStatus ReadWholeFile(const QString& path, QByteArray& contents);
 
-// Renames `from` to `to`, replacing a file at `to`.
+// Renames `from` to `to`, replacing a file at `to` on the terms of WriteFileAtomic.
 FsStatus RenameFile(const QString& from, const QString& to);
 
 // Last-modified local time; invalid when the file does not exist.
@@ -54,6 +67,12 @@ FsStatus CopyFile(const QString& sourcePattern, const QString& targetFolder);
 
 // Copies a folder with all its files and sub-folders to `target`, overwriting.
 FsStatus CopyFolder(const QString& source, const QString& target);
+
+// Test hook standing for a disk that fills up: once `bytes` more bytes have been written,
+// every write fails for want of space; with `atSync`, the writes seem to succeed and the
+// failure shows only when the file is synced, as on a disk with delayed allocation.
+// A negative count ends the simulation.
+void SimulateFullDisk(qint64 bytes, bool atSync = false);
 
 // The drive of a path: on Linux the mount point of the volume holding it.
 QString GetDriveName(const QString& path);

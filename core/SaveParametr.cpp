@@ -134,7 +134,8 @@ FsStatus SaveSettings(SaveRequest request) {
 
 void LoadSettings() {
     const QString path = ProgramFile(kOptionsFile);
-    if (!FileExists(path)) {
+    // Only a missing file is a first run: a pipe or device under the name is unreadable.
+    if (!EntryExists(path)) {
         ApplyDefaultSettings();
         return;
     }

@@ -1,20 +1,12 @@
 #include "platform/SingleInstance.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 namespace vetorlan {
 
 QString SingleInstance::LockFilePath(const QString& programFolder) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
-    const QByteArray key = (canonical.isEmpty() ? programFolder : canonical).toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24);
-    return folder + "/vetorlan-" + QString::fromLatin1(hash) + ".lock";
+    // In the folder itself, so every session, user and scheduled start meets the same lock.
+    return QDir(programFolder).absoluteFilePath(QStringLiteral(".nimbora.lock"));
 }
 
 SingleInstance::SingleInstance(const QString& programFolder)
@@ -32,7 +24,7 @@ bool SingleInstance::TryAcquire() {
         return true;
     if (lock_->tryLock(0))
         return true;
-    // A lock that cannot be made at all (no runtime folder, no rights) proves no other copy:
+    // A lock that cannot be made at all (a folder without write rights) proves no other copy:
     // the program starts rather than refusing itself.
     if (lock_->error() != QLockFile::LockFailedError)
         return true;

@@ -6,8 +6,8 @@
 
 namespace vetorlan {
 
-// One running copy per program folder and user: a lock file in the user's runtime folder,
-// named by a hash of the program folder. The lock of a copy that crashed is recovered.
+// One running copy per program folder, whoever starts it: a hidden lock file in the program
+// folder itself. The lock of a copy that crashed is recovered.
 class SingleInstance {
 public:
     explicit SingleInstance(const QString& programFolder);

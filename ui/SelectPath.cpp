@@ -76,10 +76,7 @@ QString CandidatePath(const QString& folder, const QString& name) {
 }
 
 bool WriteProbe(const QString& candidate) {
-    const QString probe = candidate + "_";
-    if (!CreateTextFile(probe))
-        return false;
-    return bool(DeleteFile(probe, true));
+    return CanCreateFileBeside(candidate);
 }
 
 bool IsProgramOutputPath(const QString& candidate) {

@@ -18,8 +18,8 @@ namespace vetorlan {
 // The folder joined with the file name by the platform's separator.
 QString CandidatePath(const QString& folder, const QString& name);
 
-// Whether the candidate can be written: creates candidate + "_" empty (replacing any file of
-// that name) and deletes it again, even when read-only. Nothing is left behind; no message.
+// Whether the candidate's folder takes a new file: creates one under a fresh name and
+// deletes it again. Nothing is left behind, and no leftover file sways it; no message.
 bool WriteProbe(const QString& candidate);
 
 // Whether the candidate is the program's own page (the program folder with "Nimbora.htm" or

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -17,10 +18,17 @@ using namespace vetorlan::test;
 
 namespace {
 
-TEST(SingleInstanceTest, OneCopyPerProgramFolder) {
-    QTemporaryDir a, b;
+TEST(SingleInstanceTest, OneCopyPerProgramFolderWhateverSessionStartsIt) {
+    QTemporaryDir a, b, runtime;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore = qScopeGuard([&savedRuntime] {
+        savedRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    });
+    // A desktop session's copy, then a scheduled start without a runtime folder.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     SingleInstance first(a.path());
     ASSERT_TRUE(first.TryAcquire());
+    qunsetenv("XDG_RUNTIME_DIR");
     SingleInstance second(a.path());
     EXPECT_FALSE(second.TryAcquire());
     SingleInstance elsewhere(b.path());

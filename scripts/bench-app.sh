@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the program as a user runs it, reporting medians:
-#   - start-up time to the event loop (VETORLAN_QUIT_WHEN_IDLE=1),
+#   - start-up time to the event loop (VETORLAN_QUIT_WHEN_IDLE=1), beside a bare Qt tray program,
 #   - resident memory after IDLE_SECONDS idle, beside a bare Qt tray program,
 #   - wall time of "/load" for one town and for all 400 towns from the sample service.
 # Environment: BUILD_DIR (default build), PROGRAM (default $BUILD_DIR/nimbora), RUNS (default 7), MEM_RUNS (default 3),
@@ -56,13 +56,23 @@ open(folder + "/goroda.ini", "wb").write((" 400 " + "".join(" %d " % r for r in 
 PY
 }
 
-echo "Start-up to the event loop ($RUNS runs):"
+echo "Start-up to the event loop ($RUNS runs each, alternating):"
 make_folder "$work/start" False
-for _ in $(seq 1 "$RUNS"); do
+startup_ms() {
+    local t0
     t0=$(now_ms)
-    VETORLAN_QUIT_WHEN_IDLE=1 "$work/start/nimbora" >/dev/null 2>&1
+    VETORLAN_QUIT_WHEN_IDLE=1 "$@" >/dev/null 2>&1
     echo $(( $(now_ms) - t0 ))
-done | median | awk '{ printf "  median %s ms\n", $1 }'
+}
+for _ in $(seq 1 "$RUNS"); do
+    echo "prog $(startup_ms "$work/start/nimbora")"
+    echo "bare $(startup_ms "$BARE")"
+done >"$work/startup"
+prog_start=$(awk '$1 == "prog" { print $2 }' "$work/startup" | median)
+bare_start=$(awk '$1 == "bare" { print $2 }' "$work/startup" | median)
+echo "  nimbora   median ${prog_start} ms"
+echo "  bare-tray median ${bare_start} ms"
+awk -v a="$prog_start" -v b="$bare_start" 'BEGIN { printf "  ratio %.3f (nimbora / bare tray)\n", a / b }'
 
 echo "Resident memory after ${IDLE_SECONDS} s idle ($MEM_RUNS copies each, side by side):"
 prog_pids=()

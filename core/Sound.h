@@ -2,8 +2,8 @@
 
 namespace vetorlan {
 
-// Plays the success sound (resource 101) asynchronously. The program installs a
-// QSoundEffect-based player; without one nothing is played. A missing audio device
+// Plays the success sound (resource 101) asynchronously. The program installs the
+// platform's player (libcanberra, PlaySound); without one nothing is played. A missing audio device
 // never blocks or fails the caller.
 class SoundPlayer {
 public:

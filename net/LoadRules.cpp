@@ -1,22 +1,57 @@
 #include "net/LoadRules.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace vetorlan {
 
+namespace {
+
+// Plain scanning instead of regular expressions: the set time is read every second, and the
+// regular-expression engine would otherwise stay in the idle program.
+bool IsBlank(QChar c) {
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+qsizetype SkipBlanks(const QString& text, qsizetype i) {
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    return i;
+}
+
+qsizetype SkipDigits(const QString& text, qsizetype i) {
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
+        ++i;
+    return i;
+}
+
+} // namespace
+
 double PauseOnLineSeconds(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(\\d+(\\.\\d*)?|\\.\\d+))"));
-    const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
+    // The leading number after blanks: an optional sign, then "5", "5.", "5.25" or ".25".
+    const qsizetype start = SkipBlanks(text, 0);
+    qsizetype digits = start;
+    if (digits < text.size() && (text[digits] == u'+' || text[digits] == u'-'))
+        ++digits;
+    const qsizetype whole = SkipDigits(text, digits);
+    qsizetype end = whole;
+    if (end < text.size() && text[end] == u'.') {
+        const qsizetype fraction = SkipDigits(text, end + 1);
+        if (whole > digits || fraction > end + 1)
+            end = fraction;
+    }
+    return end > digits ? text.mid(start, end - start).toDouble() : 0.0;
 }
 
 QTime TimeLoadValue(const QString& text) {
-    static const QRegularExpression hhmm(QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})\\s*$"));
-    const QRegularExpressionMatch match = hhmm.match(text);
-    if (!match.hasMatch())
+    // "H:MM" or "HH:MM", blanks around allowed.
+    const qsizetype hour = SkipBlanks(text, 0);
+    const qsizetype colon = SkipDigits(text, hour);
+    if (colon == hour || colon - hour > 2 || colon >= text.size() || text[colon] != u':')
         return {};
-    return QTime(match.captured(1).toInt(), match.captured(2).toInt()); // invalid past 23:59
+    const qsizetype minuteEnd = SkipDigits(text, colon + 1);
+    if (minuteEnd - colon - 1 != 2 || SkipBlanks(text, minuteEnd) != text.size())
+        return {};
+    return QTime(text.mid(hour, colon - hour).toInt(), text.mid(colon + 1, 2).toInt()); // invalid past 23:59
 }
 
 bool IsTimeLoadMinute(const QDateTime& now, const QString& timeLoad) {

@@ -3,11 +3,37 @@
 #include "core/Settings.h"
 #include "net/ConnectionBackend.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace vetorlan {
 
-bool IsOnline() {
-    if (!IsDialUp(AppSettings()))
-        return true;
+namespace {
+
+QString& InterfaceFolder() {
+#ifdef Q_OS_LINUX
+    static QString folder = QStringLiteral("/sys/class/net");
+#else
+    static QString folder;
+#endif
+    return folder;
+}
+
+// Whether the interface is up (IFF_UP in its "flags", e.g. "0x10d1") and its link works:
+// "operstate" is "up", or "unknown" as point-to-point interfaces without a carrier report it.
+bool InterfaceUp(const QString& interfaceFolder) {
+    QFile flagsFile(interfaceFolder + QStringLiteral("/flags"));
+    QFile stateFile(interfaceFolder + QStringLiteral("/operstate"));
+    if (!flagsFile.open(QIODevice::ReadOnly) || !stateFile.open(QIODevice::ReadOnly))
+        return false;
+    bool ok = false;
+    const unsigned flags = flagsFile.readLine(32).trimmed().toUInt(&ok, 16);
+    const QByteArray state = stateFile.readLine(32).trimmed();
+    constexpr unsigned kUp = 0x1; // IFF_UP
+    return ok && (flags & kUp) && (state == "up" || state == "unknown");
+}
+
+bool ServiceConnectionUp() {
     ConnectionBackend* backend = CurrentConnectionBackend();
     if (!backend)
         return false;
@@ -16,6 +42,29 @@ bool IsOnline() {
     if (!backend->ListConnections(handles) || handles.isEmpty())
         return false;
     return backend->IsConnected(handles.first());
+}
+
+} // namespace
+
+bool AnyPppInterfaceUp(const QString& folder) {
+    if (folder.isEmpty())
+        return false;
+    const QDir interfaces(folder);
+    for (const QString& name : interfaces.entryList({QStringLiteral("ppp*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (InterfaceUp(interfaces.filePath(name)))
+            return true;
+    }
+    return false;
+}
+
+void SetNetworkInterfaceFolder(const QString& folder) {
+    InterfaceFolder() = folder;
+}
+
+bool IsOnline() {
+    if (!IsDialUp(AppSettings()))
+        return true;
+    return AnyPppInterfaceUp(InterfaceFolder()) || ServiceConnectionUp();
 }
 
 } // namespace vetorlan

@@ -157,8 +157,10 @@ void Main::BuildControls() {
         QFont font = lblCaption[i]->font();
         font.setBold(true);
         lblCaption[i]->setFont(font);
-        lblCaption[i]->setStyleSheet(i == 0 ? "color: rgb(255,255,255); background: transparent;"
-                                            : "color: rgb(0,0,128); background: transparent;");
+        // A palette, not a style sheet: style sheets keep their engine in the idle program.
+        QPalette text = lblCaption[i]->palette();
+        text.setColor(QPalette::WindowText, i == 0 ? QColor(255, 255, 255) : QColor(0, 0, 128));
+        lblCaption[i]->setPalette(text);
         lblCaption[i]->installEventFilter(this);
     }
     picButton[0] = new PictureButton(CloseButtonPicture, this);

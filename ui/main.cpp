@@ -8,14 +8,15 @@
 #include "net/ConnectionBackend.h"
 #include "platform/CurlFetcher.h"
 #include "platform/DesktopShell.h"
-#include "platform/QtSoundPlayer.h"
 #include "platform/SingleInstance.h"
 #include "ui/MessageBoxUi.h"
 
 #ifdef Q_OS_WIN
 #include "platform/RasBackend.h"
 #include "platform/RegistryAutorun.h"
+#include "platform/WindowsSoundPlayer.h"
 #else
+#include "platform/CanberraSoundPlayer.h"
 #include "platform/NetworkManagerBackend.h"
 #include "platform/XdgAutostart.h"
 #endif
@@ -58,7 +59,11 @@ int main(int argc, char** argv) {
     XdgAutostartStore autorun;
 #endif
     SetConnectionBackend(&connections);
-    QtSoundPlayer sound;
+#ifdef Q_OS_WIN
+    WindowsSoundPlayer sound;
+#else
+    CanberraSoundPlayer sound;
+#endif
     SetSoundPlayer(&sound);
 
     Main window;

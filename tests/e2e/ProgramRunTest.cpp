@@ -209,5 +209,23 @@ TEST_F(ProgramRunTest, DamagedFilesNeitherCrashNorHang) {
     }
 }
 
+#ifdef Q_OS_LINUX
+TEST_F(ProgramRunTest, IdleProgramMapsNoSoundLibraries) {
+    WriteOptions([](Settings&) {});
+    Write("gorod.ini", FormatGorodIni({1, 22}));
+    Start({});
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(program_.processId()));
+    QByteArray mapped;
+    // The platform plugin is loaded with the application, after every linked library.
+    ASSERT_TRUE(WaitFor([&] {
+        mapped = maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+        maps.close();
+        return mapped.contains("offscreen");
+    }));
+    for (const char* library : {"canberra", "libpulse", "libasound", "Multimedia"})
+        EXPECT_FALSE(mapped.contains(library)) << library;
+}
+#endif
+
 } // namespace
 } // namespace vetorlan::test

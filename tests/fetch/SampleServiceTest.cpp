@@ -7,8 +7,10 @@
 #include "towns/Base.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 namespace vetorlan::test {
 namespace {
@@ -100,6 +102,20 @@ TEST(SampleService, ServesEveryPictureUnderEachPathAndTheStyleSheet) {
     EXPECT_EQ(sample::StaticAnswer("/css/_weather.css").status, 200);
     for (const char* path : {"/i/../nimbora.css", "/i/wiz/../../etc", "/i/none.gif", "/css/other.css", "/i/"})
         EXPECT_EQ(sample::StaticAnswer(path).status, 404) << path;
+}
+
+TEST(SampleService, RefusesAPortAnotherListenerHolds) {
+    // A listener with httplib's defaults, which would share its port with a second one.
+    httplib::Server holder;
+    const int port = holder.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    QProcess service;
+    service.start(SAMPLE_SERVICE_BINARY, {"--port", QString::number(port)});
+    ASSERT_TRUE(service.waitForFinished(10000)) << "the service started on a taken port";
+    EXPECT_EQ(service.exitCode(), 1);
+    EXPECT_EQ(service.readAllStandardError().trimmed().toStdString(),
+              "cannot listen on 127.0.0.1:" + std::to_string(port) + ": the port is taken by another process");
+    EXPECT_TRUE(service.readAllStandardOutput().isEmpty());
 }
 
 } // namespace

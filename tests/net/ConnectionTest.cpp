@@ -3,6 +3,9 @@
 #include "net/OnLineCheck.h"
 #include "tests/net/FakeConnectionBackend.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace vetorlan::test {
@@ -10,8 +13,23 @@ namespace {
 
 class ConnectionTest : public ::testing::Test {
 protected:
-    ~ConnectionTest() override { AppSettings() = saved_; }
+    // No network interfaces unless a test lists some: the machine's own never decide.
+    ConnectionTest() { SetNetworkInterfaceFolder(interfaces_.path()); }
+    ~ConnectionTest() override {
+        AppSettings() = saved_;
+        SetNetworkInterfaceFolder(QStringLiteral("/sys/class/net"));
+    }
+    // One interface as the kernel lists it: its "flags" and "operstate" files.
+    void AddInterface(const QString& name, const QByteArray& flags, const QByteArray& state) {
+        ASSERT_TRUE(QDir(interfaces_.path()).mkpath(name));
+        for (const auto& [file, text] : {std::pair{"flags", flags}, std::pair{"operstate", state}}) {
+            QFile f(interfaces_.filePath(name + "/" + file));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(text + "\n");
+        }
+    }
     Settings saved_ = AppSettings();
+    QTemporaryDir interfaces_;
 };
 
 struct OnlineRow {
@@ -56,6 +74,24 @@ TEST_F(ConnectionTest, WithoutADialUpServiceTheLineIsDown) {
     HangUpAll(); // nothing to hang up, no crash
     AppSettings().WorkMode = "DirectConn";
     EXPECT_TRUE(IsOnline());
+}
+
+TEST_F(ConnectionTest, AnUpPppInterfaceIsADialUpLineOnline) {
+    AppSettings().WorkMode = "DialUp";
+    AddInterface("eth0", "0x1003", "up");
+    AddInterface("ppp1", "0x1090", "down"); // pppd still dialling: the interface is down
+    AddInterface("ppp2", "garbage", "unknown");
+    EXPECT_FALSE(IsOnline()) << "no service, no ppp link up";
+
+    AddInterface("ppp0", "0x10d1", "unknown"); // pppd's link up, as the kernel reports it
+    EXPECT_TRUE(IsOnline());
+    FakeConnectionBackend backend; // the dial-up service knows nothing of it
+    EXPECT_TRUE(IsOnline());
+    HangUpAll(); // hanging up stays the service's: nothing listed, nothing hung up
+    EXPECT_TRUE(backend.hungUp.isEmpty());
+
+    SetNetworkInterfaceFolder(interfaces_.filePath("missing"));
+    EXPECT_FALSE(IsOnline());
 }
 
 TEST_F(ConnectionTest, HangUpAllHangsUpEveryListedConnectionInOrder) {

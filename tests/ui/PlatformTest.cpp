@@ -1,12 +1,16 @@
 // The single-instance lock, the success sound resource, the tray texts and the About window.
-#include "platform/QtSoundPlayer.h"
 #include "platform/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/AboutForm.h"
 #include "ui/FormMinimize.h"
 
+#ifndef Q_OS_WIN
+#include "platform/CanberraSoundPlayer.h"
+#endif
+
 #include <QFile>
+#include <QLibrary>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -73,12 +77,29 @@ TEST(SuccessSoundTest, ResourceIsTheExpectedWave) {
     EXPECT_EQ(static_cast<unsigned char>(bytes[bytes.size() - 1]), 128);
 }
 
-TEST(SuccessSoundTest, PlayingWithoutAudioDeviceReturnsAtOnce) {
-    QtSoundPlayer player;
-    player.PlaySuccessSound();
-    player.PlaySuccessSound();
-    SUCCEED();
+#ifndef Q_OS_WIN
+TEST(SuccessSoundTest, WithoutLibcanberraTheChimeFailsQuietly) {
+    QTemporaryDir folder;
+    CanberraSoundPlayer player(":/sound/101.wav", folder.path(), {"vetorlan-no-such-canberra", 0});
+    player.PlaySuccessSound(); // returns at once, reports nowhere
+    EXPECT_TRUE(player.Start().get().startsWith("cannot load libcanberra"));
+    EXPECT_FALSE(QFile::exists(player.SoundFile()));
 }
+
+TEST(SuccessSoundTest, LibcanberraPlaysACopyOfTheResource) {
+    QTemporaryDir folder;
+    CanberraSoundPlayer player(":/sound/101.wav", folder.filePath("sub"), {FAKE_CANBERRA});
+    ASSERT_EQ(player.Start().get(), "");
+    ASSERT_EQ(player.Start().get(), ""); // the second chime finds the copy in place
+    QLibrary fake(FAKE_CANBERRA);
+    auto played = reinterpret_cast<const char* (*)()>(fake.resolve("fake_canberra_played_file"));
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(QString::fromLocal8Bit(played()), player.SoundFile());
+    QFile copy(player.SoundFile()), wav(":/sound/101.wav");
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly) && wav.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), wav.readAll());
+}
+#endif
 
 TEST(TrayTextTest, LoadStatusNamesTheDayOfTheForecast) {
     const QLocale ru(QLocale::Russian, QLocale::Russia);

@@ -62,10 +62,10 @@ int main(int argc, char** argv) {
     }
     httplib::Server server;
     vetorlan::sample::InstallRoutes(server, options.imageHost);
-    const int port = options.port == 0 ? server.bind_to_any_port("127.0.0.1")
-                                       : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);
+    std::string why;
+    const int port = vetorlan::sample::BindLoopback(server, options.port, why);
     if (port <= 0) {
-        std::fprintf(stderr, "cannot listen on 127.0.0.1:%d\n", options.port);
+        std::fprintf(stderr, "cannot listen on 127.0.0.1:%d: %s\n", options.port, why.c_str());
         return 1;
     }
     std::signal(SIGINT, RequestStop);

@@ -32,6 +32,7 @@ public:
     ~LiveStandIn();
 
     std::string metNorwayBase() const;
+    const std::string& lastModified() const { return lastModified_; }
     std::string openMeteoBase() const;
 
     // Changeable while the server runs.

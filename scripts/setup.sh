@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libqt6svg6-dev
     libcurl4-openssl-dev libcpp-httplib-dev libgtest-dev libgmock-dev
     xvfb xauth trayer xdotool x11-utils dbus fonts-dejavu-core
-    nginx-light
+    nginx-light curl
 )
 
 missing=()

@@ -102,10 +102,12 @@ TEST_F(LiveForecast, MetNorwayPageShowsSevenDaysOfDayPartsInTheTownsTimeZone) {
     EXPECT_EQ(seen[0].query, "lat=55.8333&lon=37.6167&altitude=156");
     EXPECT_TRUE(QByteArray::fromStdString(seen[0].userAgent).startsWith("Vetorlan/")) << seen[0].userAgent;
     EXPECT_TRUE(QByteArray::fromStdString(seen[0].userAgent).contains("vetorlan.example.org"));
+    EXPECT_NE(seen[0].acceptEncoding.find("gzip"), std::string::npos) << seen[0].acceptEncoding;
 }
 
-TEST_F(LiveForecast, CompactAnswerGivesTheSamePage) {
+TEST_F(LiveForecast, CompactAndDeprecatedAnswersAreStillUsed) {
     standIn_.setMetFixture(u"metno_compact_newyork_2020-07-20.json"_qs);
+    standIn_.metFault = Fault::Deprecated; // 203: logged, the answer is still good
     const QString page = Page();
     EXPECT_EQ(Days(page), 7);
     EXPECT_EQ(PartRows(page).size(), 28);

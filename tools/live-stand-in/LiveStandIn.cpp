@@ -90,7 +90,8 @@ void LiveStandIn::Record(const httplib::Request& request) {
     const size_t question = target.find('?');
     const std::lock_guard lock(mutex_);
     seen_.push_back({request.path, question == std::string::npos ? std::string() : target.substr(question + 1),
-                     request.get_header_value("User-Agent"), request.get_header_value("If-Modified-Since")});
+                     request.get_header_value("User-Agent"), request.get_header_value("If-Modified-Since"),
+                     request.get_header_value("Accept-Encoding")});
 }
 
 void LiveStandIn::Stamp(httplib::Response& response) const {

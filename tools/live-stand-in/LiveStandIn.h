@@ -19,6 +19,7 @@ struct SeenRequest {
     std::string query; // as sent, undecoded
     std::string userAgent;
     std::string ifModifiedSince;
+    std::string acceptEncoding;
 };
 
 // Both live forecast sources on 127.0.0.1 at a free port, replaying recorded answers with

@@ -47,6 +47,14 @@ PartForecast MakePart(const QList<const WeatherStep*>& steps, int part) {
     return p;
 }
 
+// The first part from which every later part of the day has steps; 4 when the last has none.
+int FirstKnownPart(const std::array<QList<const WeatherStep*>, 4>& parts) {
+    int first = 4;
+    while (first > 0 && !parts[first - 1].isEmpty())
+        --first;
+    return first;
+}
+
 } // namespace
 
 int MillimetresOfMercury(double hectopascals) {
@@ -62,9 +70,10 @@ QList<DayForecast> GroupIntoDays(const QList<WeatherStep>& steps, const QDate& t
     }
     QList<DayForecast> days;
     for (auto it = byDay.cbegin(); it != byDay.cend() && days.size() < kMaxDays; ++it) {
-        const bool whole = std::all_of(it->begin(), it->end(), [](const auto& part) { return !part.isEmpty(); });
+        const int firstKnown = FirstKnownPart(*it);
         const bool follows = days.isEmpty() || days.last().date.addDays(1) == it.key();
-        if (!whole || !follows) {
+        // Only the first day may lack its earliest parts: those have passed before the forecast.
+        if (firstKnown > 3 || (firstKnown > 0 && !days.isEmpty()) || !follows) {
             if (days.isEmpty())
                 continue;
             break;
@@ -72,7 +81,9 @@ QList<DayForecast> GroupIntoDays(const QList<WeatherStep>& steps, const QDate& t
         DayForecast day;
         day.date = it.key();
         for (int part = 0; part < 4; ++part)
-            day.parts[part] = MakePart((*it)[part], part);
+            day.parts[part] = part < firstKnown ? PartForecast{} : MakePart((*it)[part], part);
+        for (int part = 0; part < firstKnown; ++part)
+            day.parts[part].known = false;
         days.append(day);
     }
     return days;

@@ -23,9 +23,10 @@ struct WeatherStep {
 
 // Groups steps into days of four parts in local time: morning 06–12, day 12–18, evening
 // 18–24 and the night that follows, 00–06 of the next date. A part takes the temperature
-// range of its steps and the rest from the step nearest its middle. Only days from `today`
-// on whose four parts all have steps count, and at most seven in a row from the first such
-// day; sunrise, sunset and the moon phase are left to the caller.
+// range of its steps and the rest from the step nearest its middle. Days from `today` on whose
+// four parts all have steps count, at most seven in a row; the first may lack its earliest
+// parts (they had passed when the forecast was made) and marks them not known. Sunrise,
+// sunset and the moon phase are left to the caller.
 QList<DayForecast> GroupIntoDays(const QList<WeatherStep>& steps, const QDate& today);
 
 // hPa to mm Hg, rounded.

@@ -17,6 +17,7 @@ struct PartForecast {
     int humidity = 0;        // percent
     int windDirection = 0;   // where the wind blows from: 0 = north, clockwise in steps of 45°
     int windSpeed = 0;       // m/s
+    bool known = true;       // false: a part of the first day that had passed before the forecast
 };
 
 struct DayForecast {

@@ -108,10 +108,19 @@ QString Title(const Town& town, const Forecast& forecast) {
            u" по местному времени. Метеостанция "_qs + forecast.stationIndex + u".</p></div>\n"_qs;
 }
 
+// The part the short forecast shows for the daytime: the day, or a later part when it has passed.
+const PartForecast& DaytimePart(const DayForecast& d) {
+    for (int part = 1; part < 3; ++part) {
+        if (d.parts[part].known)
+            return d.parts[part];
+    }
+    return d.parts[3];
+}
+
 QString Brief(const QList<DayForecast>& days, const QString& imageHost) {
     QString html = u"<h2 class=\"b-brief__title\">Кратко</h2>\n<div class=\"b-forecast-brief\">\n"_qs;
     for (const DayForecast& d : days) {
-        const PartForecast& day = d.parts[1];
+        const PartForecast& day = DaytimePart(d);
         const PartForecast& night = d.parts[3];
         html += u"<div class=\"b-forecast-brief__day"_qs + (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) +
                 u"\"><div class=\"b-forecast-brief__date\"><b>"_qs + kWeekdaysShort[d.date.dayOfWeek() - 1] +
@@ -154,6 +163,10 @@ QString DayHeader(const DayForecast& d) {
 }
 
 QString PartRow(int part, const PartForecast& w, const QString& imageHost) {
+    if (!w.known)
+        return u"<tr><th class=\"b-forecast-details__part\">"_qs + kPartNames[part] +
+               u"</th><td class=\"b-forecast-details__t\">—</td><td class=\"b-forecast-details__pic\"></td>"
+               "<td>—</td><td>—</td><td>—</td><td class=\"b-forecast-details__wind\"></td><td>—</td></tr>\n"_qs;
     return u"<tr><th class=\"b-forecast-details__part\">"_qs + kPartNames[part] +
            u"</th><td class=\"b-forecast-details__t\">"_qs + Degrees(w.temperatureLow) + u"…"_qs +
            Degrees(w.temperatureHigh) + u"°</td><td class=\"b-forecast-details__pic\">"_qs +

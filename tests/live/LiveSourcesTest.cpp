@@ -2,12 +2,17 @@
 // text, answers that are not whole are refused, and the sun and moon come out right.
 #include "forecast/LiveSources.h"
 #include "forecast/Astronomy.h"
+#include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
 #include "forecast/WeatherConditions.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace vetorlan {
 namespace {
@@ -94,6 +99,37 @@ TEST(LiveSources, SunAndMoon) {
     EXPECT_EQ(polarNight.sunset, -1);
     EXPECT_EQ(MoonPhase(QDate(2026, 1, 3)), 4);  // full moon
     EXPECT_EQ(MoonPhase(QDate(2026, 1, 18)), 0); // new moon
+}
+
+// Never more than `parallel` requests inside the gate, whatever the threads do. (The spacing of
+// their starts is a matter of time; bench-live reports the rate.)
+TEST(LiveSources, RequestGateBoundsParallelRequests) {
+    using Clock = std::chrono::steady_clock;
+    RequestGate gate(2, std::chrono::milliseconds(20));
+    std::mutex mutex;
+    int inside = 0, most = 0;
+    std::vector<Clock::time_point> starts;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([&] {
+            gate.Enter();
+            {
+                const std::lock_guard lock(mutex);
+                starts.push_back(Clock::now());
+                most = std::max(most, ++inside);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            {
+                const std::lock_guard lock(mutex);
+                --inside;
+            }
+            gate.Leave();
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_LE(most, 2);
+    EXPECT_EQ(starts.size(), 6u);
 }
 
 } // namespace

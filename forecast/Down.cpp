@@ -1,5 +1,8 @@
 #include "forecast/Down.h"
 
+#include "forecast/HttpClient.h"
+#include "forecast/LiveForecast.h"
+
 #include <QByteArray>
 
 namespace vetorlan {
@@ -28,6 +31,10 @@ void SetFetcher(Fetcher* fetcher) {
 }
 
 void DownloadFile(const QString& url, const QString& path) {
+    if (ServiceUrl().isEmpty() && CurrentHttpClient()) { // no page service: made from the live sources
+        LoadOK = WriteLivePage(url, path);
+        return;
+    }
     // Without a fetcher nothing can arrive: report the failure rather than a stale success.
     LoadOK = currentFetcher != nullptr && currentFetcher->Fetch(url, path);
 }

@@ -1,18 +1,12 @@
 #include "platform/CurlFetcher.h"
 
 #include "core/FileSystemObject.h"
+#include "platform/CurlLibrary.h"
 
-#include <QLibrary>
 #include <QSaveFile>
 #include <QUrl>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <utility>
-
-// The pre-7.85 protocol options are only a fallback for an older libcurl found at run time.
-#define CURL_DISABLE_DEPRECATION
-#include <curl/curl.h>
 
 namespace vetorlan {
 
@@ -42,86 +36,9 @@ size_t WriteBody(char* data, size_t size, size_t count, void* userData) {
     return static_cast<size_t>(n);
 }
 
-// The libcurl functions a fetch uses, resolved from the library once.
-struct CurlApi {
-    decltype(&curl_global_init) globalInit = nullptr;
-    decltype(&curl_easy_init) easyInit = nullptr;
-    decltype(&curl_easy_cleanup) easyCleanup = nullptr;
-    decltype(&curl_easy_setopt) setopt = nullptr;
-    decltype(&curl_easy_perform) perform = nullptr;
-    decltype(&curl_easy_getinfo) getinfo = nullptr;
-    decltype(&curl_easy_strerror) strerror = nullptr;
-};
-
-template <typename Function> bool Resolve(QLibrary& library, const char* symbol, Function& function) {
-    function = reinterpret_cast<Function>(library.resolve(symbol));
-    return function != nullptr;
-}
-
-bool ResolveAll(QLibrary& library, CurlApi& api) {
-    return Resolve(library, "curl_global_init", api.globalInit) && Resolve(library, "curl_easy_init", api.easyInit) &&
-           Resolve(library, "curl_easy_cleanup", api.easyCleanup) && Resolve(library, "curl_easy_setopt", api.setopt) &&
-           Resolve(library, "curl_easy_perform", api.perform) && Resolve(library, "curl_easy_getinfo", api.getinfo) &&
-           Resolve(library, "curl_easy_strerror", api.strerror);
-}
-
-bool OpenLibrary(const CurlFetcher::Library& which, CurlApi& api, QString& why) {
-#ifdef Q_OS_WIN
-    if (which.name.isEmpty()) {
-        api = CurlApi{&curl_global_init,  &curl_easy_init,    &curl_easy_cleanup, &curl_easy_setopt,
-                      &curl_easy_perform, &curl_easy_getinfo, &curl_easy_strerror};
-        return true;
-    }
-#endif
-    QLibrary library(which.name, which.version);
-    if (!library.load()) {
-        why = QStringLiteral("cannot load libcurl: ") + library.errorString();
-        return false;
-    }
-    if (!ResolveAll(library, api)) {
-        why = QStringLiteral("not a usable libcurl: ") + library.fileName();
-        library.unload();
-        return false;
-    }
-    return true; // stays loaded for the program's life: QLibrary does not unload on destruction
-}
-
-// libcurl loaded and initialised once per library; nullptr with a reason when it cannot be.
-// A failure is not remembered, so a later fetch tries again.
-const CurlApi* LoadCurl(const CurlFetcher::Library& which, QString& why) {
-    static std::mutex mutex;
-    static std::map<std::pair<QString, int>, std::unique_ptr<CurlApi>> loaded;
-    const std::lock_guard lock(mutex);
-    std::unique_ptr<CurlApi>& api = loaded[{which.name, which.version}];
-    if (api)
-        return api.get();
-    auto candidate = std::make_unique<CurlApi>();
-    if (!OpenLibrary(which, *candidate, why))
-        return nullptr;
-    if (candidate->globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-        why = QStringLiteral("libcurl could not start");
-        return nullptr;
-    }
-    api = std::move(candidate);
-    return api.get();
-}
-
 QByteArray EncodedUrl(const QString& url) {
     const QUrl parsed(url, QUrl::TolerantMode);
     return parsed.isValid() ? parsed.toEncoded() : url.toUtf8();
-}
-
-// Only the web: a configured address must not make us read local files or other schemes.
-// A libcurl that takes neither form of the option is not used at all.
-bool RestrictToTheWeb(const CurlApi& api, CURL* curl) {
-#if LIBCURL_VERSION_NUM >= 0x075500
-    if (api.setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-        api.setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK)
-        return true;
-#endif
-    const auto web = static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS);
-    return api.setopt(curl, CURLOPT_PROTOCOLS, web) == CURLE_OK &&
-           api.setopt(curl, CURLOPT_REDIR_PROTOCOLS, web) == CURLE_OK;
 }
 
 void ConfigureTransfer(const CurlApi& api, CURL* curl, const QByteArray& url, const CurlFetcher::Limits& limits,

@@ -8,6 +8,7 @@ packages=(
     libcurl4-openssl-dev libcpp-httplib-dev libgtest-dev libgmock-dev
     xvfb xauth trayer xdotool x11-utils dbus fonts-dejavu-core
     desktop-file-utils appstream
+    nginx-light curl
 )
 
 missing=()

@@ -9,7 +9,7 @@ add_library(vetorlan_sample_service STATIC
     ${SAMPLE_SERVICE_DIR}/sample_service.qrc
 )
 target_include_directories(vetorlan_sample_service PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(vetorlan_sample_service PUBLIC vetorlan_towns vetorlan_core PkgConfig::HTTPLIB)
+target_link_libraries(vetorlan_sample_service PUBLIC vetorlan_forecast_page vetorlan_towns vetorlan_core PkgConfig::HTTPLIB)
 
 add_executable(sample-forecast-service ${SAMPLE_SERVICE_DIR}/main.cpp)
 target_link_libraries(sample-forecast-service PRIVATE vetorlan_sample_service vetorlan_forecast)

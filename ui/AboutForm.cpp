@@ -1,5 +1,6 @@
 #include "ui/AboutForm.h"
 
+#include "core/ProgramFolder.h"
 #include "forecast/CopyView.h"
 
 #include <QFrame>
@@ -31,6 +32,12 @@ QFrame* Line(QWidget* parent, QRect geometry) {
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(geometry);
     return line;
+}
+
+// The sources of the forecasts and town coordinates, with their licences.
+void OpenCredits() {
+    if (Shell* shell = CurrentShell())
+        shell->OpenDocument(ProgramFolder() + QStringLiteral("/help/credits.htm"));
 }
 
 } // namespace
@@ -92,6 +99,9 @@ void AboutForm::BuildNotice() {
     Line(Frame3, QRect(Px(120), Px(1275), Px(4200), Px(30)));
     Label9 = MakeLink(Frame3, QStringLiteral("Метеобюро Москвы и области"), QStringLiteral("Посетить сайт метеобюро"),
                       QRect(Px(120), Px(1350), Px(4200), Px(255)));
+    auto* credits = new QLabel(QStringLiteral("<a href=\"credits\">Источники данных и лицензии</a>"), Frame3);
+    credits->setGeometry(Px(120), Px(1560), Px(4200), Px(225));
+    connect(credits, &QLabel::linkActivated, this, [] { OpenCredits(); });
     auto* Label7 = new QLabel(QStringLiteral("Лицензия: GNU GPL 3 или новее. Данные станций: "
                                              "Meteostat, HFLabs, GeoNames (CC BY-SA 4.0)."),
                               this);

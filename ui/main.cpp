@@ -7,6 +7,7 @@
 #include "forecast/Down.h"
 #include "net/ConnectionBackend.h"
 #include "platform/CurlFetcher.h"
+#include "platform/CurlHttpClient.h"
 #include "platform/DesktopShell.h"
 #include "platform/SingleInstance.h"
 #include "ui/MessageBoxUi.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     SetShell(&shell);
     CurlFetcher fetcher;
     SetFetcher(&fetcher);
+    CurlHttpClient liveSources;
+    SetHttpClient(&liveSources);
 #ifdef Q_OS_WIN
     RasBackend connections;
     RegistryAutorunStore autorun;
@@ -83,6 +86,7 @@ int main(int argc, char** argv) {
     AppSettingsContext() = SettingsContext{};
     SetSoundPlayer(nullptr);
     SetConnectionBackend(nullptr);
+    SetHttpClient(nullptr);
     SetFetcher(nullptr);
     SetShell(nullptr);
     return code;

@@ -90,11 +90,13 @@ Sky PartSky(Sky daySky, int part, Dice& dice) {
     return Sky(std::clamp(shifted, int(Sky::Clear), int(Sky::Overcast)));
 }
 
-PartWeather MakePart(int part, bool dark, int dayMean, Sky daySky, int windBase, int pressureBase, Dice& dice) {
-    PartWeather w;
-    w.temperature = dayMean + kPartOffset[part] + dice.range(-1, 1);
+PartForecast MakePart(int part, bool dark, int dayMean, Sky daySky, int windBase, int pressureBase, Dice& dice) {
+    PartForecast w;
+    const int temperature = dayMean + kPartOffset[part] + dice.range(-1, 1);
+    w.temperatureLow = temperature - 1;
+    w.temperatureHigh = temperature + 1;
     const Sky sky = PartSky(daySky, part, dice);
-    const Look look = SkyLook(sky, dark, w.temperature, dice);
+    const Look look = SkyLook(sky, dark, temperature, dice);
     w.picture = look.picture;
     w.text = look.text;
     w.pressure = pressureBase + dice.range(-2, 2) - (sky == Sky::Precipitation ? 3 : 0);
@@ -112,12 +114,12 @@ int MoonPhaseOn(const QDate& date) {
     return int(std::lround(positive / synodicMonth * 8)) % 8;
 }
 
-DayWeather MakeDay(int stationIndex, const QDate& date) {
+DayForecast MakeDay(int stationIndex, const QDate& date) {
     Dice town(std::uint64_t(stationIndex) * 0x100000001B3ull);
     const int townOffset = town.range(-6, 6);
     const int noon = 12 * 60 + town.range(-50, 50);
     Dice dice(std::uint64_t(stationIndex) * 1000003ull ^ std::uint64_t(date.toJulianDay()) * 0x9E3779B1ull);
-    DayWeather day;
+    DayForecast day;
     day.date = date;
     const int mean = kMonthMean[date.month() - 1] + townOffset + dice.range(-5, 5);
     const Sky sky = DaySky(dice);
@@ -135,40 +137,13 @@ DayWeather MakeDay(int stationIndex, const QDate& date) {
     return day;
 }
 
-const QStringList kMoonPictures = {u"moon-new"_qs,  u"moon-young"_qs,  u"moon-first"_qs, u"moon-waxing"_qs,
-                                   u"moon-full"_qs, u"moon-waning"_qs, u"moon-last"_qs,  u"moon-old"_qs};
-const QStringList kMoonTexts = {u"новолуние"_qs,  u"молодая луна"_qs,   u"первая четверть"_qs,    u"растущая луна"_qs,
-                                u"полнолуние"_qs, u"убывающая луна"_qs, u"последняя четверть"_qs, u"старая луна"_qs};
-const QStringList kWindPictures = {u"wind-n"_qs, u"wind-ne"_qs, u"wind-e"_qs, u"wind-se"_qs,
-                                   u"wind-s"_qs, u"wind-sw"_qs, u"wind-w"_qs, u"wind-nw"_qs};
-const QStringList kWindTexts = {u"С"_qs, u"СВ"_qs, u"В"_qs, u"ЮВ"_qs, u"Ю"_qs, u"ЮЗ"_qs, u"З"_qs, u"СЗ"_qs};
-
 } // namespace
 
-QList<DayWeather> WeekWeather(int stationIndex, const QDate& firstDay) {
-    QList<DayWeather> week;
+QList<DayForecast> WeekWeather(int stationIndex, const QDate& firstDay) {
+    QList<DayForecast> week;
     for (int i = 0; i < 7; ++i)
         week << MakeDay(stationIndex, firstDay.addDays(i));
     return week;
-}
-
-QString MoonPicture(int phase) {
-    return kMoonPictures[phase & 7];
-}
-QString MoonText(int phase) {
-    return kMoonTexts[phase & 7];
-}
-QString WindPicture(int direction) {
-    return kWindPictures[direction & 7];
-}
-QString WindText(int direction) {
-    return kWindTexts[direction & 7];
-}
-
-QStringList WeatherPictureNames() {
-    return {u"clear-day"_qs, u"clear-night"_qs, u"partly-day"_qs, u"partly-night"_qs, u"cloudy"_qs,
-            u"overcast"_qs,  u"light-rain"_qs,  u"rain"_qs,       u"light-snow"_qs,   u"snow"_qs,
-            u"sleet"_qs,     u"storm"_qs,       u"fog"_qs};
 }
 
 } // namespace vetorlan::sample

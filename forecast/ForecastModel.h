@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <array>
+
+namespace vetorlan {
+
+// Weather of one part of a day (утром, днём, вечером, ночью).
+struct PartForecast {
+    int temperatureLow = 0;  // °C
+    int temperatureHigh = 0; // °C
+    QString picture;         // picture name under _i/, without ".gif"
+    QString text;            // Russian description
+    int pressure = 0;        // mm Hg
+    int humidity = 0;        // percent
+    int windDirection = 0;   // where the wind blows from: 0 = north, clockwise in steps of 45°
+    int windSpeed = 0;       // m/s
+    bool known = true;       // false: a part of the first day that had passed before the forecast
+};
+
+struct DayForecast {
+    QDate date;
+    std::array<PartForecast, 4> parts; // morning, day, evening, night
+    int sunriseMinutes = -1;           // local time, minutes after midnight; -1: the sun does not rise
+    int sunsetMinutes = -1;            // -1: the sun does not set
+    int moonPhase = 0;                 // 0 new moon … 4 full moon … 7
+};
+
+// Where a page's weather comes from; decides its heading note and its credit line.
+enum class ForecastSource { Sample, MetNorway, OpenMeteo };
+
+// Everything a detailed forecast page shows.
+struct Forecast {
+    QString stationIndex;
+    QDate issueDate;      // local date of the forecast's issue
+    int issueMinutes = 0; // local time of the issue, minutes after midnight
+    QList<DayForecast> days;
+    ForecastSource source = ForecastSource::Sample;
+};
+
+} // namespace vetorlan

@@ -1,0 +1,249 @@
+#include "forecast/ForecastPageRenderer.h"
+
+#include "core/CodePage.h"
+#include "towns/Base.h"
+
+#include <QHash>
+#include <cmath>
+
+namespace vetorlan {
+
+namespace {
+
+const QStringList kWeekdays = {u"понедельник"_qs, u"вторник"_qs, u"среда"_qs,      u"четверг"_qs,
+                               u"пятница"_qs,     u"суббота"_qs, u"воскресенье"_qs};
+const QStringList kWeekdaysShort = {u"пн"_qs, u"вт"_qs, u"ср"_qs, u"чт"_qs, u"пт"_qs, u"сб"_qs, u"вс"_qs};
+const QStringList kMonths = {u"января"_qs, u"февраля"_qs, u"марта"_qs,    u"апреля"_qs,  u"мая"_qs,    u"июня"_qs,
+                             u"июля"_qs,   u"августа"_qs, u"сентября"_qs, u"октября"_qs, u"ноября"_qs, u"декабря"_qs};
+const QStringList kMonthsShort = {u"янв"_qs, u"фев"_qs, u"мар"_qs, u"апр"_qs, u"мая"_qs, u"июн"_qs,
+                                  u"июл"_qs, u"авг"_qs, u"сен"_qs, u"окт"_qs, u"ноя"_qs, u"дек"_qs};
+const QStringList kPartNames = {u"утром"_qs, u"днём"_qs, u"вечером"_qs, u"ночью"_qs};
+
+const QStringList kMoonPictures = {u"moon-new"_qs,  u"moon-young"_qs,  u"moon-first"_qs, u"moon-waxing"_qs,
+                                   u"moon-full"_qs, u"moon-waning"_qs, u"moon-last"_qs,  u"moon-old"_qs};
+const QStringList kMoonTexts = {u"новолуние"_qs,  u"молодая луна"_qs,   u"первая четверть"_qs,    u"растущая луна"_qs,
+                                u"полнолуние"_qs, u"убывающая луна"_qs, u"последняя четверть"_qs, u"старая луна"_qs};
+const QStringList kWindPictures = {u"wind-n"_qs, u"wind-ne"_qs, u"wind-e"_qs, u"wind-se"_qs,
+                                   u"wind-s"_qs, u"wind-sw"_qs, u"wind-w"_qs, u"wind-nw"_qs};
+const QStringList kWindTexts = {u"С"_qs, u"СВ"_qs, u"В"_qs, u"ЮВ"_qs, u"Ю"_qs, u"ЮЗ"_qs, u"З"_qs, u"СЗ"_qs};
+
+struct Town {
+    QString name;
+    int position = 0;
+};
+
+// Station index -> the first catalogue town that bears it.
+const QHash<QString, Town>& TownsByIndex() {
+    static const QHash<QString, Town> towns = [] {
+        QHash<QString, Town> byIndex;
+        for (int position = 1; position <= kCatalogSize; ++position) {
+            const TownEntry entry = CatalogEntry(position);
+            if (entry.size() > 6 && !byIndex.contains(TownIndex(entry)))
+                byIndex.insert(TownIndex(entry), Town{TownName(entry).toHtmlEscaped(), position});
+        }
+        return byIndex;
+    }();
+    return towns;
+}
+
+QString Degrees(int t) {
+    if (t > 0)
+        return u"+"_qs + QString::number(t);
+    if (t < 0)
+        return u"&minus;"_qs + QString::number(-t);
+    return u"0"_qs;
+}
+
+QString DateText(const QDate& day) {
+    return QString::number(day.day()) + u' ' + kMonths[day.month() - 1];
+}
+
+QString Clock(int minutes) {
+    if (minutes < 0)
+        return u"—"_qs;
+    return QString::asprintf("%02d:%02d", minutes / 60, minutes % 60);
+}
+
+// The one temperature the short forecast shows for a part: the middle of its range.
+int Middle(const PartForecast& part) {
+    return int(std::lround((part.temperatureLow + part.temperatureHigh) / 2.0));
+}
+
+QString Img(const QString& src, const QString& alt) {
+    return u"<img src=\""_qs + src + u"\" alt=\""_qs + alt + u"\" title=\""_qs + alt + u"\">"_qs;
+}
+
+QString Head(const Town& town) {
+    return u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n"
+           "<html>\n<head>\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">\n"
+           "<title>Яндекс.Погода — "_qs +
+           town.name +
+           u": прогноз на 7 дней</title>\n"
+           "<link rel=\"stylesheet\" type=\"text/css\" href=\"css/_weather.css\">\n"
+           "<!--[if lte IE 7]><link rel=\"stylesheet\" type=\"text/css\" href=\"css/_weather-ie.css\"><![endif]-->\n"
+           "<script type=\"text/javascript\">var page = {name: \"detailed\", lang: \"ru\"};</script>\n"
+           "</head>\n"_qs;
+}
+
+QString Navigation(const Town& town) {
+    return u"<body style=\"margin:0;background:#fff\"><div class=\"b-navigation g-line\">"
+           "<span class=\"b-navigation__brand\">Яндекс.Погода</span>"
+           "<span class=\"b-navigation__sep\"> / </span><span>"_qs +
+           RegionCaption(RegionOfPosition(town.position)) +
+           u"</span><span class=\"b-navigation__sep\"> / </span>"
+           "<b class=\"b-navigation__city\">"_qs +
+           town.name +
+           u"</b> <a href=\"/othercity.xml\">другой город</a>"
+           " <a class=\"b-navigation__print\" href=\"javascript:window.print()\">Напечатать&#133;</a></div>\n"_qs;
+}
+
+QString Title(const Town& town, const Forecast& forecast) {
+    const QString note = forecast.source == ForecastSource::Sample
+                             ? u"<p class=\"b-title__note\">Погода на этой странице выдумана для демонстрации.</p>"_qs
+                             : QString();
+    return u"<div class=\"b-title\"><h1>"_qs + town.name + u"</h1>"_qs + note +
+           u"<p class=\"b-title__updated\">Прогноз от "_qs + DateText(forecast.issueDate) + u' ' +
+           QString::number(forecast.issueDate.year()) + u" года, "_qs + Clock(forecast.issueMinutes) +
+           u" по местному времени. Метеостанция "_qs + forecast.stationIndex + u".</p></div>\n"_qs;
+}
+
+// The part the short forecast shows for the daytime: the day, or a later part when it has passed.
+const PartForecast& DaytimePart(const DayForecast& d) {
+    for (int part = 1; part < 3; ++part) {
+        if (d.parts[part].known)
+            return d.parts[part];
+    }
+    return d.parts[3];
+}
+
+QString Brief(const QList<DayForecast>& days, const QString& imageHost) {
+    QString html = u"<h2 class=\"b-brief__title\">Кратко</h2>\n<div class=\"b-forecast-brief\">\n"_qs;
+    for (const DayForecast& d : days) {
+        const PartForecast& day = DaytimePart(d);
+        const PartForecast& night = d.parts[3];
+        html += u"<div class=\"b-forecast-brief__day"_qs + (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) +
+                u"\"><div class=\"b-forecast-brief__date\"><b>"_qs + kWeekdaysShort[d.date.dayOfWeek() - 1] +
+                u"</b> "_qs + QString::number(d.date.day()) + u' ' + kMonthsShort[d.date.month() - 1] + u"</div>"_qs +
+                Img(imageHost + u"/i/wiz/"_qs + day.picture + u".gif"_qs, day.text) +
+                u"<div class=\"b-forecast-brief__day-t\">"_qs + Degrees(Middle(day)) + u"°</div>"_qs +
+                u"<div class=\"b-forecast-brief__night-t\">"_qs + Degrees(Middle(night)) + u"°</div></div>\n"_qs;
+    }
+    return html + u"</div>\n"_qs;
+}
+
+// Advertising and links between the short and the detailed forecast; the page rewriting cuts
+// this block, and it needs the block's table to cut in the right places.
+QString Extras(ForecastSource source) {
+    const QString banner =
+        source == ForecastSource::Sample ? u"Реклама: тёплые куртки со скидкой — Яндекс.Маркет"_qs : QString();
+    return u"<table><tr><td class=\"b-banner\">"_qs + banner +
+           u"</td></tr>\n"
+           "</table>\n"
+           "<div class=\"b-tabs\"><a href=\"/maps.xml\">Карта осадков</a> <a href=\"/archive.xml\">Архив</a></div>\n"_qs;
+}
+
+QString DetailedHeader() {
+    return u"<table class=\"b-forecast-details\">\n"
+           "<caption>Подробный прогноз</caption>\n"
+           "<thead><tr><th class=\"b-forecast-details__part\"></th><th>Температура, °C</th>"
+           "<th colspan=\"2\">Погода</th><th>Давление, мм&nbsp;рт.&nbsp;ст.</th><th>Влажность</th>"
+           "<th colspan=\"2\">Ветер, м/с</th></tr></thead>\n"_qs;
+}
+
+QString DayHeader(const DayForecast& d) {
+    return u"<tbody><tr class=\"b-forecast-details__date"_qs +
+           (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) + u"\"><th colspan=\"8\"><b>"_qs +
+           kWeekdays[d.date.dayOfWeek() - 1] + u", "_qs + DateText(d.date) +
+           u"</b> <span class=\"b-forecast-details__sun\">"_qs + Img(u"/i/sunrise.gif"_qs, u"восход"_qs) + u' ' +
+           Clock(d.sunriseMinutes) + u' ' + Img(u"/i/sunset.gif"_qs, u"заход"_qs) + u' ' + Clock(d.sunsetMinutes) +
+           u"</span> <span class=\"b-forecast-details__moon\">"_qs +
+           Img(u"/i/moon/"_qs + MoonPicture(d.moonPhase) + u".gif"_qs, MoonText(d.moonPhase)) + u' ' +
+           MoonText(d.moonPhase) + u"</span></th></tr>\n"_qs;
+}
+
+QString PartRow(int part, const PartForecast& w, const QString& imageHost) {
+    if (!w.known)
+        return u"<tr><th class=\"b-forecast-details__part\">"_qs + kPartNames[part] +
+               u"</th><td class=\"b-forecast-details__t\">—</td><td class=\"b-forecast-details__pic\"></td>"
+               "<td>—</td><td>—</td><td>—</td><td class=\"b-forecast-details__wind\"></td><td>—</td></tr>\n"_qs;
+    return u"<tr><th class=\"b-forecast-details__part\">"_qs + kPartNames[part] +
+           u"</th><td class=\"b-forecast-details__t\">"_qs + Degrees(w.temperatureLow) + u"…"_qs +
+           Degrees(w.temperatureHigh) + u"°</td><td class=\"b-forecast-details__pic\">"_qs +
+           Img(imageHost + u"/i/wiz/"_qs + w.picture + u".gif"_qs, w.text) + u"</td><td>"_qs + w.text +
+           u"</td><td>"_qs + QString::number(w.pressure) + u"</td><td>"_qs + QString::number(w.humidity) +
+           u"%</td><td class=\"b-forecast-details__wind\">"_qs +
+           Img(u"/i/wind/"_qs + WindPicture(w.windDirection) + u".gif"_qs, WindText(w.windDirection)) + u' ' +
+           WindText(w.windDirection) + u"</td><td>"_qs + QString::number(w.windSpeed) + u"</td></tr>\n"_qs;
+}
+
+QString Detailed(const QList<DayForecast>& days, const QString& imageHost) {
+    QString html = DetailedHeader();
+    for (const DayForecast& d : days) {
+        html += DayHeader(d);
+        for (int part = 0; part < 4; ++part)
+            html += PartRow(part, d.parts[part], imageHost);
+        html += u"</tbody>\n"_qs;
+    }
+    return html + u"</table>\n"_qs;
+}
+
+// Between the detailed table and the footer: the part of the page the rewriting keeps.
+QString SourceCredit(ForecastSource source) {
+    switch (source) {
+    case ForecastSource::MetNorway:
+        return u"<p class=\"b-source\">Источник данных: <a href=\"https://api.met.no/\">MET Norway</a> "
+               "(Норвежский метеорологический институт), лицензия "
+               "<a href=\"https://creativecommons.org/licenses/by/4.0/\">CC BY 4.0</a>.</p>\n"_qs;
+    case ForecastSource::OpenMeteo:
+        return u"<p class=\"b-source\"><a href=\"https://open-meteo.com/\">Данные о погоде: Open-Meteo.com</a>, "
+               "лицензия <a href=\"https://creativecommons.org/licenses/by/4.0/\">CC BY 4.0</a>.</p>\n"_qs;
+    case ForecastSource::Sample:
+        break;
+    }
+    return {};
+}
+
+QString Footer() {
+    return u"<ul class=\"b-foot\"><li>© 2001–2026 ООО «Яндекс»</li><li><a href=\"/about.xml\">О сервисе</a></li>"
+           "<li><a href=\"/feedback.xml\">Обратная связь</a></li></ul>\n"
+           "<script type=\"text/javascript\">(new Image()).src = \"/count?page=detailed\";</script>\n"
+           "</body>\n</html>\n"_qs;
+}
+
+} // namespace
+
+bool IsCatalogueIndex(const QString& index) {
+    return TownsByIndex().contains(index);
+}
+
+QByteArray RenderForecastPage(const Forecast& forecast, const QString& imageHost) {
+    const auto found = TownsByIndex().constFind(forecast.stationIndex);
+    if (found == TownsByIndex().constEnd())
+        return {};
+    const QString page = Head(*found) + Navigation(*found) + Title(*found, forecast) + Brief(forecast.days, imageHost) +
+                         Extras(forecast.source) + Detailed(forecast.days, imageHost) + SourceCredit(forecast.source) +
+                         Footer();
+    return toCp1251(page);
+}
+
+QString MoonPicture(int phase) {
+    return kMoonPictures[phase & 7];
+}
+QString MoonText(int phase) {
+    return kMoonTexts[phase & 7];
+}
+QString WindPicture(int direction) {
+    return kWindPictures[direction & 7];
+}
+QString WindText(int direction) {
+    return kWindTexts[direction & 7];
+}
+
+QStringList WeatherPictureNames() {
+    return {u"clear-day"_qs, u"clear-night"_qs, u"partly-day"_qs, u"partly-night"_qs, u"cloudy"_qs,
+            u"overcast"_qs,  u"light-rain"_qs,  u"rain"_qs,       u"light-snow"_qs,   u"snow"_qs,
+            u"sleet"_qs,     u"storm"_qs,       u"fog"_qs};
+}
+
+} // namespace vetorlan

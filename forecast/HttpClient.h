@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace vetorlan {
+
+// One GET request: the address and the extra request headers.
+struct HttpRequest {
+    QString url;
+    QList<QPair<QByteArray, QByteArray>> headers;
+};
+
+// What came back. `error` is set (and the rest meaningless) when no whole answer arrived:
+// no connection, a timeout, a body cut short, an answer over the size cap.
+struct HttpResponse {
+    int status = 0;
+    QList<QPair<QByteArray, QByteArray>> headers; // of the final answer, names as sent
+    QByteArray body;                              // decoded when it came compressed
+    QString error;
+
+    // The value of a header, matched without regard to letter case; empty when absent.
+    QByteArray header(const QByteArray& name) const;
+};
+
+// Blocking HTTP GET; implementations may be called from several threads at once.
+class HttpClient {
+public:
+    virtual ~HttpClient() = default;
+    virtual HttpResponse Get(const HttpRequest& request) = 0;
+};
+
+// The client the live forecast sources use (libcurl in the program, a loopback one in tests).
+void SetHttpClient(HttpClient* client);
+HttpClient* CurrentHttpClient();
+
+} // namespace vetorlan

@@ -1,0 +1,141 @@
+#include "forecast/LiveForecast.h"
+
+#include "core/FileSystemObject.h"
+#include "forecast/AnswerCache.h"
+#include "forecast/Down.h"
+#include "forecast/ForecastPageRenderer.h"
+#include "forecast/HttpClient.h"
+#include "forecast/LiveSources.h"
+#include "forecast/RequestGate.h"
+#include "forecast/Stations.h"
+
+#include <QUrlQuery>
+#include <atomic>
+
+namespace vetorlan {
+
+namespace {
+
+std::atomic<HttpClient*> currentClient = nullptr;
+
+using Reader = bool (*)(const QByteArray& body, const Station& station, const QDateTime& now, const QDateTime& fetched,
+                        Forecast& forecast, QString& error);
+
+struct Source {
+    const char* key; // cache file prefix
+    QString (*url)(const Station&);
+    Reader read;
+};
+
+bool ReadMet(const QByteArray& body, const Station& station, const QDateTime& now, const QDateTime&, Forecast& forecast,
+             QString& error) {
+    return ReadMetNorway(body, station, now, forecast, error);
+}
+
+const Source kMetNorway{"metno", &MetNorwayUrl, &ReadMet};
+const Source kOpenMeteo{"openmeteo", &OpenMeteoUrl, &ReadOpenMeteo};
+
+HttpResponse Ask(HttpClient& client, const QString& url, const QByteArray& lastModified) {
+    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}};
+    if (!lastModified.isEmpty())
+        request.headers.append({"If-Modified-Since", lastModified});
+    RequestGate& gate = RequestGate::Shared();
+    gate.Enter();
+    HttpResponse response = client.Get(request);
+    gate.Leave();
+    return response;
+}
+
+// The forecast of one source: from its cache while fresh, else from a new or revalidated answer.
+bool LoadSource(const Source& source, const Station& station, Forecast& forecast, QString& error) {
+    const QString key = QString::fromLatin1(source.key);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    CachedAnswer cached;
+    QString cacheError;
+    const bool usable = LoadCachedAnswer(key, station.index, cached) &&
+                        source.read(cached.body, station, now, cached.fetched, forecast, cacheError);
+    if (usable && cached.expires.isValid() && now < cached.expires)
+        return true;
+    HttpClient* client = currentClient.load();
+    if (!client) {
+        error = QStringLiteral("no HTTP client");
+        return false;
+    }
+    const QString url = source.url(station);
+    const HttpResponse response = Ask(*client, url, usable ? cached.lastModified : QByteArray());
+    if (!response.error.isEmpty()) {
+        error = response.error;
+        return false;
+    }
+    if (response.status == 304 && usable) {
+        cached.expires = ParseHttpDate(response.header("Expires"));
+        if (!response.header("Last-Modified").isEmpty())
+            cached.lastModified = response.header("Last-Modified");
+        StoreCachedAnswer(key, station.index, cached);
+        return true;
+    }
+    if (response.status == 203)
+        qWarning("%s: the service version is deprecated (203)", qPrintable(url));
+    if (response.status != 200 && response.status != 203) {
+        error = QStringLiteral("HTTP status %1").arg(response.status);
+        return false;
+    }
+    if (!source.read(response.body, station, now, now, forecast, error))
+        return false;
+    StoreCachedAnswer(
+        key, station.index,
+        {response.body, response.header("Last-Modified"), ParseHttpDate(response.header("Expires")), now});
+    return true;
+}
+
+} // namespace
+
+QByteArray HttpResponse::header(const QByteArray& name) const {
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+void SetHttpClient(HttpClient* client) {
+    currentClient = client;
+}
+
+HttpClient* CurrentHttpClient() {
+    return currentClient.load();
+}
+
+QByteArray LiveUserAgent() {
+    return QByteArrayLiteral("Vetorlan/" VETORLAN_VERSION " https://vetorlan.example.org/");
+}
+
+bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error) {
+    const Station* station = FindStation(stationIndex);
+    if (!station) {
+        error = QStringLiteral("no station ") + stationIndex;
+        return false;
+    }
+    Forecast forecast;
+    QString metError, meteoError;
+    if (!LoadSource(kMetNorway, *station, forecast, metError) &&
+        !LoadSource(kOpenMeteo, *station, forecast, meteoError)) {
+        error = QStringLiteral("MET Norway: ") + metError + QStringLiteral("; Open-Meteo: ") + meteoError;
+        return false;
+    }
+    page = RenderForecastPage(forecast, ImageHost());
+    return !page.isEmpty();
+}
+
+bool WriteLivePage(const QString& forecastUrl, const QString& path) {
+    const QString index = QUrlQuery(forecastUrl.mid(forecastUrl.indexOf(u'?') + 1)).queryItemValue(u"city"_qs);
+    QByteArray page;
+    QString error;
+    if (!FetchLivePage(index, page, error)) {
+        qWarning("live forecast of %s: %s", qPrintable(index), qPrintable(error));
+        return false;
+    }
+    return bool(WriteFileAtomic(ResolvePath(path), page));
+}
+
+} // namespace vetorlan

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vetorlan {
+
+// The detailed page of a catalogue town made from the live sources: MET Norway, and
+// Open-Meteo when MET Norway fails. An answer still fresh in the cache is rendered without
+// a request; an expired one is revalidated with If-Modified-Since. Safe from any thread.
+// False, with the reasons in `error`, when neither source gives a whole forecast.
+bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error);
+
+// The page of the town named by a forecast address ("...city=NNNNN") written over `path`
+// atomically; the old file is kept on any failure.
+bool WriteLivePage(const QString& forecastUrl, const QString& path);
+
+// "Vetorlan/<version> <project address>", as the services' terms ask.
+QByteArray LiveUserAgent();
+
+} // namespace vetorlan

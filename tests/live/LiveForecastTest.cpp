@@ -1,0 +1,194 @@
+// Pages made from the live sources, against a loopback stand-in replaying recorded answers
+// of MET Norway and Open-Meteo with their times moved to today. The town is Moscow (27612,
+// Europe/Moscow, UTC+3 all year), so the day parts below were read off the recordings by hand.
+#include "forecast/LiveForecast.h"
+#include "core/CodePage.h"
+#include "forecast/AnswerCache.h"
+#include "forecast/Converter.h"
+#include "forecast/Down.h"
+#include "forecast/HttpClient.h"
+#include "platform/CurlHttpClient.h"
+#include "tools/live-stand-in/LiveStandIn.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vetorlan {
+namespace {
+
+using standin::Fault;
+using standin::LiveStandIn;
+
+const QString kMoscow = QStringLiteral("27612");
+const QString kMetCredit = QStringLiteral("<a href=\"https://api.met.no/\">MET Norway</a>");
+const QString kOpenMeteoCredit =
+    QStringLiteral("<a href=\"https://open-meteo.com/\">Данные о погоде: Open-Meteo.com</a>");
+
+CurlHttpClient::Limits QuickLimits() {
+    CurlHttpClient::Limits limits;
+    limits.connectSeconds = 2;
+    limits.totalSeconds = 2;
+    return limits;
+}
+
+class LiveForecast : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(cache_.isValid());
+        qputenv("XDG_CACHE_HOME", cache_.path().toUtf8());
+        qputenv("VETORLAN_METNO_URL", QByteArray::fromStdString(standIn_.metNorwayBase()));
+        qputenv("VETORLAN_OPENMETEO_URL", QByteArray::fromStdString(standIn_.openMeteoBase()));
+        SetHttpClient(&client_);
+    }
+    void TearDown() override {
+        SetHttpClient(nullptr);
+        qputenv("VETORLAN_METNO_URL", "http://127.0.0.1:9");
+        qputenv("VETORLAN_OPENMETEO_URL", "http://127.0.0.1:9");
+    }
+
+    // The converted page of a town, as the load leaves it on disk.
+    QString Page(const QString& index = kMoscow) {
+        QByteArray page;
+        QString error;
+        EXPECT_TRUE(FetchLivePage(index, page, error)) << error.toStdString();
+        return fromCp1251(ConvertPageText(page, u"False"_qs, ImageHost()));
+    }
+
+    // The part rows of the page, each as its cells' texts joined by "|".
+    static QStringList PartRows(const QString& page) {
+        QStringList rows;
+        static const QRegularExpression row(u"<tr><th class=\"b-forecast-details__part\">[^<]+</th>.*?</tr>"_qs);
+        static const QRegularExpression tag(u"<[^>]*>"_qs);
+        for (const auto& match : row.globalMatch(page)) {
+            QStringList cells = match.captured(0).split(tag);
+            for (QString& cell : cells)
+                cell = cell.trimmed();
+            cells.removeAll(QString());
+            rows << cells.join(u'|');
+        }
+        return rows;
+    }
+    static int Days(const QString& page) { return int(page.count(u"class=\"b-forecast-details__date"_qs)); }
+
+    QString CacheFile(const QString& source) const {
+        return cache_.filePath(u"vetorlan/"_qs + source + u"-27612.json"_qs);
+    }
+
+    QTemporaryDir cache_;
+    LiveStandIn standIn_{QStringLiteral(VETORLAN_LIVE_FIXTURES)};
+    CurlHttpClient client_{QuickLimits()};
+};
+
+TEST_F(LiveForecast, MetNorwayPageShowsSevenDaysOfDayPartsInTheTownsTimeZone) {
+    const QString page = Page();
+    EXPECT_EQ(Days(page), 7);
+    // Today is the recording's 20 July, from 11Z (14:00 in Moscow): its morning had passed,
+    // unless Moscow is already in the 21st. On 21 July 06–12 local is 03Z–08Z, and so on.
+    const QStringList rows = PartRows(page);
+    ASSERT_EQ(rows.size(), 28);
+    const bool todayPartial = rows[0] == u"утром|—|—|—|—|—"_qs;
+    if (todayPartial) {
+        EXPECT_TRUE(rows[1].startsWith(u"днём|+"_qs)) << rows[1].toStdString();
+    }
+    const int at = todayPartial ? 4 : 0;
+    EXPECT_EQ(rows[at], u"утром|+11…+16°|ясно|769|78%|С|2"_qs);
+    EXPECT_EQ(rows[at + 1], u"днём|+17…+20°|пасмурно|770|44%|СЗ|3"_qs);
+    EXPECT_EQ(rows[at + 2], u"вечером|+17…+20°|переменная облачность|769|42%|С|3"_qs);
+    EXPECT_EQ(rows[at + 3], u"ночью|+11…+16°|ясно|770|84%|ЮВ|2"_qs);
+    EXPECT_TRUE(page.contains(u"clear-night.gif"_qs));
+    EXPECT_TRUE(page.contains(kMetCredit));
+    EXPECT_TRUE(page.contains(u"CC BY 4.0"_qs));
+    // The request names the program and stays within four decimals.
+    const auto seen = standIn_.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].path, "/metno/complete");
+    EXPECT_EQ(seen[0].query, "lat=55.8333&lon=37.6167&altitude=156");
+    EXPECT_TRUE(QByteArray::fromStdString(seen[0].userAgent).startsWith("Vetorlan/")) << seen[0].userAgent;
+    EXPECT_TRUE(QByteArray::fromStdString(seen[0].userAgent).contains("vetorlan.example.org"));
+    EXPECT_NE(seen[0].acceptEncoding.find("gzip"), std::string::npos) << seen[0].acceptEncoding;
+}
+
+TEST_F(LiveForecast, CompactAndDeprecatedAnswersAreStillUsed) {
+    standIn_.setMetFixture(u"metno_compact_newyork_2020-07-20.json"_qs);
+    standIn_.metFault = Fault::Deprecated; // 203: logged, the answer is still good
+    const QString page = Page();
+    EXPECT_EQ(Days(page), 7);
+    EXPECT_EQ(PartRows(page).size(), 28);
+    EXPECT_TRUE(page.contains(kMetCredit));
+}
+
+TEST_F(LiveForecast, FreshAnswerIsRenderedFromTheCacheAndAnExpiredOneRevalidated) {
+    const QString first = Page();
+    EXPECT_EQ(Page(), first);
+    EXPECT_EQ(standIn_.count("/metno/complete"), 1) << "no request before Expires";
+
+    standIn_.expiresIn = -60; // the next answer (or 304) is already stale
+    QFile::remove(CacheFile(u"metno"_qs));
+    Page();
+    standIn_.forget();
+    EXPECT_EQ(Page(), first);
+    const auto seen = standIn_.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].ifModifiedSince, standIn_.lastModified()) << "exactly the last Last-Modified";
+}
+
+class MetNorwayFault : public LiveForecast, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(MetNorwayFault, FallsBackToOpenMeteo) {
+    standIn_.metFault = GetParam();
+    standIn_.slowSeconds = 3; // beyond the client's 2 s
+    const QString page = Page();
+    EXPECT_TRUE(page.contains(kOpenMeteoCredit));
+    EXPECT_FALSE(page.contains(kMetCredit));
+    EXPECT_EQ(Days(page), 2) << "the Open-Meteo recording holds two whole days";
+    const QStringList rows = PartRows(page);
+    ASSERT_EQ(rows.size(), 8);
+    // 2 March of the recording: 09:00 and 15:00 in the middle; wind given in km/h.
+    EXPECT_EQ(rows[0], u"утром|&minus;1…+7°|туман|770|100%|В|1"_qs);
+    EXPECT_EQ(rows[1], u"днём|+9…+13°|малооблачно|767|52%|ЮВ|3"_qs);
+    EXPECT_EQ(standIn_.count("/openmeteo/forecast"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, MetNorwayFault,
+                         ::testing::Values(Fault::TooManyRequests, Fault::ServerError, Fault::Slow, Fault::Truncated,
+                                           Fault::NotJson));
+
+TEST_F(LiveForecast, BothSourcesFailingKeepTheOldPageAndFail) {
+    standIn_.metFault = Fault::ServerError;
+    standIn_.openMeteoFails = true;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"nimbora.htm"_qs);
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old page\r\n");
+    old.close();
+    qputenv("VETORLAN_SERVICE_URL", "");
+    LoadOK = true;
+    DownloadFile(ForecastUrl(kMoscow), path);
+    qputenv("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
+    EXPECT_FALSE(LoadOK);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old page\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"nimbora.htm"_qs});
+}
+
+TEST_F(LiveForecast, DamagedCacheEntryIsIgnoredAndReplaced) {
+    QDir().mkpath(cache_.filePath(u"vetorlan"_qs));
+    for (const QByteArray& damage :
+         {QByteArray("{\"body\": \"{\\\"type\\\": \"}"), QByteArray("\x00\xff garbage", 10)}) {
+        QFile entry(CacheFile(u"metno"_qs));
+        ASSERT_TRUE(entry.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        entry.write(damage);
+        entry.close();
+        EXPECT_TRUE(Page().contains(kMetCredit));
+        CachedAnswer stored;
+        EXPECT_TRUE(LoadCachedAnswer(u"metno"_qs, kMoscow, stored));
+        EXPECT_TRUE(stored.body.startsWith("{\"geometry\""));
+    }
+}
+
+} // namespace
+} // namespace vetorlan

@@ -1,0 +1,136 @@
+// Reading the two sources' answers: every weather code both can send has a picture and a
+// text, answers that are not whole are refused, and the sun and moon come out right.
+#include "forecast/LiveSources.h"
+#include "forecast/Astronomy.h"
+#include "forecast/RequestGate.h"
+#include "forecast/Stations.h"
+#include "forecast/WeatherConditions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vetorlan {
+namespace {
+
+const QString kData = QStringLiteral(VETORLAN_LIVE_FIXTURES);
+
+QByteArray Read(const QString& name) {
+    QFile file(kData + u'/' + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return file.readAll();
+}
+
+QList<QStringList> CsvRows(const QString& name) {
+    QList<QStringList> rows;
+    for (const QByteArray& line : Read(name).split('\n').mid(1)) {
+        if (!line.trimmed().isEmpty())
+            rows << QString::fromUtf8(line).split(u',');
+    }
+    return rows;
+}
+
+void ExpectShipped(const Condition& c, const QString& code) {
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(VETORLAN_PICTURES_DIR) + u'/' + c.picture + u".gif"_qs))
+        << code.toStdString() << " " << c.picture.toStdString();
+    EXPECT_FALSE(c.text.isEmpty()) << code.toStdString();
+}
+
+TEST(LiveSources, EveryWeatherCodeOfBothSourcesHasAShippedPictureAndAText) {
+    const QList<QStringList> legend = CsvRows(u"metno-legend.csv"_qs);
+    ASSERT_EQ(legend.size(), 41);
+    for (const QStringList& row : legend) {
+        const QString id = row[0].trimmed();
+        const QStringList codes = row[5].trimmed() == u"1"_qs
+                                      ? QStringList{id + u"_day"_qs, id + u"_night"_qs, id + u"_polartwilight"_qs}
+                                      : QStringList{id};
+        for (const QString& code : codes) {
+            Condition c;
+            ASSERT_TRUE(MetNorwayCondition(code, c)) << code.toStdString();
+            ExpectShipped(c, code);
+            EXPECT_EQ(c.picture == u"storm"_qs, code.contains(u"thunder"_qs)) << code.toStdString();
+        }
+    }
+    Condition c;
+    ASSERT_TRUE(MetNorwayCondition(u"clearsky_night"_qs, c));
+    EXPECT_EQ(c.picture, u"clear-night"_qs);
+    EXPECT_FALSE(MetNorwayCondition(u"sandstorm"_qs, c));
+    for (const QStringList& row : CsvRows(u"wmo-weather-codes.csv"_qs)) {
+        ASSERT_TRUE(WmoCondition(row[0].toInt(), true, c)) << row[0].toStdString();
+        ExpectShipped(c, row[0]);
+    }
+    EXPECT_FALSE(WmoCondition(4, true, c));
+}
+
+TEST(LiveSources, AnswersThatAreNotWholeAreRefused) {
+    const Station& moscow = *FindStation(u"27612"_qs);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    Forecast forecast;
+    QString error;
+    // Weather codes only: no temperatures.
+    EXPECT_FALSE(ReadOpenMeteo(Read(u"openmeteo_forecast_7d_weathercode_2023-11-13.json"_qs), moscow,
+                               QDateTime(QDate(2023, 11, 13), QTime(0, 0), QTimeZone::utc()), now, forecast, error));
+    // A recording from 2020 read "now": no day from today on is left.
+    EXPECT_FALSE(ReadMetNorway(Read(u"metno_complete_london_2020-07-20.json"_qs), moscow, now, forecast, error));
+    EXPECT_TRUE(error.contains(u"two"_qs)) << error.toStdString();
+    // Read on its own day it gives its seven days; with one field gone it gives none.
+    const QDateTime recorded(QDate(2020, 7, 20), QTime(12, 0), QTimeZone::utc());
+    QByteArray body = Read(u"metno_complete_london_2020-07-20.json"_qs);
+    ASSERT_TRUE(ReadMetNorway(body, moscow, recorded, forecast, error)) << error.toStdString();
+    EXPECT_EQ(forecast.days.size(), 7);
+    EXPECT_EQ(forecast.issueDate, QDate(2020, 7, 20)); // updated_at 01:30Z is 04:30 in Moscow
+    EXPECT_EQ(forecast.issueMinutes, 4 * 60 + 30);
+    body.replace("\"relative_humidity\": 83.1", "\"humidity\": 83.1");
+    EXPECT_FALSE(ReadMetNorway(body, moscow, recorded, forecast, error));
+    EXPECT_FALSE(ReadMetNorway("{\"properties\":", moscow, recorded, forecast, error));
+}
+
+TEST(LiveSources, SunAndMoon) {
+    const QTimeZone moscow("Europe/Moscow");
+    const SunTimes midsummer = SunriseSunset(QDate(2026, 6, 21), 55.8333, 37.6167, moscow);
+    EXPECT_NEAR(midsummer.sunrise, 3 * 60 + 44, 4); // almanac: 03:44 and 21:18
+    EXPECT_NEAR(midsummer.sunset, 21 * 60 + 18, 4);
+    const SunTimes polarNight = SunriseSunset(QDate(2026, 12, 21), 69.3333, 88.2167, QTimeZone("Asia/Krasnoyarsk"));
+    EXPECT_EQ(polarNight.sunrise, -1);
+    EXPECT_EQ(polarNight.sunset, -1);
+    EXPECT_EQ(MoonPhase(QDate(2026, 1, 3)), 4);  // full moon
+    EXPECT_EQ(MoonPhase(QDate(2026, 1, 18)), 0); // new moon
+}
+
+// Never more than `parallel` requests inside the gate, whatever the threads do. (The spacing of
+// their starts is a matter of time; bench-live reports the rate.)
+TEST(LiveSources, RequestGateBoundsParallelRequests) {
+    using Clock = std::chrono::steady_clock;
+    RequestGate gate(2, std::chrono::milliseconds(20));
+    std::mutex mutex;
+    int inside = 0, most = 0;
+    std::vector<Clock::time_point> starts;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([&] {
+            gate.Enter();
+            {
+                const std::lock_guard lock(mutex);
+                starts.push_back(Clock::now());
+                most = std::max(most, ++inside);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            {
+                const std::lock_guard lock(mutex);
+                --inside;
+            }
+            gate.Leave();
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_LE(most, 2);
+    EXPECT_EQ(starts.size(), 6u);
+}
+
+} // namespace
+} // namespace vetorlan

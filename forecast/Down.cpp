@@ -1,6 +1,9 @@
 #include "forecast/Down.h"
 
+#include "core/FileSystemObject.h"
+
 #include <QByteArray>
+#include <atomic>
 
 namespace vetorlan {
 
@@ -8,7 +11,7 @@ bool LoadOK = false;
 
 namespace {
 
-Fetcher* currentFetcher = nullptr;
+std::atomic<Fetcher*> currentFetcher = nullptr;
 
 // The environment variable when it is set and not empty, else the build's value; without
 // trailing slashes, so that paths can be appended as they are.
@@ -27,9 +30,17 @@ void SetFetcher(Fetcher* fetcher) {
     currentFetcher = fetcher;
 }
 
-void DownloadFile(const QString& url, const QString& path) {
+FetchResult FetchTownPage(const QString& /*stationIndex*/, const QString& url, const std::atomic<bool>* cancelled) {
     // Without a fetcher nothing can arrive: report the failure rather than a stale success.
-    LoadOK = currentFetcher != nullptr && currentFetcher->Fetch(url, path);
+    Fetcher* fetcher = currentFetcher.load();
+    return fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
+}
+
+void DownloadFile(const QString& url, const QString& path) {
+    Fetcher* fetcher = currentFetcher.load();
+    const FetchResult fetched =
+        fetcher ? fetcher->Fetch(url, nullptr) : FetchResult::failure(QStringLiteral("no fetcher"));
+    LoadOK = fetched.ok && WriteFileAtomic(ResolvePath(path), fetched.body);
 }
 
 QString ServiceUrl() {

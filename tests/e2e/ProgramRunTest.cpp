@@ -79,12 +79,10 @@ protected:
     }
     // The page the service gives for an index, as the program must leave it on disk.
     QByteArray ExpectedPage(const QString& index, const QString& multiLoad) {
-        const QString raw = scratch_.filePath(index + ".raw");
         CurlFetcher fetcher;
-        EXPECT_TRUE(fetcher.Fetch(url_ + "/detailed.xml?city=" + index, raw));
-        QFile f(raw);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return ConvertPageText(f.readAll(), multiLoad, kImageHost);
+        const FetchResult raw = fetcher.Fetch(url_ + "/detailed.xml?city=" + index);
+        EXPECT_TRUE(raw.ok) << raw.error.toStdString();
+        return ConvertPageText(raw.body, multiLoad, kImageHost);
     }
     bool WaitFor(const std::function<bool()>& condition, int ms = 15000) {
         QElapsedTimer timer;

@@ -74,7 +74,7 @@ TEST_F(LoadPipelineTest, SingleTownFetchesOnePageIntoNimboraHtmWhateverTheTown) 
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     ASSERT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(fetcher.urls[0], ServiceUrl() + "/detailed.xml?city=27612");
-    EXPECT_EQ(fetcher.paths[0], folder.path() + "/nimbora.htm");
+    EXPECT_EQ(pipeline.LoadFile, folder.path() + "/nimbora.htm");
     EXPECT_EQ(folder.read("nimbora.htm"), Converted("27612"));
     EXPECT_EQ(host.log, QStringList({"save", "busy", "icon1", "idle", "status", "icon0", "timer3", "status"}));
     EXPECT_EQ(sound.plays, 1);
@@ -261,8 +261,10 @@ TEST_F(LoadPipelineTest, ASecondLoadNeverStartsWhileOneRuns) {
     UseSingle(0, 0);
     LoadResult nested = LoadResult::Succeeded;
     fetcher.during = [&] {
-        EXPECT_TRUE(pipeline.LoadInProgress());
-        nested = pipeline.Command1_Click();
+        OnUiThread([&] {
+            EXPECT_TRUE(pipeline.LoadInProgress());
+            nested = pipeline.Command1_Click();
+        });
     };
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     EXPECT_EQ(nested, LoadResult::Busy);

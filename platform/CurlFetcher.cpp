@@ -153,8 +153,9 @@ void ConfigureTransfer(const CurlApi& api, CURL* curl, const QByteArray& url, co
     set(curl, CURLOPT_NOPROGRESS, 0L);
     set(curl, CURLOPT_HEADERFUNCTION, &ReadHeader);
     set(curl, CURLOPT_HEADERDATA, &body);
-    // Encodings libcurl can decode are asked for and decoded; any other is a failed fetch.
-    set(curl, CURLOPT_ACCEPT_ENCODING, "");
+    // Plain bytes are asked for; a compressed answer sent anyway is decoded when libcurl knows
+    // its encoding and fails otherwise (asking for compression slows small local answers).
+    set(curl, CURLOPT_ACCEPT_ENCODING, "identity");
     set(curl, CURLOPT_ERRORBUFFER, errorBuffer);
     set(curl, CURLOPT_NOSIGNAL, 1L);
     set(curl, CURLOPT_USERAGENT, CurlFetcher::userAgent());

@@ -10,7 +10,7 @@ namespace vetorlan {
 
 // Fetches over HTTP(S) with libcurl into memory. A fetch succeeds only when the answer arrived
 // whole (its announced length, or a closed document when the server ends it by closing) with
-// a 2xx status and a body; compressed answers are decoded. Fetch is safe on several threads.
+// a 2xx status and a body; a compressed answer is decoded or refused. Fetch is safe on several threads.
 // libcurl (and the TLS and Kerberos libraries it brings) is loaded at the first fetch, not at
 // start, so a program that idles between loads does not keep it in memory; when it cannot be
 // loaded every fetch fails with the reason in lastError().

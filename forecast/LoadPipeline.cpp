@@ -25,6 +25,31 @@ namespace {
 const QString kLoadingTip = QStringLiteral("Идет загрузка прогноза погоды...");
 
 // Clears the running flag whatever way the load leaves.
+// The window keeps working during a load: the user may change the selection or the settings
+// meanwhile. The pages are published for what was loaded; the user's changes stay.
+class LoadedChoice {
+public:
+    LoadedChoice() : settings_(AppSettings()), towns_(SelectedTowns), count_(SelectedCount) {}
+    template <typename Work> FsStatus Apply(Work work) const {
+        const Settings settings = AppSettings();
+        const auto towns = SelectedTowns;
+        const auto count = SelectedCount;
+        AppSettings() = settings_;
+        SelectedTowns = towns_;
+        SelectedCount = count_;
+        FsStatus status = work();
+        AppSettings() = settings;
+        SelectedTowns = towns;
+        SelectedCount = count;
+        return status;
+    }
+
+private:
+    Settings settings_;
+    std::array<TownEntry, kCatalogSize + 1> towns_;
+    std::int16_t count_;
+};
+
 class RunningGuard {
 public:
     explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }
@@ -96,6 +121,7 @@ LoadResult LoadPipeline::Command1_Click() {
         return LoadResult::Offline;
     }
     cancelled_ = false;
+    const LoadedChoice loaded;
     RemoveLeftoverPageTemps(ProgramFolder());
     FsStatus published = FetchTowns();
     if (cancelled_) {
@@ -103,7 +129,7 @@ LoadResult LoadPipeline::Command1_Click() {
         return LoadResult::Cancelled;
     }
     if (published)
-        published = PublishPages();
+        published = loaded.Apply([this] { return PublishPages(); });
     host_.ShowLoadingVisuals(false);
     if (!published) {
         ReportFileError(published);

@@ -1,6 +1,7 @@
 // The load behind Command1_Click, driven through a recording host and a fake service.
 #include "forecast/LoadPipeline.h"
 #include "core/Clock.h"
+#include "core/CodePage.h"
 #include "core/Settings.h"
 #include "forecast/Converter.h"
 #include "forecast/Down.h"
@@ -359,6 +360,19 @@ TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
     EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка записи файлов прогноза\nпроизошла ")));
     EXPECT_EQ(host.icon, TrayIconKind::Error);
     EXPECT_TRUE(pipeline.AutoLoadStopped);
+}
+
+// The window lives during a load: a selection changed meanwhile neither changes what the
+// load publishes nor is undone by it.
+TEST_F(LoadPipelineTest, SelectionChangedDuringTheLoadStaysForTheNextOne) {
+    UseMulti({1, 400});
+    AppSettings().IndexStyle = "List";
+    fetcher.during = [] { OnUiThread([] { SelectPositions({2}); }); };
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    const QByteArray index = folder.read("Nimbora.htm");
+    EXPECT_TRUE(index.contains(toCp1251(QString::fromUtf8("Ялта")))) << index.toStdString();
+    EXPECT_EQ(SelectedCount, 1);
+    EXPECT_EQ(SelectedTowns[1], CatalogEntry(2));
 }
 
 TEST(LoadTexts, DateAndTimeFollowTheLocale) {

@@ -11,7 +11,9 @@
 #include "tests/ui/UiFakes.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace vetorlan;
 using namespace vetorlan::test;
@@ -347,19 +349,30 @@ TEST_F(LoadPipelineTest, LatinIndexLinksOpenEachTownsOwnPage) {
 }
 
 // A page that cannot be written is a file error of the load, told as such (the file and the
-// reason), never as a connection failure.
+// reason), never as a connection failure: a folder under the page's name, and a read-only
+// program folder (not for root, who writes whatever the permission bits say).
 TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
     UseSingle(0, 0);
-    QDir(folder.path()).mkdir("nimbora.htm"); // holds the page's name, also for root
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка"));
-    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(boxes.boxes()[0].text.contains("nimbora.htm")) << boxes.boxes()[0].text.toStdString();
-    EXPECT_NE(boxes.boxes()[0].text, LoadFailedMessage());
-    EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка записи файлов прогноза\nпроизошла ")));
-    EXPECT_EQ(host.icon, TrayIconKind::Error);
-    EXPECT_TRUE(pipeline.AutoLoadStopped);
+    for (const bool readOnlyFolder : {false, true}) {
+        if (readOnlyFolder && ::geteuid() == 0)
+            continue;
+        SCOPED_TRACE(readOnlyFolder ? "read-only folder" : "folder under the page's name");
+        MessageBoxRecorder local;
+        if (readOnlyFolder)
+            QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+        else
+            QDir(folder.path()).mkdir("nimbora.htm");
+        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(folder.path()).rmdir("nimbora.htm");
+        ASSERT_EQ(local.boxes().size(), 1u);
+        EXPECT_EQ(local.boxes()[0].title, QString::fromUtf8("Ошибка"));
+        EXPECT_EQ(local.boxes()[0].icon, MsgIcon::Critical);
+        EXPECT_TRUE(local.boxes()[0].text.contains("nimbora.htm")) << local.boxes()[0].text.toStdString();
+        EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка записи файлов прогноза\nпроизошла ")));
+        EXPECT_EQ(host.icon, TrayIconKind::Error);
+        EXPECT_TRUE(pipeline.AutoLoadStopped);
+    }
 }
 
 // The window lives during a load: a selection changed meanwhile neither changes what the

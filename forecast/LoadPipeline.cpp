@@ -24,7 +24,6 @@ namespace {
 
 const QString kLoadingTip = QStringLiteral("Идет загрузка прогноза погоды...");
 
-// Clears the running flag whatever way the load leaves.
 // The window keeps working during a load: the user may change the selection or the settings
 // meanwhile. The pages are published for what was loaded; the user's changes stay.
 class LoadedChoice {
@@ -50,6 +49,7 @@ private:
     std::int16_t count_;
 };
 
+// Clears the running flag whatever way the load leaves.
 class RunningGuard {
 public:
     explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }

@@ -11,16 +11,34 @@
 
 namespace vetorlan {
 
+// The largest text a rewrite may produce from `inputSize` bytes. Real pages shrink; crafted
+// ones (cut markers in reverse order, many "</body>") would otherwise grow without limit.
+qsizetype OutputBound(qsizetype inputSize) {
+    constexpr qsizetype kCeiling = qsizetype(64) << 20;
+    constexpr qsizetype kSlack = qsizetype(64) << 10;
+    return qMin(kCeiling, inputSize * 4 + kSlack);
+}
+
 namespace {
 
 QByteArray cp(const char* utf8) {
     return toCp1251(QString::fromUtf8(utf8));
 }
 
+// Set when a step would exceed the bound; the steps then pass the text through untouched.
+struct Budget {
+    qsizetype bound = 0;
+    bool exceeded = false;
+    bool allows(qsizetype size) {
+        exceeded = exceeded || size > bound;
+        return !exceeded;
+    }
+};
+
 // Replaces every occurrence of `from` (left to right, non-overlapping): one scan finds the
 // matches, a second fills a buffer of the exact final size, so the cost stays linear.
-QByteArray replaceAll(const QByteArray& text, const QByteArray& from, const QByteArray& to) {
-    if (from.isEmpty())
+QByteArray replaceAll(const QByteArray& text, const QByteArray& from, const QByteArray& to, Budget& budget) {
+    if (from.isEmpty() || budget.exceeded)
         return text;
     const QByteArrayMatcher matcher(from);
     std::vector<qsizetype> hits;
@@ -29,7 +47,10 @@ QByteArray replaceAll(const QByteArray& text, const QByteArray& from, const QByt
     if (hits.empty())
         return text;
     const qsizetype count = qsizetype(hits.size());
-    QByteArray out(text.size() + count * (to.size() - from.size()), Qt::Uninitialized);
+    const qsizetype size = text.size() + count * (to.size() - from.size());
+    if (!budget.allows(size))
+        return text;
+    QByteArray out(size, Qt::Uninitialized);
     char* dest = out.data();
     qsizetype start = 0;
     for (qsizetype hit : hits) {
@@ -50,7 +71,9 @@ struct Cut {
     qsizetype tailOffset; // tail start = pos(tailMarker) + tailOffset
 };
 
-QByteArray applyCut(const QByteArray& text, const Cut& cut) {
+QByteArray applyCut(const QByteArray& text, const Cut& cut, Budget& budget) {
+    if (budget.exceeded)
+        return text;
     const qsizetype headAt = text.indexOf(cut.headMarker);
     const qsizetype tailAt = text.indexOf(cut.tailMarker);
     if (headAt < 0 || tailAt < 0)
@@ -59,8 +82,11 @@ QByteArray applyCut(const QByteArray& text, const Cut& cut) {
     const qsizetype tailStart = tailAt + 1 + cut.tailOffset; // first kept position, 1-based
     if (tailStart < 1 || headEnd < 0)
         return text;
+    const qsizetype kept = qMin(headEnd, text.size()) + qMax<qsizetype>(0, text.size() - tailStart + 1);
+    if (!budget.allows(kept))
+        return text;
     QByteArray out;
-    out.reserve(headEnd + text.size() - tailStart + 1);
+    out.reserve(kept);
     out.append(text.constData(), qMin(headEnd, text.size()));
     if (tailStart <= text.size())
         out.append(text.constData() + tailStart - 1, text.size() - tailStart + 1);
@@ -73,8 +99,8 @@ QByteArray imagePrefix(QString imageHost) {
     return imageHost.isEmpty() ? QByteArray() : toCp1251(imageHost) + "/i/wiz";
 }
 
-QByteArray applyReplacements(QByteArray page, const QString& imageHost) {
-    const std::pair<QByteArray, QByteArray> rules[] = {
+std::vector<std::pair<QByteArray, QByteArray>> replacementRules(const QString& imageHost) {
+    return {
         {"css/_weather.css", "nimbora.css"},
         {cp("Яндекс."), {}},
         {cp("Кратко"), cp("Прогноз погоды на 7 дней")},
@@ -85,21 +111,27 @@ QByteArray applyReplacements(QByteArray page, const QString& imageHost) {
         {cp("<a href=\"/othercity.xml\">другой город</a>"), {}},
         {cp("Напечатать&#133;"), {}},
     };
-    for (const auto& [from, to] : rules)
-        page = replaceAll(page, from, to);
+}
+
+QByteArray applyReplacements(QByteArray page, const QString& imageHost, Budget& budget) {
+    for (const auto& [from, to] : replacementRules(imageHost))
+        page = replaceAll(page, from, to, budget);
     return page;
 }
 
-QByteArray applyCuts(QByteArray page) {
-    const Cut cuts[] = {
+std::vector<Cut> cutRules() {
+    return {
         {"<!--[if lte IE 7]>", -1, "</head>", 0},
         {"<table>", -1, "</table>", -1},
         {"<body style", 4, "<div class=\"b-navigation g-line\">", -1},
         {"</table>", 7, "<table class=\"b-forecast-details\">", 0},
         {"<ul class=\"b-foot\">", -1, "</body>", 0},
     };
-    for (const Cut& cut : cuts)
-        page = applyCut(page, cut);
+}
+
+QByteArray applyCuts(QByteArray page, Budget& budget) {
+    for (const Cut& cut : cutRules())
+        page = applyCut(page, cut, budget);
     return page;
 }
 
@@ -111,12 +143,25 @@ QByteArray backButtonBlock() {
 } // namespace
 
 QByteArray ConvertPageText(QByteArray page, const QString& multiLoad, const QString& imageHost) {
-    page = applyReplacements(std::move(page), imageHost);
-    page = applyCuts(std::move(page));
+    Budget budget{OutputBound(page.size())};
+    page = applyReplacements(std::move(page), imageHost, budget);
+    page = applyCuts(std::move(page), budget);
     if (IsTrue(multiLoad))
-        page = replaceAll(page, "</body>", backButtonBlock());
+        page = replaceAll(page, "</body>", backButtonBlock(), budget);
+    if (!budget.allows(page.size() + 2))
+        return QByteArray();
     page.append("\r\n");
     return page;
+}
+
+bool LooksLikeForecastPage(const QByteArray& page, const QString& imageHost) {
+    for (const auto& [from, to] : replacementRules(imageHost))
+        if (!from.isEmpty() && page.contains(from))
+            return true;
+    for (const Cut& cut : cutRules())
+        if (page.contains(cut.headMarker) && page.contains(cut.tailMarker))
+            return true;
+    return false;
 }
 
 void ConvertPage(const QString& requestedPath) {
@@ -126,7 +171,9 @@ void ConvertPage(const QString& requestedPath) {
     QByteArray page;
     if (!ReadWholeFile(path, page))
         return; // without the whole text there is nothing sound to rewrite
-    WriteFileAtomic(path, ConvertPageText(std::move(page), AppSettings().MultiLoad, ImageHost()));
+    const QByteArray converted = ConvertPageText(std::move(page), AppSettings().MultiLoad, ImageHost());
+    if (!converted.isEmpty())
+        WriteFileAtomic(path, converted);
 }
 
 } // namespace vetorlan

@@ -1,9 +1,11 @@
 #include "forecast/Down.h"
 
+#include "core/FileSystemObject.h"
 #include "forecast/HttpClient.h"
 #include "forecast/LiveForecast.h"
 
 #include <QByteArray>
+#include <atomic>
 
 namespace vetorlan {
 
@@ -11,7 +13,7 @@ bool LoadOK = false;
 
 namespace {
 
-Fetcher* currentFetcher = nullptr;
+std::atomic<Fetcher*> currentFetcher = nullptr;
 
 // The environment variable when it is set and not empty, else the build's value; without
 // trailing slashes, so that paths can be appended as they are.
@@ -30,13 +32,24 @@ void SetFetcher(Fetcher* fetcher) {
     currentFetcher = fetcher;
 }
 
-void DownloadFile(const QString& url, const QString& path) {
+FetchResult FetchTownPage(const QString& stationIndex, const QString& url, const std::atomic<bool>* cancelled) {
     if (ServiceUrl().isEmpty() && CurrentHttpClient()) { // no page service: made from the live sources
-        LoadOK = WriteLivePage(url, path);
-        return;
+        QByteArray page;
+        QString error;
+        if (!FetchLivePage(stationIndex, page, error))
+            return FetchResult::failure(error);
+        return FetchResult::success(std::move(page));
     }
     // Without a fetcher nothing can arrive: report the failure rather than a stale success.
-    LoadOK = currentFetcher != nullptr && currentFetcher->Fetch(url, path);
+    Fetcher* fetcher = currentFetcher.load();
+    return fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
+}
+
+void DownloadFile(const QString& url, const QString& path) {
+    Fetcher* fetcher = currentFetcher.load();
+    const FetchResult fetched =
+        fetcher ? fetcher->Fetch(url, nullptr) : FetchResult::failure(QStringLiteral("no fetcher"));
+    LoadOK = fetched.ok && WriteFileAtomic(ResolvePath(path), fetched.body);
 }
 
 QString ServiceUrl() {

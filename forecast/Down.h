@@ -1,24 +1,42 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <atomic>
 
 namespace vetorlan {
 
-// Fetches a URL into a file. Implementations replace the target only when the answer
-// arrived whole with a 2xx status; a failure leaves the file that was there untouched.
+// What one fetch brought: the whole body of a 2xx answer, or a short reason for the failure.
+struct FetchResult {
+    bool ok = false;
+    QByteArray body;
+    QString error;
+
+    static FetchResult success(QByteArray bytes) { return {true, std::move(bytes), {}}; }
+    static FetchResult failure(QString why) { return {false, {}, std::move(why)}; }
+};
+
+// Fetches a URL into memory. Implementations succeed only when the answer arrived whole with
+// a 2xx status and a body that is not empty. Fetch may be called from several threads at once;
+// it gives up soon after `cancelled` (when given) becomes true.
 class Fetcher {
 public:
     virtual ~Fetcher() = default;
-    virtual bool Fetch(const QString& url, const QString& path) = 0;
+    virtual FetchResult Fetch(const QString& url, const std::atomic<bool>* cancelled) = 0;
 };
 
-// The fetcher DownloadFile uses (the libcurl one in the program, fakes in tests).
+// The fetcher the load uses (the libcurl one in the program, fakes in tests).
 void SetFetcher(Fetcher* fetcher);
 
-// True when the last fetch succeeded.
+// The raw page of one town (its station index and the address built from it), as the
+// forecast service gave it. Called from the load's worker threads.
+FetchResult FetchTownPage(const QString& stationIndex, const QString& url,
+                          const std::atomic<bool>* cancelled = nullptr);
+
+// True when the last DownloadFile succeeded.
 extern bool LoadOK;
 
-// Blocking fetch of `url` into `path`; sets LoadOK.
+// Blocking fetch of `url` into `path` (replaced as a whole, only after a success); sets LoadOK.
 void DownloadFile(const QString& url, const QString& path);
 
 // The forecast service's address (scheme, host, optional port) and its image host:

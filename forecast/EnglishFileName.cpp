@@ -66,9 +66,11 @@ FsStatus MakeLatinFileNames() {
     for (int i = 1; i <= count && i <= kCatalogSize; ++i) {
         const QString name = TownName(SelectedTowns[i]);
         const QString source = folder + name + ".htm";
+        // Every slot gets its own town's name, also when this load brought no page for it, so
+        // that the index links the town's older page and never another town's.
+        TownFileNames[i] = LatinTownName(name);
         if (!FileExists(source))
             continue;
-        TownFileNames[i] = LatinTownName(name);
         if (FsStatus s = renamePage(source, folder + TownFileNames[i] + ".htm"); !s)
             return s;
     }

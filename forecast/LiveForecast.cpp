@@ -1,6 +1,5 @@
 #include "forecast/LiveForecast.h"
 
-#include "core/FileSystemObject.h"
 #include "forecast/AnswerCache.h"
 #include "forecast/Down.h"
 #include "forecast/ForecastPageRenderer.h"
@@ -9,7 +8,6 @@
 #include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
 
-#include <QUrlQuery>
 #include <atomic>
 
 namespace vetorlan {
@@ -125,17 +123,6 @@ bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error
     }
     page = RenderForecastPage(forecast, ImageHost());
     return !page.isEmpty();
-}
-
-bool WriteLivePage(const QString& forecastUrl, const QString& path) {
-    const QString index = QUrlQuery(forecastUrl.mid(forecastUrl.indexOf(u'?') + 1)).queryItemValue(u"city"_qs);
-    QByteArray page;
-    QString error;
-    if (!FetchLivePage(index, page, error)) {
-        qWarning("live forecast of %s: %s", qPrintable(index), qPrintable(error));
-        return false;
-    }
-    return bool(WriteFileAtomic(ResolvePath(path), page));
 }
 
 } // namespace vetorlan

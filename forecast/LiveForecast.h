@@ -11,10 +11,6 @@ namespace vetorlan {
 // False, with the reasons in `error`, when neither source gives a whole forecast.
 bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error);
 
-// The page of the town named by a forecast address ("...city=NNNNN") written over `path`
-// atomically; the old file is kept on any failure.
-bool WriteLivePage(const QString& forecastUrl, const QString& path);
-
 // "Vetorlan/<version> <project address>", as the services' terms ask.
 QByteArray LiveUserAgent();
 

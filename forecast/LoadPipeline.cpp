@@ -11,6 +11,8 @@
 #include "forecast/Down.h"
 #include "forecast/EnglishFileName.h"
 #include "forecast/MultiIndexPage.h"
+#include "forecast/PageFile.h"
+#include "forecast/TownPages.h"
 #include "net/HangUpModule.h"
 #include "net/OnLineCheck.h"
 #include "towns/Base.h"
@@ -21,6 +23,31 @@ namespace vetorlan {
 namespace {
 
 const QString kLoadingTip = QStringLiteral("Идет загрузка прогноза погоды...");
+
+// The window keeps working during a load: the user may change the selection or the settings
+// meanwhile. The pages are published for what was loaded; the user's changes stay.
+class LoadedChoice {
+public:
+    LoadedChoice() : settings_(AppSettings()), towns_(SelectedTowns), count_(SelectedCount) {}
+    template <typename Work> FsStatus Apply(Work work) const {
+        const Settings settings = AppSettings();
+        const auto towns = SelectedTowns;
+        const auto count = SelectedCount;
+        AppSettings() = settings_;
+        SelectedTowns = towns_;
+        SelectedCount = count_;
+        FsStatus status = work();
+        AppSettings() = settings;
+        SelectedTowns = towns;
+        SelectedCount = count;
+        return status;
+    }
+
+private:
+    Settings settings_;
+    std::array<TownEntry, kCatalogSize + 1> towns_;
+    std::int16_t count_;
+};
 
 // Clears the running flag whatever way the load leaves.
 class RunningGuard {
@@ -93,8 +120,16 @@ LoadResult LoadPipeline::Command1_Click() {
         ShowMessageBox(OfflineMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
         return LoadResult::Offline;
     }
-    FetchTowns();
-    FsStatus published = PublishPages();
+    cancelled_ = false;
+    const LoadedChoice loaded;
+    RemoveLeftoverPageTemps(ProgramFolder());
+    FsStatus published = FetchTowns();
+    if (cancelled_) {
+        host_.ShowLoadingVisuals(false);
+        return LoadResult::Cancelled;
+    }
+    if (published)
+        published = loaded.Apply([this] { return PublishPages(); });
     host_.ShowLoadingVisuals(false);
     if (!published) {
         ReportFileError(published);
@@ -108,11 +143,12 @@ LoadResult LoadPipeline::Command1_Click() {
     return LoadResult::Succeeded;
 }
 
-void LoadPipeline::FetchTowns() {
+std::vector<TownJob> LoadPipeline::TownJobs() const {
     const bool multi = IsMultiLoad(AppSettings());
     // A single-town load fetches its one town once, whatever the multi-town list holds.
     const int passes = multi ? SelectedCount : 1;
     const QString folder = ProgramFolder();
+    std::vector<TownJob> jobs;
     for (int counter = 1; counter <= passes; ++counter) {
         TownEntry entry;
         if (multi) {
@@ -121,15 +157,46 @@ void LoadPipeline::FetchTowns() {
             const int slot = host_.SingleTownRow() + 1;
             entry = slot >= 1 && slot <= kRegionSlots ? RegionTowns[slot] : TownEntry();
         }
-        LoadURL = ForecastUrl(TownIndex(entry));
-        LoadFile = multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm";
+        const QString index = TownIndex(entry);
+        jobs.push_back(
+            {index, ForecastUrl(index), multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm"});
+    }
+    return jobs;
+}
+
+// Takes the pages in list order and writes each as it comes; LoadOK tells of the last town.
+// A page that cannot be written ends the load with that file error.
+FsStatus LoadPipeline::FetchTowns() {
+    const std::vector<TownJob> jobs = TownJobs();
+    TownPagePool pool(jobs, {AppSettings().MultiLoad, ImageHost()});
+    pool_ = &pool;
+    FsStatus status;
+    for (size_t i = 0; i < jobs.size() && status; ++i) {
+        LoadURL = jobs[i].url;
+        LoadFile = jobs[i].file;
         host_.ShowLoadingVisuals(true);
         host_.SetTrayIcon(TrayIconKind::Loading);
         host_.SetTrayTip(kLoadingTip);
-        DownloadFile(LoadURL, LoadFile);
-        if (LoadOK)
-            ConvertPage(LoadFile);
+        const std::optional<TownPage> page = pool.Take(i);
+        if (!page) {
+            cancelled_ = true;
+            break;
+        }
+        LoadOK = page->ok;
+        if (page->ok)
+            status = WritePageFile(LoadFile, page->bytes);
     }
+    pool.Cancel(); // after a file error the rest is not wanted
+    pool_ = nullptr;
+    return status;
+}
+
+void LoadPipeline::Cancel() {
+    if (!running_)
+        return;
+    cancelled_ = true;
+    if (pool_)
+        pool_->Cancel();
 }
 
 FsStatus LoadPipeline::PublishPages() {

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+#include <vector>
 
 namespace vetorlan {
 
@@ -39,11 +40,16 @@ QString LoadFailedMessage();
 QString LoadFailedTip(const QDateTime& when, const QLocale& locale = QLocale::system());
 
 // Outcome of one Command1_Click.
-enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed };
+enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed, Cancelled };
 
 // The load behind Command1_Click: town check, save of the town lists, dial-up gate, the
 // fetch and rewrite of every chosen town, file names, index page, then the success or
-// the failure actions. Everything the window shows goes through the host.
+// the failure actions. Everything the window shows goes through the host. The pages are
+// fetched on worker threads while the window keeps processing events; they are written,
+// and the host told, in list order on the calling thread.
+class TownPagePool;
+struct TownJob;
+
 class LoadPipeline {
 public:
     explicit LoadPipeline(LoadHost& host) : host_(host) {}
@@ -51,6 +57,8 @@ public:
     LoadResult Command1_Click();
 
     bool LoadInProgress() const { return running_; }
+    // Ends a running load at once: fetches give up, nothing more is written, no actions run.
+    void Cancel();
     // Automatic loads stay stopped after a failed load until one succeeds.
     bool AutoLoadStopped = false;
     // URL and file of the page fetched last.
@@ -59,7 +67,8 @@ public:
 
 private:
     bool TownChosen() const;
-    void FetchTowns();
+    std::vector<TownJob> TownJobs() const;
+    FsStatus FetchTowns();
     FsStatus PublishPages();
     void SucceededActions();
     void FailedActions();
@@ -67,6 +76,8 @@ private:
 
     LoadHost& host_;
     bool running_ = false;
+    bool cancelled_ = false;
+    TownPagePool* pool_ = nullptr;
 };
 
 } // namespace vetorlan

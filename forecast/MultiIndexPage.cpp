@@ -5,6 +5,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "forecast/EnglishFileName.h"
+#include "forecast/PageFile.h"
 #include "towns/Selection.h"
 
 namespace vetorlan {
@@ -211,7 +212,7 @@ QByteArray IndexPageText() {
 }
 
 FsStatus WriteIndexPage() {
-    return WriteFileAtomic(ProgramFile("Nimbora.htm"), IndexPageText());
+    return WritePageFile(ProgramFile("Nimbora.htm"), IndexPageText());
 }
 
 } // namespace vetorlan

@@ -11,7 +11,7 @@ namespace vetorlan {
 // SelectedCount, TownFileNames and AppSettings().
 QByteArray IndexPageText();
 
-// Writes "Nimbora.htm" in the program folder (atomically). A file error is returned.
+// Writes "Nimbora.htm" in the program folder (old or whole new page). A file error is returned.
 FsStatus WriteIndexPage();
 
 } // namespace vetorlan

@@ -4,12 +4,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <mutex>
 
 namespace vetorlan {
 
-// Fetches over HTTP(S) with libcurl into a temporary file beside the target, which is renamed
-// over the target (or over a case-variant of its name) only when the answer arrived whole
-// with a 2xx status. Every other outcome removes the temporary file and leaves the old one.
+// Fetches over HTTP(S) with libcurl into memory. A fetch succeeds only when the answer arrived
+// whole (its announced length, or a closed document when the server ends it by closing) with
+// a 2xx status and a body; a compressed answer is decoded or refused. Fetch is safe on several threads.
 // libcurl (and the TLS and Kerberos libraries it brings) is loaded at the first fetch, not at
 // start, so a program that idles between loads does not keep it in memory; when it cannot be
 // loaded every fetch fails with the reason in lastError().
@@ -34,16 +35,19 @@ public:
     CurlFetcher();
     explicit CurlFetcher(const Limits& limits, Library library = defaultLibrary());
 
-    bool Fetch(const QString& url, const QString& path) override;
+    FetchResult Fetch(const QString& url, const std::atomic<bool>* cancelled = nullptr) override;
 
     // A short reason for the last failure (empty after a success), for diagnostics.
-    QString lastError() const { return lastError_; }
+    QString lastError() const;
 
     static const char* userAgent();
 
 private:
+    FetchResult Transfer(const QString& url, const std::atomic<bool>* cancelled, QString& why) const;
+
     Limits limits_;
     Library library_;
+    mutable std::mutex errorMutex_;
     QString lastError_;
 };
 

@@ -2,7 +2,9 @@
 # Measures the program as a user runs it, reporting medians:
 #   - start-up time to the event loop (VETORLAN_QUIT_WHEN_IDLE=1), beside a bare Qt tray program,
 #   - resident memory after IDLE_SECONDS idle, beside a bare Qt tray program,
-#   - wall time of "/load" for one town and for all 400 towns from the sample service.
+#   - wall time of "/load" for one town and for all 400 towns from the sample service,
+#   - wall time of "/load" of STALL_TOWNS towns (default 0: skipped) from a server that accepts
+#     every connection and never answers (each fetch waits for the stall limit).
 # Environment: BUILD_DIR (default build), PROGRAM (default $BUILD_DIR/nimbora), RUNS (default 7), MEM_RUNS (default 3),
 # LOAD_RUNS (default 3), IDLE_SECONDS (default 60). Runs headless (offscreen) unless
 # BENCH_PLATFORM names another Qt platform; BENCH_PLATFORM=xvfb runs on a fresh Xvfb display
@@ -13,6 +15,8 @@ BUILD_DIR="${BUILD_DIR:-build}"
 RUNS="${RUNS:-7}"
 MEM_RUNS="${MEM_RUNS:-3}"
 LOAD_RUNS="${LOAD_RUNS:-3}"
+STALL_TOWNS="${STALL_TOWNS:-0}"
+STALL_RUNS="${STALL_RUNS:-1}"
 IDLE_SECONDS="${IDLE_SECONDS:-60}"
 BENCH_PLATFORM="${BENCH_PLATFORM:-offscreen}"
 
@@ -55,13 +59,13 @@ echo "Platform: $QT_QPA_PLATFORM${DISPLAY:+ on $DISPLAY}"
 median() { sort -n | awk '{ a[NR] = $1 } END { if (NR == 0) print "n/a"; else if (NR % 2) print a[(NR + 1) / 2]; else print (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
-# A program folder with settings: $1 folder, $2 MultiLoad.
+# A program folder with settings: $1 folder, $2 MultiLoad, $3 towns in goroda.ini (default 400).
 make_folder() {
     mkdir -p "$1"
     cp "$PROGRAM" "$1/nimbora"
-    python3 - "$1" "$2" <<'PY'
+    python3 - "$1" "$2" "${3:-400}" <<'PY'
 import sys
-folder, multi = sys.argv[1], sys.argv[2]
+folder, multi, towns = sys.argv[1], sys.argv[2], int(sys.argv[3])
 lines = ["Vetorlan Options", "{Head}", "", "[Main:]", "VersionProgram=1.2 ' Do not edit!", "AutoRun=False",
          "StartTray=False", "WorkMode=DirectConn", "GorodSave=True", "", "[Loader:]", "LoadExit=False",
          "ShellLoad=False", "", "[Direct Connection Mode:]", "TimeLoad=07:00", "CheckActual=True", "ActualWait=12",
@@ -71,7 +75,7 @@ lines = ["Vetorlan Options", "{Head}", "", "[Main:]", "VersionProgram=1.2 ' Do n
          "{End}"]
 open(folder + "/Options.ini", "wb").write(("\r\n".join(lines) + "\r\n").encode("cp1251"))
 open(folder + "/gorod.ini", "wb").write(b" 1  22 \r\n")
-open(folder + "/goroda.ini", "wb").write((" 400 " + "".join(" %d " % r for r in range(400))).encode())
+open(folder + "/goroda.ini", "wb").write((" %d " % towns + "".join(" %d " % r for r in range(towns))).encode())
 PY
 }
 
@@ -155,3 +159,20 @@ for mode in False True; do
     done | median | awk '{ printf "  median %s ms\n", $1 }'
     echo "  pages written in the last run: $(find "$work/load" -maxdepth 1 -iname '*.htm' | wc -l)"
 done
+
+if [ "$STALL_TOWNS" -gt 0 ]; then
+    stall_log="$work/stall.log"
+    python3 -c 'import socket, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(1024)
+print(s.getsockname()[1], flush=True); time.sleep(1e9)' >"$stall_log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 1 100); do [ -s "$stall_log" ] && break; sleep 0.1; done
+    echo "\"/load\" of $STALL_TOWNS towns from a server that never answers ($STALL_RUNS runs):"
+    for i in $(seq 1 "$STALL_RUNS"); do
+        rm -rf "$work/stall"
+        make_folder "$work/stall" True "$STALL_TOWNS"
+        t0=$(now_ms)
+        VETORLAN_SERVICE_URL="http://127.0.0.1:$(head -n 1 "$stall_log")" "$work/stall/nimbora" /load >/dev/null 2>&1
+        echo $(( $(now_ms) - t0 ))
+    done | median | awk '{ printf "  median %s ms\n", $1 }'
+fi

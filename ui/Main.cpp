@@ -462,6 +462,7 @@ void Main::Command3_Click() {
 }
 
 void Main::Command4_Click() {
+    pipeline_.Cancel(); // a running load stops at once and writes nothing more
     exiting_ = true;
     tray_.Delete();
     hide();

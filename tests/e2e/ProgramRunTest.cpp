@@ -13,10 +13,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace vetorlan::test {
 namespace {
@@ -79,12 +81,10 @@ protected:
     }
     // The page the service gives for an index, as the program must leave it on disk.
     QByteArray ExpectedPage(const QString& index, const QString& multiLoad) {
-        const QString raw = scratch_.filePath(index + ".raw");
         CurlFetcher fetcher;
-        EXPECT_TRUE(fetcher.Fetch(url_ + "/detailed.xml?city=" + index, raw));
-        QFile f(raw);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return ConvertPageText(f.readAll(), multiLoad, kImageHost);
+        const FetchResult raw = fetcher.Fetch(url_ + "/detailed.xml?city=" + index);
+        EXPECT_TRUE(raw.ok) << raw.error.toStdString();
+        return ConvertPageText(raw.body, multiLoad, kImageHost);
     }
     bool WaitFor(const std::function<bool()>& condition, int ms = 15000) {
         QElapsedTimer timer;
@@ -153,6 +153,48 @@ TEST_F(ProgramRunTest, MultiTownLoadWritesPagesAndIndexInEveryStyle) {
                 QFile::remove(File(name));
         }
     }
+}
+
+// Killed at random moments of a multi-town load, every page is the old one or the whole new
+// one; temporary files that a killed load leaves are gone after the next load.
+TEST_F(ProgramRunTest, KilledLoadsLeaveEveryPageOldOrNew) {
+    QList<int> rows;
+    for (int row = 0; row < 400; row += 4)
+        rows << row;
+    WriteOptions([](Settings& s) {
+        s.MultiLoad = "True";
+        s.IndexStyle = "List";
+    });
+    Write("goroda.ini", FormatGorodaIni(rows));
+    QElapsedTimer clock;
+    clock.start();
+    RunLoad();
+    const int loadMs = int(clock.elapsed());
+    std::printf("a whole load took %d ms\n", loadMs);
+    QMap<QString, QByteArray> finished;
+    for (const QString& name : QDir(folder_.path()).entryList({"*.htm"}, QDir::Files))
+        finished[name] = Read(name);
+    ASSERT_EQ(finished.size(), rows.size() + 1);
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    for (int round = 0; round < 25; ++round) {
+        SCOPED_TRACE(QStringLiteral("seed %1 round %2").arg(seed).arg(round).toStdString());
+        for (const QString& name : finished.keys())
+            Write(name, "old " + name.toUtf8());
+        Start({"/load"});
+        QThread::msleep(random() % (loadMs + 1));
+        program_.kill();
+        program_.waitForFinished(5000);
+        for (const QString& name : finished.keys()) {
+            const QByteArray page = Read(name);
+            EXPECT_TRUE(page == finished[name] || page == "old " + name.toUtf8()) << name.toStdString();
+        }
+    }
+    Write(QString::fromUtf8("Абакан.htm.vetorlan-tmp"), "left by a killed load");
+    RunLoad();
+    EXPECT_TRUE(QDir(folder_.path()).entryList({"*.vetorlan-tmp"}, QDir::Files | QDir::Hidden).isEmpty());
+    for (const QString& name : finished.keys())
+        EXPECT_EQ(Read(name), finished[name]) << name.toStdString();
 }
 
 TEST_F(ProgramRunTest, FailedFetchLeavesTheOldPage) {

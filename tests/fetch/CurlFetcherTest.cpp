@@ -23,7 +23,7 @@ const std::string kPage = [] {
     page += std::string("\0\x01\xff", 3); // bytes must arrive untouched
     for (int i = 0; i < 200; ++i)
         page += "<p>line " + std::to_string(i) + "</p>\r\n";
-    return page;
+    return page + "</html>\r\n";
 }();
 const QByteArray kOldPage = cp1251("старая страница\r\n");
 
@@ -50,6 +50,22 @@ void PartialBody(httplib::Response& response, const LoopbackServer& server, bool
         });
 }
 
+// An answer without a length or chunks, ended by closing the connection (an orderly close,
+// not a reset): whole, or cut after its first 500 bytes.
+void CloseDelimited(httplib::Response& response, bool whole) {
+    response.set_header("Connection", "close");
+    response.set_content_provider("text/html", [whole](size_t, httplib::DataSink& sink) {
+        sink.write(kPage.data(), whole ? kPage.size() : 500);
+        return false; // the server closes the connection after what it sent
+    });
+}
+
+// The page compressed as "deflate" (a zlib stream: qCompress without its 4-byte size).
+std::string Deflated() {
+    const QByteArray packed = qCompress(QByteArray::fromStdString(kPage)).mid(4);
+    return packed.toStdString();
+}
+
 struct AgentLog {
     std::mutex mutex;
     std::string last;
@@ -70,6 +86,17 @@ void InstallRoutes(LoopbackServer& s, AgentLog& agents) {
             sink.done();
             return true;
         });
+    });
+    server.Get("/empty", [](const httplib::Request&, httplib::Response& r) { r.set_content("", "text/html"); });
+    server.Get("/close-whole", [](const httplib::Request&, httplib::Response& r) { CloseDelimited(r, true); });
+    server.Get("/close-cut", [](const httplib::Request&, httplib::Response& r) { CloseDelimited(r, false); });
+    server.Get("/deflate", [](const httplib::Request&, httplib::Response& r) {
+        r.set_header("Content-Encoding", "deflate");
+        r.set_content(Deflated(), "text/html");
+    });
+    server.Get("/strange-encoding", [](const httplib::Request&, httplib::Response& r) {
+        r.set_header("Content-Encoding", "x-strange");
+        r.set_content(Deflated(), "text/html");
     });
     server.Get("/moved", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/page"); });
     server.Get("/loop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/loop"); });
@@ -196,18 +223,19 @@ TEST_P(FetchOutcome, CreatesNothingWhenItFails) {
     EXPECT_EQ(entries(), GetParam().ok ? QStringList{u"nimbora.htm"_qs} : QStringList{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, FetchOutcome,
-                         ::testing::Values(Outcome{"Success", "/page", true}, Outcome{"Chunked", "/chunked", true},
-                                           Outcome{"Redirect", "/moved", true}, Outcome{"NotFound", "/missing", false},
-                                           Outcome{"ServerError", "/broken", false},
-                                           Outcome{"RedirectLoop", "/loop", false},
-                                           Outcome{"RedirectToLocalFile", "/to-file", false},
-                                           Outcome{"Stall", "/stall", false, 20, "too slow"},
-                                           Outcome{"CutShort", "/short", false, 3, "remaining"},
-                                           Outcome{"TooLarge", "/huge", false},
-                                           Outcome{"TooLargeChunked", "/huge-chunked", false},
-                                           Outcome{"OverallCap", "/drip", false, 1, "timed out"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FetchOutcome,
+    ::testing::Values(
+        Outcome{"Success", "/page", true}, Outcome{"Chunked", "/chunked", true}, Outcome{"Redirect", "/moved", true},
+        Outcome{"NotFound", "/missing", false}, Outcome{"ServerError", "/broken", false},
+        Outcome{"RedirectLoop", "/loop", false}, Outcome{"RedirectToLocalFile", "/to-file", false},
+        Outcome{"Stall", "/stall", false, 20, "too slow"}, Outcome{"CutShort", "/short", false, 3, "remaining"},
+        Outcome{"TooLarge", "/huge", false}, Outcome{"TooLargeChunked", "/huge-chunked", false},
+        Outcome{"OverallCap", "/drip", false, 1, "timed out"}, Outcome{"EmptyBody", "/empty", false, 3, "empty"},
+        Outcome{"CloseDelimitedWhole", "/close-whole", true},
+        Outcome{"CloseDelimitedCut", "/close-cut", false, 3, "cut short"}, Outcome{"DeflateDecoded", "/deflate", true},
+        Outcome{"UnknownEncoding", "/strange-encoding", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CurlFetcherTest, ConnectionRefusedKeepsTheOldPage) {
     write(u"nimbora.htm"_qs, kOldPage);

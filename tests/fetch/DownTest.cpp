@@ -1,6 +1,8 @@
 // DownloadFile's flag and the service addresses taken from the environment or the build.
 #include "forecast/Down.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace vetorlan::test {
@@ -9,12 +11,11 @@ namespace {
 class FixedFetcher : public Fetcher {
 public:
     explicit FixedFetcher(bool result) : result_(result) {}
-    bool Fetch(const QString& url, const QString& path) override {
+    FetchResult Fetch(const QString& url, const std::atomic<bool>*) override {
         lastUrl = url;
-        lastPath = path;
-        return result_;
+        return result_ ? FetchResult::success("page") : FetchResult::failure("refused");
     }
-    QString lastUrl, lastPath;
+    QString lastUrl;
 
 private:
     bool result_;
@@ -23,19 +24,22 @@ private:
 TEST(DownloadFile, SetsLoadOKFromEveryFetch) {
     FixedFetcher good(true), bad(false);
     SetFetcher(&good);
-    DownloadFile(u"http://h/detailed.xml?city=27612"_qs, u"/tmp/x/nimbora.htm"_qs);
+    QTemporaryDir dir;
+    const QString page = dir.filePath(u"nimbora.htm"_qs);
+    DownloadFile(u"http://h/detailed.xml?city=27612"_qs, page);
     EXPECT_TRUE(LoadOK);
     EXPECT_EQ(good.lastUrl, u"http://h/detailed.xml?city=27612"_qs);
-    EXPECT_EQ(good.lastPath, u"/tmp/x/nimbora.htm"_qs);
+    EXPECT_TRUE(QFile::exists(page));
     SetFetcher(&bad);
-    DownloadFile(u"u"_qs, u"p"_qs);
+    DownloadFile(u"u"_qs, page);
     EXPECT_FALSE(LoadOK);
     // Without a fetcher nothing arrives, and a stale true must not survive.
     SetFetcher(&good);
-    DownloadFile(u"u"_qs, u"p"_qs);
+    DownloadFile(u"u"_qs, page);
     SetFetcher(nullptr);
-    DownloadFile(u"u"_qs, u"p"_qs);
+    DownloadFile(u"u"_qs, page);
     EXPECT_FALSE(LoadOK);
+    EXPECT_FALSE(FetchTownPage(u"27612"_qs, u"u"_qs).ok);
 }
 
 struct AddressCase {

@@ -99,6 +99,32 @@ const char kConvertedPage[] =
     "</body><br>\n<div align=\"center\"><input type=\"button\" value=\"Назад\"onClick=\"history.back()\" "
     "name=\"button\"></div></html>\r\n";
 
+// Cut markers in reverse order make every cut keep the text twice, and in multi-town mode each
+// "</body>" gains the back button: the rewrite stays within its bound or refuses the page,
+// at every size, so a crafted page can neither exhaust memory nor pass as a forecast.
+TEST(ConvertPageText, CraftedPagesStayWithinTheBound) {
+    const QByteArray tails = "</head></table><div class=\"b-navigation g-line\"><table class=\"b-forecast-details\">";
+    const QByteArray heads = "<!--[if lte IE 7]><table><body style=1><ul class=\"b-foot\">";
+    for (const qsizetype size : {qsizetype(4) << 10, qsizetype(1) << 20, qsizetype(16) << 20}) {
+        SCOPED_TRACE(size);
+        QByteArray page = tails;
+        page.reserve(size + heads.size() + 8);
+        while (page.size() < size)
+            page += "</body>";
+        page += heads;
+        for (const char* multiLoad : {"True", "False"}) {
+            const QByteArray out = ConvertPageText(page, multiLoad, kHost);
+            EXPECT_LE(out.size(), OutputBound(page.size()));
+            if (size >= qsizetype(1) << 20) { // sixteen times the page: far over the bound
+                EXPECT_TRUE(out.isEmpty()) << multiLoad;
+            }
+        }
+    }
+    // A page that grows a little (one back button) is still rewritten.
+    EXPECT_FALSE(ConvertPageText("<body>a</body>", "True", kHost).isEmpty());
+    EXPECT_EQ(OutputBound(qsizetype(1) << 30), qsizetype(64) << 20);
+}
+
 class ConvertPageFileTest : public ::testing::Test {
 protected:
     void SetUp() override {

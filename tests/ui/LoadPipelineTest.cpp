@@ -1,15 +1,19 @@
 // The load behind Command1_Click, driven through a recording host and a fake service.
 #include "forecast/LoadPipeline.h"
 #include "core/Clock.h"
+#include "core/CodePage.h"
 #include "core/Settings.h"
 #include "forecast/Converter.h"
 #include "forecast/Down.h"
 #include "forecast/EnglishFileName.h"
+#include "forecast/MultiIndexPage.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace vetorlan;
 using namespace vetorlan::test;
@@ -74,7 +78,7 @@ TEST_F(LoadPipelineTest, SingleTownFetchesOnePageIntoNimboraHtmWhateverTheTown) 
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     ASSERT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(fetcher.urls[0], ServiceUrl() + "/detailed.xml?city=27612");
-    EXPECT_EQ(fetcher.paths[0], folder.path() + "/nimbora.htm");
+    EXPECT_EQ(pipeline.LoadFile, folder.path() + "/nimbora.htm");
     EXPECT_EQ(folder.read("nimbora.htm"), Converted("27612"));
     EXPECT_EQ(host.log, QStringList({"save", "busy", "icon1", "idle", "status", "icon0", "timer3", "status"}));
     EXPECT_EQ(sound.plays, 1);
@@ -261,13 +265,127 @@ TEST_F(LoadPipelineTest, ASecondLoadNeverStartsWhileOneRuns) {
     UseSingle(0, 0);
     LoadResult nested = LoadResult::Succeeded;
     fetcher.during = [&] {
-        EXPECT_TRUE(pipeline.LoadInProgress());
-        nested = pipeline.Command1_Click();
+        OnUiThread([&] {
+            EXPECT_TRUE(pipeline.LoadInProgress());
+            nested = pipeline.Command1_Click();
+        });
     };
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     EXPECT_EQ(nested, LoadResult::Busy);
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_FALSE(pipeline.LoadInProgress());
+}
+
+// Answers that are not a whole forecast page fail the town: its old page stays and, as the
+// last town, the failure actions run. A page with some of the rewrite's texts is accepted.
+TEST_F(LoadPipelineTest, AnswersThatAreNoForecastPageKeepTheOldPage) {
+    // Cut markers in reverse order: each cut keeps the page twice.
+    QByteArray crafted = "</head></table><div class=\"b-navigation g-line\"><table class=\"b-forecast-details\">";
+    while (crafted.size() < (2 << 20))
+        crafted += "</body>";
+    crafted += "<!--[if lte IE 7]><table><body style=1><ul class=\"b-foot\">";
+    struct Row {
+        const char* name;
+        QByteArray answer;
+        bool accepted;
+    };
+    const Row rows[] = {
+        {"captive portal", "<html><head><title>Wi-Fi</title></head><body><form>login</form></body></html>", false},
+        {"service unavailable", "<html><body><h1>Service Temporarily Unavailable</h1></body></html>", false},
+        {"rewrite over its bound", crafted, false},
+        {"one cut's markers", "<html><head></head><body><ul class=\"b-foot\">x</ul></body></html>", true},
+    };
+    UseSingle(0, 0);
+    const QString index = TownIndex(RegionTowns[1]);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MessageBoxRecorder local;
+        folder.write("nimbora.htm", "old page");
+        fetcher.answers[index] = row.answer;
+        EXPECT_EQ(pipeline.Command1_Click(), row.accepted ? LoadResult::Succeeded : LoadResult::Failed);
+        if (row.accepted) {
+            EXPECT_EQ(folder.read("nimbora.htm"), ConvertPageText(row.answer, "False", ImageHost()));
+        } else {
+            EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
+            EXPECT_EQ(host.tip, LoadFailedTip(Now()));
+            ASSERT_EQ(local.boxes().size(), 1u);
+            EXPECT_EQ(local.boxes()[0].text, LoadFailedMessage());
+        }
+        EXPECT_EQ(pipeline.AutoLoadStopped, !row.accepted);
+    }
+}
+
+// A town's Latin name depends on the town only: after a reselection in which the new last
+// town's fetch fails, every index link still opens its own town's page (also in a process
+// that never loaded before).
+TEST_F(LoadPipelineTest, LatinIndexLinksOpenEachTownsOwnPage) {
+    const auto position = [](const char* name) {
+        for (int i = 1; i <= kCatalogSize; ++i)
+            if (TownName(CatalogEntry(i)) == QString::fromUtf8(name))
+                return i;
+        return 0;
+    };
+    const int abakan = position("Абакан"), azov = position("Азов"), arzamas = position("Арзамас"),
+              armavir = position("Армавир");
+    AppSettings().TranslitFileName = "True";
+    AppSettings().IndexStyle = "List";
+    AppSettings().MSGError = "False";
+    for (bool freshProcess : {false, true}) {
+        SCOPED_TRACE(freshProcess ? "fresh process" : "same process");
+        fetcher.failing.clear();
+        UseMulti({abakan, azov, arzamas});
+        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+        if (freshProcess)
+            TownFileNames.fill(QString());
+        UseMulti({abakan, arzamas, armavir});
+        fetcher.failing = {TownIndex(CatalogEntry(arzamas))};
+        pipeline.Command1_Click();
+        const QByteArray index = IndexPageText();
+        EXPECT_TRUE(index.contains("Arzamas.htm"));
+        EXPECT_TRUE(index.contains("Armavir.htm"));
+        EXPECT_FALSE(index.contains("Azov.htm"));
+        EXPECT_FALSE(index.contains("\"/.htm") || index.contains("\".htm")) << index.toStdString();
+    }
+}
+
+// A page that cannot be written is a file error of the load, told as such (the file and the
+// reason), never as a connection failure: a folder under the page's name, and a read-only
+// program folder (not for root, who writes whatever the permission bits say).
+TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
+    UseSingle(0, 0);
+    for (const bool readOnlyFolder : {false, true}) {
+        if (readOnlyFolder && ::geteuid() == 0)
+            continue;
+        SCOPED_TRACE(readOnlyFolder ? "read-only folder" : "folder under the page's name");
+        MessageBoxRecorder local;
+        if (readOnlyFolder)
+            QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+        else
+            QDir(folder.path()).mkdir("nimbora.htm");
+        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(folder.path()).rmdir("nimbora.htm");
+        ASSERT_EQ(local.boxes().size(), 1u);
+        EXPECT_EQ(local.boxes()[0].title, QString::fromUtf8("Ошибка"));
+        EXPECT_EQ(local.boxes()[0].icon, MsgIcon::Critical);
+        EXPECT_TRUE(local.boxes()[0].text.contains("nimbora.htm")) << local.boxes()[0].text.toStdString();
+        EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка записи файлов прогноза\nпроизошла ")));
+        EXPECT_EQ(host.icon, TrayIconKind::Error);
+        EXPECT_TRUE(pipeline.AutoLoadStopped);
+    }
+}
+
+// The window lives during a load: a selection changed meanwhile neither changes what the
+// load publishes nor is undone by it.
+TEST_F(LoadPipelineTest, SelectionChangedDuringTheLoadStaysForTheNextOne) {
+    UseMulti({1, 400});
+    AppSettings().IndexStyle = "List";
+    fetcher.during = [] { OnUiThread([] { SelectPositions({2}); }); };
+    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    const QByteArray index = folder.read("Nimbora.htm");
+    EXPECT_TRUE(index.contains(toCp1251(QString::fromUtf8("Ялта")))) << index.toStdString();
+    EXPECT_EQ(SelectedCount, 1);
+    EXPECT_EQ(SelectedTowns[1], CatalogEntry(2));
 }
 
 TEST(LoadTexts, DateAndTimeFollowTheLocale) {

@@ -335,8 +335,10 @@ TEST_F(MainTest, LoadingShowsItsStateAndRestoresIt) {
     Main& w = Start();
     bool busySeen = false;
     fetcher.during = [&] {
-        busySeen = !w.Command1->isEnabled() && w.loadingBackground() && w.tray().Icon() == TrayIconKind::Loading &&
-                   w.tray().Tip() == QString::fromUtf8("Идет загрузка прогноза погоды...") && w.LoadInProgress();
+        OnUiThread([&] {
+            busySeen = !w.Command1->isEnabled() && w.loadingBackground() && w.tray().Icon() == TrayIconKind::Loading &&
+                       w.tray().Tip() == QString::fromUtf8("Идет загрузка прогноза погоды...") && w.LoadInProgress();
+        });
     };
     w.scheduler().timer3.enabled = false;
     w.Command1_Click();

@@ -9,38 +9,50 @@
 #include "towns/Selection.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <functional>
+#include <mutex>
 
 namespace vetorlan::test {
 
 // A forecast page the fake service answers for a station index.
 inline QByteArray FakePage(const QString& index) {
-    return "<html><head><title>" + index.toLatin1() + "</title></head><body>forecast " + index.toLatin1() +
-           "</body></html>";
+    return "<html><head><title>" + index.toLatin1() + "</title><link href=\"css/_weather.css\"></head><body>forecast " +
+           index.toLatin1() + "</body></html>";
 }
 
-// Answers every URL with FakePage of its index, except the indices told to fail, which
-// leave the target untouched (as the real fetcher does).
+// Runs `work` on the user-interface thread and waits for it: from a fetch, this only returns
+// when the window's thread is processing events during the load.
+inline void OnUiThread(const std::function<void()>& work) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::BlockingQueuedConnection);
+}
+
+// Answers every URL with FakePage of its index, except the indices told to fail. Called on
+// the load's worker threads: `during` runs there too.
 class FakeFetcher : public Fetcher {
 public:
     FakeFetcher() { SetFetcher(this); }
     ~FakeFetcher() override { SetFetcher(nullptr); }
-    bool Fetch(const QString& url, const QString& path) override {
-        urls << url;
-        paths << path;
+    FetchResult Fetch(const QString& url, const std::atomic<bool>*) override {
+        {
+            const std::lock_guard lock(mutex);
+            urls << url;
+        }
         if (during)
             during();
         const QString index = url.right(5);
         if (failing.contains(index))
-            return false;
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(FakePage(index)) > 0;
+            return FetchResult::failure(QStringLiteral("refused"));
+        return FetchResult::success(answers.contains(index) ? answers.value(index) : FakePage(index));
     }
-    QStringList urls, paths;
+    std::mutex mutex;
+    QStringList urls;
     QSet<QString> failing;
+    QHash<QString, QByteArray> answers; // instead of FakePage, for these indices
     std::function<void()> during;
 };
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QEventLoop>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace vetorlan {
+
+// One town of a load: where its page comes from and the file it goes to.
+struct TownJob {
+    QString stationIndex;
+    QString url;
+    QString file;
+};
+
+// A town's page ready to be written (fetched, checked and rewritten), or why it is not.
+struct TownPage {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;
+};
+
+// What the workers need besides the job, copied in so they read no shared settings.
+struct RewriteOptions {
+    QString multiLoad;
+    QString imageHost;
+};
+
+// Fetches one town's raw page and rewrites it in memory. An empty answer, a page that holds
+// none of the rewrite's texts, or one whose rewrite would exceed its bound is a failure.
+TownPage PrepareTownPage(const TownJob& job, const RewriteOptions& options, const std::atomic<bool>* cancelled);
+
+// Prepares the pages of a load on a few worker threads, so that the window lives on, while
+// the caller takes them in list order. Waiting runs a local event loop.
+class TownPagePool {
+public:
+    static constexpr int kWorkers = 4;
+
+    TownPagePool(std::vector<TownJob> jobs, RewriteOptions options);
+    ~TownPagePool(); // cancels what has not started and joins the workers
+    TownPagePool(const TownPagePool&) = delete;
+    TownPagePool& operator=(const TownPagePool&) = delete;
+
+    // The page of job `i`, waiting for it while events are processed; nothing once cancelled.
+    std::optional<TownPage> Take(size_t i);
+    // Stops the load: running fetches give up, nothing else starts, Take returns nothing.
+    void Cancel();
+    bool Cancelled() const { return cancelled_.load(); }
+
+private:
+    void Work();
+    bool Ready(size_t i);
+
+    const std::vector<TownJob> jobs_;
+    const RewriteOptions options_;
+    std::vector<std::optional<TownPage>> pages_;
+    std::mutex mutex_;
+    std::atomic<size_t> next_ = 0;
+    std::atomic<bool> cancelled_ = false;
+    QEventLoop waiting_;
+    std::vector<std::thread> workers_;
+};
+
+} // namespace vetorlan

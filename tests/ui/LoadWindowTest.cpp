@@ -1,0 +1,117 @@
+// The window during a load from a server that accepts and never answers: it keeps repainting
+// and its timers tick, and "Выход" ends the load at once with nothing written.
+#include "core/SaveParametr.h"
+#include "core/Settings.h"
+#include "platform/CurlFetcher.h"
+#include "tests/support/TestSupport.h"
+#include "tests/ui/UiFakes.h"
+#include "ui/Main.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace vetorlan;
+using namespace vetorlan::test;
+
+namespace {
+
+// Listens on a free loopback port: the system completes the connections, nobody answers.
+class StallingServer {
+public:
+    StallingServer() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(fd_, 64) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~StallingServer() { ::close(fd_); }
+    QByteArray url() const { return "http://127.0.0.1:" + QByteArray::number(port_); }
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// Counts the window's paint events.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
+    StallingServer server;
+    ASSERT_NE(server.port(), 0);
+    qputenv("VETORLAN_SERVICE_URL", server.url());
+    qputenv("no_proxy", "127.0.0.1");
+    CurlFetcher::Limits limits;
+    limits.stallSeconds = 600; // without the cancel the load would wait this long
+    limits.totalSeconds = 600;
+    CurlFetcher fetcher(limits);
+    SetFetcher(&fetcher);
+    TempProgramFolder folder;
+    MessageBoxRecorder boxes;
+    FakeAutorunStore autorun;
+    FakeSound sound;
+    FakeShell shell;
+    Settings s;
+    s.WorkMode = "DirectConn";
+    s.AutoRun = "False";
+    s.MultiLoad = "True";
+    folder.write("Options.ini", SerializeSettings(s));
+    folder.write("goroda.ini", " 3  0  1  2 \r\n");
+    folder.write("Nimbora.htm", "old index");
+
+    Main window;
+    AppSettingsContext() = SettingsContext{&autorun, &window};
+    window.SetEndAtOnce([] {});
+    window.SetExitProgram([] {});
+    window.Form_Load({});
+    window.show();
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    int ticks = 0, ticksDuringLoad = 0, paintsDuringLoad = 0;
+    bool loading = false;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        ++ticks;
+        window.update();
+    });
+    clock.start(20);
+    QTimer::singleShot(600, [&] {
+        loading = window.LoadInProgress();
+        ticksDuringLoad = ticks;
+        paintsDuringLoad = counter.paints;
+        window.Command4_Click();
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    window.Command1_Click();
+    const qint64 endedAfter = elapsed.elapsed() - 600;
+    std::printf("the load ended %lld ms after Exit\n", static_cast<long long>(endedAfter));
+
+    EXPECT_TRUE(loading);
+    EXPECT_GT(ticksDuringLoad, 5);
+    EXPECT_GT(paintsDuringLoad, 0);
+    EXPECT_LT(endedAfter, 60000) << "Exit did not end the load";
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_EQ(folder.read("Nimbora.htm"), QByteArray("old index"));
+    EXPECT_EQ(QDir(folder.path()).entryList({"*.htm*"}, QDir::Files), QStringList{"Nimbora.htm"});
+    AppSettingsContext() = SettingsContext{};
+    SetFetcher(nullptr);
+}
+
+} // namespace

@@ -1,16 +1,16 @@
 #include "ui/Dialogs.h"
 
 #include "ui/MainWindowApi.h"
-#include "ui/Master.h"
-#include "ui/Options.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SetupWizard.h"
 
 #include <QPointer>
 
 namespace vetorlan {
 
 namespace {
-QPointer<Options>& openOptions() {
-    static QPointer<Options> dialog;
+QPointer<SettingsDialog>& openOptions() {
+    static QPointer<SettingsDialog> dialog;
     return dialog;
 }
 } // namespace
@@ -23,7 +23,7 @@ void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
         open->activateWindow();
         return;
     }
-    auto* dialog = new Options(main, parent);
+    auto* dialog = new SettingsDialog(main, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     openOptions() = dialog;
     if (modal) {

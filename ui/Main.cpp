@@ -9,7 +9,7 @@
 #include "towns/Base.h"
 #include "towns/Selection.h"
 #include "towns/TownLists.h"
-#include "ui/AboutForm.h"
+#include "ui/AboutWindow.h"
 #include "ui/Dialogs.h"
 #include "ui/InterFace.h"
 #include "ui/PictureButton.h"
@@ -472,7 +472,7 @@ void Main::ShowAbout(bool modal) {
         about_->activateWindow();
         return;
     }
-    auto* about = new AboutForm(modal ? this : nullptr);
+    auto* about = new AboutWindow(modal ? this : nullptr);
     about->setAttribute(Qt::WA_DeleteOnClose);
     if (modal) {
         about->exec();

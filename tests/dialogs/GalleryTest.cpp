@@ -1,9 +1,9 @@
 #include "DialogsTestSupport.h"
 
+#include "ui/CopyTargetDialog.h"
 #include "ui/Dialogs.h"
-#include "ui/Master.h"
-#include "ui/Options.h"
-#include "ui/SelectPath.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SetupWizard.h"
 
 #include <QTest>
 
@@ -26,7 +26,7 @@ TEST_F(DialogFixture, Gallery) {
         ShowOptionsDialog(main, nullptr, false);
         shown = CurrentOptionsDialog();
     } else if (which == "selectpath") {
-        shown = new SelectPath({});
+        shown = new CopyTargetDialog({});
         shown->show();
     } else if (which.startsWith("master")) {
         ShowWizardPage(main, which.mid(6).toInt());

@@ -5,7 +5,7 @@
 #include "tests/ui/UiFakes.h"
 #include "ui/Dialogs.h"
 #include "ui/Main.h"
-#include "ui/Master.h"
+#include "ui/SetupWizard.h"
 
 #include <QPushButton>
 #include <QTimer>

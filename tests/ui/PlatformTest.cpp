@@ -3,7 +3,7 @@
 #include "platform/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
-#include "ui/AboutForm.h"
+#include "ui/AboutWindow.h"
 #include "ui/FormMinimize.h"
 
 #include <QFile>
@@ -101,13 +101,13 @@ TEST(TrayTextTest, TipIsCutToSixtyFourCharacters) {
     tray.Delete();
 }
 
-TEST(AboutFormTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
+TEST(AboutWindowTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
     FakeShell shell;
     for (int opening = 0; opening < 2; ++opening) {
-        AboutForm about;
+        AboutWindow about;
         about.show();
         EXPECT_EQ(about.windowTitle(), QString::fromUtf8("О программе"));
-        EXPECT_EQ(about.height(), AboutForm::DesignHeight());
+        EXPECT_EQ(about.height(), AboutWindow::DesignHeight());
         EXPECT_GT(about.Command1->geometry().bottom(), about.height());
         EXPECT_TRUE(about.Timer1.isActive());
         EXPECT_EQ(about.Timer1.interval(), 2000);
@@ -120,7 +120,7 @@ TEST(AboutFormTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
         }
         EXPECT_EQ(ticks, 43); // 42 steps of 10 twips, then the stop
         EXPECT_EQ(about.GrowStep, 420);
-        EXPECT_EQ(about.height(), AboutForm::GrownHeight());
+        EXPECT_EQ(about.height(), AboutWindow::GrownHeight());
         EXPECT_LE(about.Command1->geometry().bottom(), about.height());
         EXPECT_FALSE(about.Timer1.isActive());
         about.Label4_Click();

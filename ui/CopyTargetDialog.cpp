@@ -1,4 +1,4 @@
-#include "ui/SelectPath.h"
+#include "ui/CopyTargetDialog.h"
 
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
@@ -103,9 +103,9 @@ QStringList CopyTargetDrives() {
     return drives;
 }
 
-SelectPath::SelectPath(std::function<void(const QString&)> setPath, QWidget* parent)
+CopyTargetDialog::CopyTargetDialog(std::function<void(const QString&)> setPath, QWidget* parent)
     : QDialog(parent), setPath_(std::move(setPath)) {
-    setObjectName("SelectPath");
+    setObjectName("CopyTargetDialog");
     setWindowTitle("Выберите путь и имя файла");
 
     Frame1 = new QGroupBox("Диск:", this);
@@ -172,14 +172,14 @@ SelectPath::SelectPath(std::function<void(const QString&)> setPath, QWidget* par
     Drive1->setCurrentIndex(drives.indexOf(current));
     OpenFolder(QDir::currentPath());
 
-    connect(Drive1, &QComboBox::currentIndexChanged, this, &SelectPath::Drive1_Change);
-    connect(Dir1, &QListWidget::itemActivated, this, &SelectPath::Dir1_Activated);
-    connect(Command1, &QPushButton::clicked, this, &SelectPath::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SelectPath::reject);
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &CopyTargetDialog::Drive1_Change);
+    connect(Dir1, &QListWidget::itemActivated, this, &CopyTargetDialog::Dir1_Activated);
+    connect(Command1, &QPushButton::clicked, this, &CopyTargetDialog::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &CopyTargetDialog::reject);
     Drive1_Change();
 }
 
-void SelectPath::SelectDrive(const QString& mountPoint) {
+void CopyTargetDialog::SelectDrive(const QString& mountPoint) {
     int index = Drive1->findText(mountPoint);
     if (index < 0) {
         Drive1->addItem(mountPoint);
@@ -191,7 +191,7 @@ void SelectPath::SelectDrive(const QString& mountPoint) {
         Drive1->setCurrentIndex(index);
 }
 
-void SelectPath::OpenFolder(const QString& folder) {
+void CopyTargetDialog::OpenFolder(const QString& folder) {
     folder_ = QDir::cleanPath(folder);
     dirPath_->setText(folder_);
     Dir1->clear();
@@ -204,27 +204,27 @@ void SelectPath::OpenFolder(const QString& folder) {
     Dir1->setCurrentRow(0);
 }
 
-void SelectPath::Dir1_Activated(QListWidgetItem* item) {
+void CopyTargetDialog::Dir1_Activated(QListWidgetItem* item) {
     if (item->text() == "..")
         OpenFolder(QFileInfo(folder_).absolutePath());
     else
         OpenFolder(CandidatePath(folder_, item->text()));
 }
 
-QString SelectPath::folderForDrive(const QString& drive) const {
+QString CopyTargetDialog::folderForDrive(const QString& drive) const {
     // The working folder when it lies on that drive, otherwise the drive's root.
     const QString cwd = QDir::currentPath();
     return GetDriveName(cwd) == drive ? cwd : drive;
 }
 
-void SelectPath::showStatus(QLabel* label, const QString& text, bool positive) {
+void CopyTargetDialog::showStatus(QLabel* label, const QString& text, bool positive) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, positive ? PositiveColor : NegativeColor);
     label->setPalette(pal);
     label->setText(text);
 }
 
-void SelectPath::Drive1_Change() {
+void CopyTargetDialog::Drive1_Change() {
     const QString drive = GetDriveName(Drive1->currentText());
     if (!DriveIsReady(drive)) {
         showStatus(Label1, "Устройство: НЕ готово", false);
@@ -243,7 +243,7 @@ void SelectPath::Drive1_Change() {
     }
 }
 
-void SelectPath::Command1_Click() {
+void CopyTargetDialog::Command1_Click() {
     if (Text1->text().isEmpty()) {
         ShowMessageBox("Введите имя файла!", "Ошибка", MsgIcon::Critical);
         return;

@@ -1,4 +1,4 @@
-#include "ui/Master.h"
+#include "ui/SetupWizard.h"
 
 #include "core/SaveParametr.h"
 #include "core/Settings.h"

@@ -30,10 +30,10 @@ QString ActualWaitText(int hours);
 
 // The settings dialog "Настройки". Loading pauses the main window's scheduler; every way out
 // restores it. Ok writes the fields and saves; Cancel keeps only what the buttons wrote at once.
-class Options : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    Options(MainWindowApi& main, QWidget* parent = nullptr);
+    SettingsDialog(MainWindowApi& main, QWidget* parent = nullptr);
 
     // The path field that the copy-target dialog fills on its Ok.
     void SetCopyPath(const QString& path);

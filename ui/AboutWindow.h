@@ -11,10 +11,10 @@ namespace vetorlan {
 
 // The About window: the data-source notice, four links and the opening animation that
 // grows the window until its "Закрыть" button comes into view.
-class AboutForm : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutForm(QWidget* parent = nullptr);
+    explicit AboutWindow(QWidget* parent = nullptr);
 
     // Design height and the growth of the animation, in logical pixels.
     static int DesignHeight();

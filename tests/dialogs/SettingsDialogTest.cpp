@@ -1,11 +1,11 @@
 #include "DialogsTestSupport.h"
 
 #include "core/FileSystemObject.h"
+#include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
 #include "ui/Dialogs.h"
-#include "ui/Master.h"
-#include "ui/Options.h"
-#include "ui/SelectPath.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SetupWizard.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,23 +20,23 @@
 namespace vetorlan::test {
 namespace {
 
-class OptionsTest : public DialogFixture {
+class SettingsDialogTest : public DialogFixture {
 protected:
-    Options* open() {
+    SettingsDialog* open() {
         ShowOptionsDialog(main, nullptr, false);
-        auto* dialog = qobject_cast<Options*>(CurrentOptionsDialog());
+        auto* dialog = qobject_cast<SettingsDialog*>(CurrentOptionsDialog());
         EXPECT_NE(dialog, nullptr);
         return dialog;
     }
-    QString text(Options* d, const char* name) { return child<QLineEdit>(d, name)->text(); }
-    bool enabled(Options* d, const char* name) { return child<QWidget>(d, name)->isEnabled(); }
-    QColor shape(Options* d, const char* name) { return child<ColorShape>(d, name)->color(); }
+    QString text(SettingsDialog* d, const char* name) { return child<QLineEdit>(d, name)->text(); }
+    bool enabled(SettingsDialog* d, const char* name) { return child<QWidget>(d, name)->isEnabled(); }
+    QColor shape(SettingsDialog* d, const char* name) { return child<ColorShape>(d, name)->color(); }
 };
 
-TEST_F(OptionsTest, OkAtOnceRewritesTheSameFile) {
+TEST_F(SettingsDialogTest, OkAtOnceRewritesTheSameFile) {
     ASSERT_TRUE(SaveSettings());
     const QByteArray before = folder.read("Options.ini");
-    Options* d = open();
+    SettingsDialog* d = open();
     EXPECT_EQ(main.pauses, 1);
     EXPECT_FALSE(main.running);
     click(d, "Command2");
@@ -47,7 +47,7 @@ TEST_F(OptionsTest, OkAtOnceRewritesTheSameFile) {
 }
 
 // Values not in their usual form are normalised by the rule of their control on Ok.
-TEST_F(OptionsTest, OkNormalisesUnusualValues) {
+TEST_F(SettingsDialogTest, OkNormalisesUnusualValues) {
     struct Row {
         QString Settings::*field;
         const char* stored;
@@ -69,7 +69,7 @@ TEST_F(OptionsTest, OkNormalisesUnusualValues) {
     for (const Row& row : rows) {
         AppSettings() = Settings{};
         AppSettings().*row.field = row.stored;
-        Options* d = open();
+        SettingsDialog* d = open();
         click(d, "Command2");
         Settings expected;
         expected.*row.field = row.saved;
@@ -79,7 +79,7 @@ TEST_F(OptionsTest, OkNormalisesUnusualValues) {
     }
 }
 
-TEST_F(OptionsTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
+TEST_F(SettingsDialogTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
     struct Row {
         const char* pause;
         const char* time;
@@ -90,7 +90,7 @@ TEST_F(OptionsTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
     for (const Row& row : rows) {
         AppSettings().PauseOnLine = row.pause;
         AppSettings().TimeLoad = row.time;
-        Options* d = open();
+        SettingsDialog* d = open();
         EXPECT_EQ(text(d, "Text2"), row.shownPause);
         EXPECT_EQ(text(d, "Text3"), row.shownTime);
         const int hour = child<SpinScroll>(d, "VScroll2")->number();
@@ -103,10 +103,10 @@ TEST_F(OptionsTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
     }
 }
 
-TEST_F(OptionsTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
+TEST_F(SettingsDialogTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
     AppSettings().WorkMode = "DirectConn";
     AppSettings().TimeLoad = "23:59";
-    Options* d = open();
+    SettingsDialog* d = open();
     auto* hours = child<SpinScroll>(d, "VScroll2");
     auto* minutes = child<SpinScroll>(d, "VScroll3");
     d->show();
@@ -137,10 +137,10 @@ TEST_F(OptionsTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
     EXPECT_EQ(AppSettings().TimeLoad, "07:05");
 }
 
-TEST_F(OptionsTest, PauseFieldIsCappedAndForcedToAnInteger) {
+TEST_F(SettingsDialogTest, PauseFieldIsCappedAndForcedToAnInteger) {
     const std::pair<const char*, const char*> typed[] = {{"250", "100"}, {"abc", "0"},   {"42", "42"},
                                                          {"100", "100"}, {"101", "100"}, {"9x", "9"}};
-    Options* d = open();
+    SettingsDialog* d = open();
     auto* field = child<QLineEdit>(d, "Text2");
     auto* spinner = child<SpinScroll>(d, "VScroll1");
     for (const auto& [input, shown] : typed) {
@@ -162,7 +162,7 @@ TEST_F(OptionsTest, PauseFieldIsCappedAndForcedToAnInteger) {
     EXPECT_EQ(AppSettings().PauseOnLine, "6");
 }
 
-TEST(OptionsText, PauseNormalisationAndPeriodWords) {
+TEST(SettingsDialogText, PauseNormalisationAndPeriodWords) {
     const std::pair<const char*, const char*> pauses[] = {
         {" 5", "5"}, {"", "0"}, {"abc", "0"}, {"250", "100"}, {"99999999999", "100"}, {"3.7", "3"}, {"-5", "0"}};
     for (const auto& [in, out] : pauses)
@@ -174,7 +174,7 @@ TEST(OptionsText, PauseNormalisationAndPeriodWords) {
         EXPECT_EQ(ActualWaitText(hours), shown) << hours;
 }
 
-TEST_F(OptionsTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
+TEST_F(SettingsDialogTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
     AppSettings().WorkMode = "DirectConn";
     struct Row {
         int start;
@@ -187,7 +187,7 @@ TEST_F(OptionsTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
                         {12, "Command4", 11, "11 часов"}, {0, "Command5", 1, "1 час"}};
     for (const Row& row : rows) {
         AppSettings().ActualWait = std::int16_t(row.start);
-        Options* d = open();
+        SettingsDialog* d = open();
         click(d, row.button);
         EXPECT_EQ(AppSettings().ActualWait, row.end) << row.start;
         EXPECT_EQ(text(d, "Text4"), row.shown);
@@ -196,9 +196,9 @@ TEST_F(OptionsTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
     }
 }
 
-TEST_F(OptionsTest, EnablingRulesFollowModeCheckAndMultiLoad) {
+TEST_F(SettingsDialogTest, EnablingRulesFollowModeCheckAndMultiLoad) {
     const QColor blue(0, 0, 255);
-    Options* d = open();
+    SettingsDialog* d = open();
     const QColor ink = InkLineColor(d);
     const QColor grey = GreyLineColor(d);
     ASSERT_NE(ink, grey);
@@ -246,11 +246,11 @@ TEST_F(OptionsTest, EnablingRulesFollowModeCheckAndMultiLoad) {
     EXPECT_EQ(AppSettings().NimboraCopy, "True");
 }
 
-TEST_F(OptionsTest, CancelAfterClearingCopyKeepsItOffInMemoryOnly) {
+TEST_F(SettingsDialogTest, CancelAfterClearingCopyKeepsItOffInMemoryOnly) {
     AppSettings().NimboraCopy = "True";
     ASSERT_TRUE(SaveSettings());
     const QByteArray before = folder.read("Options.ini");
-    Options* d = open();
+    SettingsDialog* d = open();
     click(d, "Check5");
     EXPECT_EQ(AppSettings().NimboraCopy, "False");
     click(d, "Command3");
@@ -259,9 +259,9 @@ TEST_F(OptionsTest, CancelAfterClearingCopyKeepsItOffInMemoryOnly) {
     EXPECT_TRUE(main.running);
 }
 
-TEST_F(OptionsTest, SoundPlaysOnlyOnAClickThatChecksTheBox) {
+TEST_F(SettingsDialogTest, SoundPlaysOnlyOnAClickThatChecksTheBox) {
     AppSettings().Sound = "True";
-    Options* d = open();
+    SettingsDialog* d = open();
     EXPECT_EQ(sound.plays, 0) << "loading never plays";
     auto* picture = child<QLabel>(d, "Image2");
     const QImage on = picture->pixmap().toImage();
@@ -273,11 +273,11 @@ TEST_F(OptionsTest, SoundPlaysOnlyOnAClickThatChecksTheBox) {
     EXPECT_EQ(picture->pixmap().toImage(), on);
 }
 
-TEST_F(OptionsTest, EveryWayOutRestoresTheSchedulerOnce) {
+TEST_F(SettingsDialogTest, EveryWayOutRestoresTheSchedulerOnce) {
     const char* exits[] = {"Command2", "Command3", "title bar", "Escape"};
     for (const char* exit : exits) {
         main = FakeMainWindow{};
-        Options* d = open();
+        SettingsDialog* d = open();
         d->show();
         if (QString(exit) == "title bar")
             d->close();
@@ -292,8 +292,8 @@ TEST_F(OptionsTest, EveryWayOutRestoresTheSchedulerOnce) {
     }
 }
 
-TEST_F(OptionsTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
+    SettingsDialog* d = open();
     click(d, "Check7");
     click(d, "Command6");
     EXPECT_FALSE(folder.exists("Options.ini"));
@@ -306,8 +306,8 @@ TEST_F(OptionsTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
     EXPECT_TRUE(CurrentWizardPage()->isVisible());
 }
 
-TEST_F(OptionsTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
+    SettingsDialog* d = open();
     d->show();
     auto* tip = child<QLabel>(d, "Label1");
     EXPECT_EQ(tip->text(), "совет: работают всплывающие подсказки.");
@@ -324,13 +324,13 @@ TEST_F(OptionsTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
     EXPECT_EQ(d->height(), base);
 }
 
-TEST_F(OptionsTest, ChosenCopyTargetLandsInThePathField) {
+TEST_F(SettingsDialogTest, ChosenCopyTargetLandsInThePathField) {
     AppSettings().NimboraCopy = "True";
-    Options* d = open();
+    SettingsDialog* d = open();
     const QString target = folder.path() + "/share";
     ASSERT_TRUE(QDir().mkpath(target));
     QTimer::singleShot(0, [&] {
-        auto* select = qobject_cast<SelectPath*>(QApplication::activeModalWidget());
+        auto* select = qobject_cast<CopyTargetDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(select, nullptr);
         select->OpenFolder(target);
         select->findChild<QLineEdit*>("Text1")->setText("weather.htm");
@@ -342,8 +342,8 @@ TEST_F(OptionsTest, ChosenCopyTargetLandsInThePathField) {
     EXPECT_EQ(AppSettings().PathNimboraCopy, target + "/weather.htm");
 }
 
-TEST_F(OptionsTest, TabOrderFollowsTheReadingOrder) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, TabOrderFollowsTheReadingOrder) {
+    SettingsDialog* d = open();
     QStringList chain;
     for (QWidget* w = d->nextInFocusChain(); w != d; w = w->nextInFocusChain())
         if (!w->objectName().isEmpty() && (w->focusPolicy() & Qt::TabFocus))
@@ -360,8 +360,8 @@ TEST_F(OptionsTest, TabOrderFollowsTheReadingOrder) {
     }
 }
 
-TEST_F(OptionsTest, CaptionsAndTipsAreTheProgramsOwn) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, CaptionsAndTipsAreTheProgramsOwn) {
+    SettingsDialog* d = open();
     EXPECT_EQ(d->windowTitle(), "Настройки");
     EXPECT_EQ(child<QCheckBox>(d, "Check14")->text(), "Создавать имена файлов из английских символов ");
     EXPECT_EQ(child<QRadioButton>(d, "Option4")->text(), "Модемное (Dial-Up) соединение с Интеренетом");

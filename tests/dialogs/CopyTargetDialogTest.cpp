@@ -2,7 +2,7 @@
 
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
-#include "ui/SelectPath.h"
+#include "ui/CopyTargetDialog.h"
 
 #include <QDir>
 #include <QLabel>
@@ -14,18 +14,18 @@
 namespace vetorlan::test {
 namespace {
 
-class SelectPathTest : public DialogFixture {
+class CopyTargetDialogTest : public DialogFixture {
 protected:
-    SelectPath* open() {
-        auto* dialog = new SelectPath([this](const QString& path) { chosen << path; });
+    CopyTargetDialog* open() {
+        auto* dialog = new CopyTargetDialog([this](const QString& path) { chosen << path; });
         dialog->show();
         return dialog;
     }
-    void setName(SelectPath* d, const QString& name) { child<QLineEdit>(d, "Text1")->setText(name); }
+    void setName(CopyTargetDialog* d, const QString& name) { child<QLineEdit>(d, "Text1")->setText(name); }
     QStringList chosen;
 };
 
-TEST_F(SelectPathTest, WriteProbeLeavesNothingBehind) {
+TEST_F(CopyTargetDialogTest, WriteProbeLeavesNothingBehind) {
     EXPECT_TRUE(WriteProbe(folder.file("Nimbora.htm")));
     EXPECT_TRUE(folder.entries().isEmpty());
     // A probe file that already exists read-only is replaced and removed as well.
@@ -37,14 +37,14 @@ TEST_F(SelectPathTest, WriteProbeLeavesNothingBehind) {
     EXPECT_TRUE(folder.entries().isEmpty());
 }
 
-TEST_F(SelectPathTest, CandidateJoinsFolderAndNameWithOneSeparator) {
+TEST_F(CopyTargetDialogTest, CandidateJoinsFolderAndNameWithOneSeparator) {
     EXPECT_EQ(CandidatePath("/srv/share", "Nimbora.htm"), "/srv/share/Nimbora.htm");
     EXPECT_EQ(CandidatePath("/", "Nimbora.htm"), "/Nimbora.htm");
 }
 
-TEST_F(SelectPathTest, ReadyDriveIsCheckedOnOpeningWithoutLeavingAProbe) {
+TEST_F(CopyTargetDialogTest, ReadyDriveIsCheckedOnOpeningWithoutLeavingAProbe) {
     const QStringList before = QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    SelectPath* d = open();
+    CopyTargetDialog* d = open();
     EXPECT_EQ(d->windowTitle(), "Выберите путь и имя файла");
     EXPECT_EQ(child<QLineEdit>(d, "Text1")->text(), "Nimbora.htm");
     EXPECT_EQ(d->CurrentFolder(), QDir::currentPath());
@@ -58,10 +58,10 @@ TEST_F(SelectPathTest, ReadyDriveIsCheckedOnOpeningWithoutLeavingAProbe) {
     EXPECT_FALSE(CopyTargetDrives().isEmpty());
 }
 
-TEST_F(SelectPathTest, UnwritableDriveKeepsTheFolderListWhereItWas) {
+TEST_F(CopyTargetDialogTest, UnwritableDriveKeepsTheFolderListWhereItWas) {
     if (GetDriveName("/proc/self") != "/proc")
         GTEST_SKIP() << "no /proc mount here";
-    SelectPath* d = open();
+    CopyTargetDialog* d = open();
     const QString before = d->CurrentFolder();
     d->SelectDrive("/proc");
     EXPECT_EQ(child<QLabel>(d, "Label1")->text(), "Устройство: готово");
@@ -71,8 +71,8 @@ TEST_F(SelectPathTest, UnwritableDriveKeepsTheFolderListWhereItWas) {
     EXPECT_EQ(d->CurrentFolder(), before);
 }
 
-TEST_F(SelectPathTest, EmptyNameIsRefusedAndTheDialogStaysOpen) {
-    SelectPath* d = open();
+TEST_F(CopyTargetDialogTest, EmptyNameIsRefusedAndTheDialogStaysOpen) {
+    CopyTargetDialog* d = open();
     setName(d, "");
     click(d, "Command1");
     ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -83,14 +83,14 @@ TEST_F(SelectPathTest, EmptyNameIsRefusedAndTheDialogStaysOpen) {
     EXPECT_TRUE(chosen.isEmpty());
 }
 
-TEST_F(SelectPathTest, TheProgramsOwnPageIsRefusedInAnyLetterCase) {
+TEST_F(CopyTargetDialogTest, TheProgramsOwnPageIsRefusedInAnyLetterCase) {
     const QString message =
         "Нельзя копировать прогноз в директорию программы с тем же именем, что и загружаемый файл.\n"
         "Выберите другую директорию или другое имя файла.\n\n"
         "Эта опция предназначена для копирования прогноза, например, на сетевой диск или сменный носитель "
         "информации; а в директории, где установлена программа, файлы с прогнозом будут в любом случае.";
     const QString before = AppSettings().PathNimboraCopy = "/srv/share/Nimbora.htm";
-    SelectPath* d = open();
+    CopyTargetDialog* d = open();
     d->OpenFolder(ProgramFolder());
     for (const char* name : {"Nimbora.htm", "NIMBORA.HTM", "nimbora.Html"}) {
         setName(d, name);
@@ -112,9 +112,9 @@ TEST_F(SelectPathTest, TheProgramsOwnPageIsRefusedInAnyLetterCase) {
     EXPECT_FALSE(d->isVisible());
 }
 
-TEST_F(SelectPathTest, FolderListOpensSubfoldersAndGoesBack) {
+TEST_F(CopyTargetDialogTest, FolderListOpensSubfoldersAndGoesBack) {
     ASSERT_TRUE(QDir(folder.path()).mkpath("a/b"));
-    SelectPath* d = open();
+    CopyTargetDialog* d = open();
     d->OpenFolder(folder.path());
     auto* list = child<QListWidget>(d, "Dir1");
     ASSERT_EQ(list->count(), 2); // ".." and "a"

@@ -1,12 +1,12 @@
-#include "ui/Options.h"
+#include "ui/SettingsDialog.h"
 
 #include "core/SaveParametr.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
+#include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindowApi.h"
-#include "ui/SelectPath.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -120,8 +120,8 @@ QString ActualWaitText(int hours) {
     return QString::number(hours) + " " + word;
 }
 
-Options::Options(MainWindowApi& main, QWidget* parent) : QDialog(parent), main_(main) {
-    setObjectName("Options");
+SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent) : QDialog(parent), main_(main) {
+    setObjectName("SettingsDialog");
     setWindowTitle("Настройки");
     Image1 = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
     Image3 = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
@@ -138,7 +138,7 @@ Options::Options(MainWindowApi& main, QWidget* parent) : QDialog(parent), main_(
     Form_Load();
 }
 
-void Options::buildGeneralFrame() {
+void SettingsDialog::buildGeneralFrame() {
     Frame1 = named<QGroupBox>(this, "Frame1");
     Frame1->setTitle("Общие");
     Check7 = named<QCheckBox>(Frame1, "Check7", "Автозапуск программы",
@@ -156,7 +156,7 @@ void Options::buildGeneralFrame() {
     box->addStretch();
 }
 
-void Options::buildViewFrame() {
+void SettingsDialog::buildViewFrame() {
     Frame3 = named<QGroupBox>(this, "Frame3");
     Frame3->setTitle("Просмотр");
     Check9 = named<QCheckBox>(Frame3, "Check9", "Не показывать прогноз сразу после загрузки",
@@ -173,7 +173,7 @@ void Options::buildViewFrame() {
     box->addStretch();
 }
 
-void Options::buildWorkModeFrame() {
+void SettingsDialog::buildWorkModeFrame() {
     Frame4 = named<QGroupBox>(this, "Frame4");
     Frame4->setTitle("Режим работы");
     Option4 = named<QRadioButton>(Frame4, "Option4", "Модемное (Dial-Up) соединение с Интеренетом");
@@ -195,7 +195,7 @@ void Options::buildWorkModeFrame() {
     grid->setColumnStretch(1, 1);
 }
 
-void Options::buildDialUpGroup() {
+void SettingsDialog::buildDialUpGroup() {
     Shape1 = new ColorShape(ColorShape::Kind::Rectangle, Frame4);
     Shape1->setObjectName("Shape1");
     Label2 = named<QLabel>(Shape1, "Label2", "Загружать прогноз через");
@@ -215,7 +215,7 @@ void Options::buildDialUpGroup() {
     box->addStretch();
 }
 
-void Options::buildDirectGroup() {
+void SettingsDialog::buildDirectGroup() {
     Shape2 = new ColorShape(ColorShape::Kind::Rectangle, Frame4);
     Shape2->setObjectName("Shape2");
     Label5 = named<QLabel>(Shape2, "Label5", "Время загрузки прогноза:");
@@ -253,7 +253,7 @@ void Options::buildDirectGroup() {
 }
 
 // The bracket "[" in front of the period controls, drawn by three lines.
-QLayout* Options::buildBracket() {
+QLayout* SettingsDialog::buildBracket() {
     Line1 = new ColorShape(ColorShape::Kind::HorizontalLine, Shape2);
     Line2 = new ColorShape(ColorShape::Kind::VerticalLine, Shape2);
     Line3 = new ColorShape(ColorShape::Kind::HorizontalLine, Shape2);
@@ -271,7 +271,7 @@ QLayout* Options::buildBracket() {
     return bracket;
 }
 
-void Options::buildCopyFrame() {
+void SettingsDialog::buildCopyFrame() {
     Frame2 = named<QGroupBox>(this, "Frame2");
     Frame2->setTitle("Копирование");
     Check5 = named<QCheckBox>(Frame2, "Check5", "После загрузки скопировать прогноз в папку...",
@@ -294,7 +294,7 @@ void Options::buildCopyFrame() {
     box->addStretch();
 }
 
-void Options::buildErrorFrame() {
+void SettingsDialog::buildErrorFrame() {
     Frame6 = named<QGroupBox>(this, "Frame6");
     Frame6->setTitle("Ошибки при загрузке данных из Интернета");
     Option3 =
@@ -307,7 +307,7 @@ void Options::buildErrorFrame() {
     box->addStretch();
 }
 
-void Options::buildMultiLoadFrame() {
+void SettingsDialog::buildMultiLoadFrame() {
     Frame5 = named<QGroupBox>(this, "Frame5");
     Frame5->setTitle("Мультизагрузка");
     Check10 = named<QCheckBox>(Frame5, "Check10",
@@ -336,7 +336,7 @@ void Options::buildMultiLoadFrame() {
     box->addWidget(Shape4);
 }
 
-void Options::buildBottom() {
+void SettingsDialog::buildBottom() {
     Check11 = named<QCheckBox>(this, "Check11", "Звуковой сигнал после успешной загрузки",
                                "Издать вопль восторга при успешной загрузке:)");
     Image2 = named<QLabel>(this, "Image2", {}, "Ничего. Просто картинка.");
@@ -362,7 +362,7 @@ void Options::buildBottom() {
     Timer3->setInterval(3500);
 }
 
-void Options::layoutForm() {
+void SettingsDialog::layoutForm() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Check11);
     bottom->addWidget(Image2);
@@ -390,29 +390,29 @@ void Options::layoutForm() {
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void Options::connectHandlers() {
-    connect(Option4, &QRadioButton::clicked, this, &Options::UpdateWorkModeControls);
-    connect(Option5, &QRadioButton::clicked, this, &Options::UpdateWorkModeControls);
-    connect(Check12, &QCheckBox::clicked, this, &Options::UpdateActualControls);
-    connect(Check10, &QCheckBox::clicked, this, &Options::UpdateMultiLoadControls);
-    connect(Check5, &QCheckBox::clicked, this, &Options::Check5_Click);
-    connect(Check11, &QCheckBox::clicked, this, &Options::Check11_Click);
-    connect(Text2, &QLineEdit::textChanged, this, &Options::Text2_Change);
-    connect(VScroll1, &SpinScroll::numberChanged, this, &Options::VScroll1_Change);
-    connect(VScroll2, &SpinScroll::numberChanged, this, &Options::VScroll2_Change);
-    connect(VScroll3, &SpinScroll::numberChanged, this, &Options::VScroll3_Change);
-    connect(Command1, &QPushButton::clicked, this, &Options::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Options::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Options::reject);
-    connect(Command4, &QPushButton::clicked, this, &Options::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Options::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Options::Command6_Click);
+void SettingsDialog::connectHandlers() {
+    connect(Option4, &QRadioButton::clicked, this, &SettingsDialog::UpdateWorkModeControls);
+    connect(Option5, &QRadioButton::clicked, this, &SettingsDialog::UpdateWorkModeControls);
+    connect(Check12, &QCheckBox::clicked, this, &SettingsDialog::UpdateActualControls);
+    connect(Check10, &QCheckBox::clicked, this, &SettingsDialog::UpdateMultiLoadControls);
+    connect(Check5, &QCheckBox::clicked, this, &SettingsDialog::Check5_Click);
+    connect(Check11, &QCheckBox::clicked, this, &SettingsDialog::Check11_Click);
+    connect(Text2, &QLineEdit::textChanged, this, &SettingsDialog::Text2_Change);
+    connect(VScroll1, &SpinScroll::numberChanged, this, &SettingsDialog::VScroll1_Change);
+    connect(VScroll2, &SpinScroll::numberChanged, this, &SettingsDialog::VScroll2_Change);
+    connect(VScroll3, &SpinScroll::numberChanged, this, &SettingsDialog::VScroll3_Change);
+    connect(Command1, &QPushButton::clicked, this, &SettingsDialog::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &SettingsDialog::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &SettingsDialog::reject);
+    connect(Command4, &QPushButton::clicked, this, &SettingsDialog::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &SettingsDialog::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &SettingsDialog::Command6_Click);
     connect(Timer1, &QTimer::timeout, Timer2, qOverload<>(&QTimer::start));
-    connect(Timer2, &QTimer::timeout, this, &Options::Timer2_Timer);
-    connect(Timer3, &QTimer::timeout, this, &Options::Timer3_Timer);
+    connect(Timer2, &QTimer::timeout, this, &SettingsDialog::Timer2_Timer);
+    connect(Timer3, &QTimer::timeout, this, &SettingsDialog::Timer3_Timer);
 }
 
-void Options::Form_Load() {
+void SettingsDialog::Form_Load() {
     main_.PauseScheduler();
     const Settings& s = AppSettings();
     VScroll2->setNumber(leadingInt(s.TimeLoad.left(2)));
@@ -425,7 +425,7 @@ void Options::Form_Load() {
     UpdateMultiLoadControls();
 }
 
-void Options::fillControls() {
+void SettingsDialog::fillControls() {
     const Settings& s = AppSettings();
     Check7->setChecked(IsTrue(s.AutoRun));
     Check8->setChecked(IsNotFalse(s.StartTray));
@@ -455,7 +455,7 @@ void Options::fillControls() {
     Check14->setChecked(IsTrue(s.TranslitFileName));
 }
 
-void Options::UpdateWorkModeControls() {
+void SettingsDialog::UpdateWorkModeControls() {
     const bool dialUp = Option4->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{Label2, Label3, Label4, Text2, VScroll1, Check4})
         w->setEnabled(dialUp);
@@ -467,7 +467,7 @@ void Options::UpdateWorkModeControls() {
     UpdateActualControls();
 }
 
-void Options::UpdateActualControls() {
+void SettingsDialog::UpdateActualControls() {
     const bool on = Option5->isChecked() && Check12->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{Command4, Command5, Text4})
         w->setEnabled(on);
@@ -475,23 +475,23 @@ void Options::UpdateActualControls() {
         line->setColor(on ? InkLineColor(this) : GreyLineColor(this));
 }
 
-void Options::UpdateMultiLoadControls() {
+void SettingsDialog::UpdateMultiLoadControls() {
     const bool on = Check10->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{Option7, Option8, Check14, Label6})
         w->setEnabled(on);
     Shape4->setColor(on ? InkLineColor(this) : GreyLineColor(this));
 }
 
-void Options::UpdateTimeText() {
+void SettingsDialog::UpdateTimeText() {
     Text3->setText(
         QString("%1:%2").arg(VScroll2->number(), 2, 10, QChar('0')).arg(VScroll3->number(), 2, 10, QChar('0')));
 }
 
-void Options::UpdateActualWaitText() {
+void SettingsDialog::UpdateActualWaitText() {
     Text4->setText(ActualWaitText(AppSettings().ActualWait));
 }
 
-void Options::Check5_Click() {
+void SettingsDialog::Check5_Click() {
     const bool on = Check5->isChecked();
     AppSettings().NimboraCopy = boolText(Check5);
     Text1->setEnabled(on);
@@ -502,13 +502,13 @@ void Options::Check5_Click() {
     Check6->setEnabled(on);
 }
 
-void Options::Check11_Click() {
+void SettingsDialog::Check11_Click() {
     Image2->setPixmap(Check11->isChecked() ? Image3 : Image1);
     if (Check11->isChecked() && formReady_)
         PlaySuccessSound();
 }
 
-void Options::Text2_Change() {
+void SettingsDialog::Text2_Change() {
     const QString text = Text2->text();
     const QString normal = NormalisePauseText(text);
     if (normal == text)
@@ -519,11 +519,11 @@ void Options::Text2_Change() {
     Text2->setCursorPosition(std::clamp(cursor, 0, int(normal.size())));
 }
 
-void Options::VScroll1_Change() {
+void SettingsDialog::VScroll1_Change() {
     Text2->setText(QString::number(VScroll1->number()));
 }
 
-void Options::VScroll2_Change() {
+void SettingsDialog::VScroll2_Change() {
     if (VScroll2->number() == 24)
         VScroll2->setNumber(0);
     else if (VScroll2->number() == -1)
@@ -531,7 +531,7 @@ void Options::VScroll2_Change() {
     UpdateTimeText();
 }
 
-void Options::VScroll3_Change() {
+void SettingsDialog::VScroll3_Change() {
     if (VScroll3->number() == 60)
         VScroll3->setNumber(0);
     else if (VScroll3->number() == -1)
@@ -539,31 +539,31 @@ void Options::VScroll3_Change() {
     UpdateTimeText();
 }
 
-void Options::Command4_Click() {
+void SettingsDialog::Command4_Click() {
     std::int16_t& wait = AppSettings().ActualWait;
     if (wait != 1)
         wait = std::int16_t(std::clamp(wait - 1, 1, 23));
     UpdateActualWaitText();
 }
 
-void Options::Command5_Click() {
+void SettingsDialog::Command5_Click() {
     std::int16_t& wait = AppSettings().ActualWait;
     if (wait != 23)
         wait = std::int16_t(std::clamp(wait + 1, 1, 23));
     UpdateActualWaitText();
 }
 
-void Options::SetCopyPath(const QString& path) {
+void SettingsDialog::SetCopyPath(const QString& path) {
     Text1->setText(path);
     Text1->setCursorPosition(0);
 }
 
-void Options::Command1_Click() {
-    SelectPath dialog([this](const QString& path) { SetCopyPath(path); }, this);
+void SettingsDialog::Command1_Click() {
+    CopyTargetDialog dialog([this](const QString& path) { SetCopyPath(path); }, this);
     dialog.exec();
 }
 
-void Options::Command2_Click() {
+void SettingsDialog::Command2_Click() {
     Settings& s = AppSettings();
     s.AutoRun = boolText(Check7);
     s.StartTray = boolText(Check8);
@@ -588,12 +588,12 @@ void Options::Command2_Click() {
     accept();
 }
 
-void Options::Command6_Click() {
+void SettingsDialog::Command6_Click() {
     reject();
     StartSetupWizard(main_);
 }
 
-void Options::Timer2_Timer() {
+void SettingsDialog::Timer2_Timer() {
     if (tipOffset_ < TipFullTwips && !tipShown_)
         tipOffset_ += TipStepTwips;
     if (tipOffset_ == TipFullTwips && !tipShown_) {
@@ -611,12 +611,12 @@ void Options::Timer2_Timer() {
     tipArea_->setFixedHeight(tipOffset_ * full / TipFullTwips);
 }
 
-void Options::Timer3_Timer() {
+void SettingsDialog::Timer3_Timer() {
     tipHide_ = true;
     Timer3->stop();
 }
 
-void Options::done(int result) {
+void SettingsDialog::done(int result) {
     for (QTimer* t : {Timer1, Timer2, Timer3})
         t->stop();
     if (!restored_) {

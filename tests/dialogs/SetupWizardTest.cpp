@@ -1,7 +1,7 @@
 #include "DialogsTestSupport.h"
 
 #include "ui/Dialogs.h"
-#include "ui/Master.h"
+#include "ui/SetupWizard.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,7 +12,7 @@
 namespace vetorlan::test {
 namespace {
 
-class MasterTest : public DialogFixture {
+class SetupWizardTest : public DialogFixture {
 protected:
     WizardPage* page() {
         QCoreApplication::processEvents();
@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(MasterTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
+TEST_F(SetupWizardTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
     StartSetupWizard(main);
     EXPECT_FALSE(main.shown);
     const char* titles[] = {"Шаг первый", "Шаг второй", "Шаг третий", "Шаг четвертый"};
@@ -60,7 +60,7 @@ TEST_F(MasterTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
     expectEnded();
 }
 
-TEST_F(MasterTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
+TEST_F(SetupWizardTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
     autorun.values["Vetorlan"] = "/old/nimbora";
     StartSetupWizard(main);
     press("Command1");
@@ -76,7 +76,7 @@ TEST_F(MasterTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
     expectEnded();
 }
 
-TEST_F(MasterTest, BackNeverSavesAndForwardSavesAgain) {
+TEST_F(SetupWizardTest, BackNeverSavesAndForwardSavesAgain) {
     StartSetupWizard(main);
     press("Command1");
     press("Command1");
@@ -100,7 +100,7 @@ TEST_F(MasterTest, BackNeverSavesAndForwardSavesAgain) {
 }
 
 // Every way out of every page shows the main window with the scheduler running.
-TEST_F(MasterTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
+TEST_F(SetupWizardTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
     const char* exits[] = {"Отмена", "title bar", "Escape"};
     for (int target = 1; target <= 4; ++target) {
         for (const char* exit : exits) {
@@ -124,7 +124,7 @@ TEST_F(MasterTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
     }
 }
 
-TEST_F(MasterTest, InitialChoicesFollowTheSettingsExactly) {
+TEST_F(SetupWizardTest, InitialChoicesFollowTheSettingsExactly) {
     struct Row {
         QString Settings::*field;
         const char* value;
@@ -143,7 +143,7 @@ TEST_F(MasterTest, InitialChoicesFollowTheSettingsExactly) {
     }
 }
 
-TEST_F(MasterTest, LastPageStartsFixedAndTestsTheSound) {
+TEST_F(SetupWizardTest, LastPageStartsFixedAndTestsTheSound) {
     AppSettings().Sound = "False";
     AppSettings().ShellLoad = "False";
     AppSettings().LoadExit = "True";
@@ -163,7 +163,7 @@ TEST_F(MasterTest, LastPageStartsFixedAndTestsTheSound) {
     expectEnded();
 }
 
-TEST_F(MasterTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
+TEST_F(SetupWizardTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
     StartSetupWizard(main);
     press("Command1");
     WizardPage* second = page();
@@ -176,7 +176,7 @@ TEST_F(MasterTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
     expectEnded();
 }
 
-TEST_F(MasterTest, OptionCaptionsSelectTheirOption) {
+TEST_F(SetupWizardTest, OptionCaptionsSelectTheirOption) {
     ShowWizardPage(main, 2);
     auto* caption = child<QLabel>(page(), "Option2Caption");
     EXPECT_EQ(caption->text(), "Ручная загрузка прогноза погоды. В этом режиме большая часть заложенных в программу "

@@ -1,4 +1,4 @@
-#include "ui/AboutForm.h"
+#include "ui/AboutWindow.h"
 
 #include "forecast/CopyView.h"
 
@@ -48,29 +48,29 @@ QString AuthorMailUrl() {
     return "mailto:" + kAuthorMail + "?subject=Vetorlan v1.3 MSG";
 }
 
-int AboutForm::DesignHeight() {
+int AboutWindow::DesignHeight() {
     return Px(kDesignHeight);
 }
-int AboutForm::GrownHeight() {
+int AboutWindow::GrownHeight() {
     return Px(kDesignHeight + kGrowth);
 }
 
-AboutForm::AboutForm(QWidget* parent) : QDialog(parent) {
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("О программе"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     BuildNotice();
     BuildPageAndAuthor();
     Command1 = new QPushButton(QStringLiteral("Закрыть"), this);
     Command1->setGeometry(Px(180), Px(4740), Px(4335), Px(315));
-    connect(Command1, &QPushButton::clicked, this, &AboutForm::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &AboutWindow::Command1_Click);
     Timer1.setInterval(2000);
     Timer2.setInterval(10);
-    connect(&Timer1, &QTimer::timeout, this, &AboutForm::Timer1_Timer);
-    connect(&Timer2, &QTimer::timeout, this, &AboutForm::Timer2_Timer);
+    connect(&Timer1, &QTimer::timeout, this, &AboutWindow::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &AboutWindow::Timer2_Timer);
     setFixedSize(Px(kDesignWidth), DesignHeight());
 }
 
-QLabel* AboutForm::MakeLink(QWidget* parent, const QString& text, const QString& tip, QRect geometry) {
+QLabel* AboutWindow::MakeLink(QWidget* parent, const QString& text, const QString& tip, QRect geometry) {
     auto* link = new QLabel(text, parent);
     link->setStyleSheet(QStringLiteral("color: rgb(0,0,255); text-decoration: underline;"));
     link->setToolTip(tip);
@@ -80,7 +80,7 @@ QLabel* AboutForm::MakeLink(QWidget* parent, const QString& text, const QString&
     return link;
 }
 
-void AboutForm::BuildNotice() {
+void AboutWindow::BuildNotice() {
     auto* Frame3 = new QGroupBox(QStringLiteral("Внимание !"), this);
     Frame3->setGeometry(Px(120), Px(120), Px(4440), Px(1800));
     auto* Label8 = new QLabel(
@@ -99,7 +99,7 @@ void AboutForm::BuildNotice() {
     Label7->setGeometry(Px(120), Px(2000), Px(4440), Px(500));
 }
 
-void AboutForm::BuildPageAndAuthor() {
+void AboutWindow::BuildPageAndAuthor() {
     auto* Frame2 = new QFrame(this);
     Frame2->setFrameShape(QFrame::StyledPanel);
     Frame2->setGeometry(Px(120), Px(2580), Px(4440), Px(900));
@@ -119,25 +119,25 @@ void AboutForm::BuildPageAndAuthor() {
                       QRect(Px(120), Px(480), Px(4200), Px(300)));
 }
 
-void AboutForm::showEvent(QShowEvent* event) {
+void AboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // A window restored from the task bar is not opened anew: its animation stays done.
     if (!event->spontaneous())
         Form_Load();
 }
 
-void AboutForm::Form_Load() {
+void AboutWindow::Form_Load() {
     GrowStep = 0;
     Timer2.stop();
     setFixedHeight(DesignHeight());
     Timer1.start();
 }
 
-void AboutForm::Timer1_Timer() {
+void AboutWindow::Timer1_Timer() {
     Timer2.start();
 }
 
-void AboutForm::Timer2_Timer() {
+void AboutWindow::Timer2_Timer() {
     if (GrowStep >= kGrowth) {
         Timer1.stop();
         Timer2.stop();
@@ -147,7 +147,7 @@ void AboutForm::Timer2_Timer() {
     setFixedHeight(Px(kDesignHeight + GrowStep));
 }
 
-bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
+bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Label10)
             Label10_Click();
@@ -168,20 +168,20 @@ void OpenLink(const QString& target) {
 }
 } // namespace
 
-void AboutForm::Label10_Click() {
+void AboutWindow::Label10_Click() {
     OpenLink(OwnerPortalUrl());
 }
-void AboutForm::Label9_Click() {
+void AboutWindow::Label9_Click() {
     OpenLink(MeteoBureauUrl());
 }
-void AboutForm::Label6_Click() {
+void AboutWindow::Label6_Click() {
     OpenLink(ProgramPageUrl());
 }
-void AboutForm::Label4_Click() {
+void AboutWindow::Label4_Click() {
     OpenLink(AuthorMailUrl());
 }
 
-void AboutForm::Command1_Click() {
+void AboutWindow::Command1_Click() {
     close();
 }
 

@@ -31,10 +31,10 @@ QStringList CopyTargetDrives();
 
 // The copy-target dialog "Выберите путь и имя файла": drive, folder and file name, with the
 // drive and write checks; Ok hands the full path to `setPath` and closes.
-class SelectPath : public QDialog {
+class CopyTargetDialog : public QDialog {
     Q_OBJECT
 public:
-    SelectPath(std::function<void(const QString&)> setPath, QWidget* parent = nullptr);
+    CopyTargetDialog(std::function<void(const QString&)> setPath, QWidget* parent = nullptr);
 
     QString CurrentFolder() const { return folder_; }
     // Selects the drive (adding it to the list when missing), which runs the drive check.

@@ -5,8 +5,7 @@
 
 namespace vetorlan {
 
-SpinScroll::SpinScroll(int minimum, int maximum, QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
-    setRange(-maximum, -minimum);
+SpinScroll::SpinScroll(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
     setSingleStep(1);
     setPageStep(1);
     connect(this, &QScrollBar::valueChanged, this, [this](int v) { emit numberChanged(-v); });
@@ -17,10 +16,16 @@ QSize SpinScroll::sizeHint() const {
     return {base.width(), 2 * base.width()};
 }
 
-ColorShape::ColorShape(Kind kind, QWidget* parent) : QFrame(parent), kind_(kind), color_(Qt::black) {
+ColorShape::ColorShape(QWidget* parent) : QFrame(parent), color_(Qt::black) {
+    setInset(4);
+}
+
+void ColorShape::setKind(Kind kind) {
+    kind_ = kind;
     if (kind_ == Kind::Rectangle)
-        setContentsMargins(4, 4, 4, 4);
-    else if (kind_ == Kind::HorizontalLine)
+        return setInset(4);
+    setInset(0);
+    if (kind_ == Kind::HorizontalLine)
         setFixedHeight(1);
     else
         setFixedWidth(1);

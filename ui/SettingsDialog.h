@@ -3,23 +3,20 @@
 #include <QDialog>
 #include <QPixmap>
 #include <QString>
+#include <QTimer>
+#include <memory>
+#include <vector>
 
-class QButtonGroup;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLayout;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTimer;
-class QWidget;
+class QAbstractButton;
 
 namespace vetorlan {
 
-class ColorShape;
 class MainWindowApi;
-class SpinScroll;
+struct Settings;
+
+namespace Ui {
+class SettingsDialog;
+}
 
 // The pause field's text after a change: the integer part of its leading number, at most
 // 100, without blanks; "0" when it does not start with a number.
@@ -34,6 +31,7 @@ class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
     SettingsDialog(MainWindowApi& main, QWidget* parent = nullptr);
+    ~SettingsDialog() override;
 
     // The path field that the copy-target dialog fills on its Ok.
     void SetCopyPath(const QString& path);
@@ -44,41 +42,44 @@ public:
     void done(int result) override;
 
 private:
-    void buildGeneralFrame();
-    void buildWorkModeFrame();
-    void buildDialUpGroup();
-    void buildDirectGroup();
-    QLayout* buildBracket();
-    void buildViewFrame();
-    void buildCopyFrame();
-    void buildMultiLoadFrame();
-    void buildErrorFrame();
-    void buildBottom();
-    void layoutForm();
+    // How a "True"/"False" setting is shown by a check box or by the first of two options.
+    enum class Reading { CheckedIfTrue, CheckedUnlessFalse, CheckedIfFalse };
+    struct Binding {
+        QAbstractButton* on;
+        QAbstractButton* off; // the other option of a pair; none for a check box
+        QString Settings::*field;
+        Reading reading;
+    };
+    std::vector<Binding> bindings() const;
+
+    void fitFieldSizes();
     void connectHandlers();
-    void Form_Load();
-    void fillControls();
+    void startUp();
+    void showSettings();
+    void showBoundSettings(const Settings& s);
+    void storeBoundSettings(Settings& s) const;
 
-    void UpdateWorkModeControls();
-    void UpdateActualControls();
-    void UpdateMultiLoadControls();
-    void UpdateTimeText();
-    void UpdateActualWaitText();
+    void updateWorkModeControls();
+    void updateActualControls();
+    void updateMultiLoadControls();
+    void showLoadTime();
+    void showActualWait();
 
-    void Check5_Click();
-    void Check11_Click();
-    void Text2_Change();
-    void VScroll1_Change();
-    void VScroll2_Change();
-    void VScroll3_Change();
-    void Command1_Click();
-    void Command2_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Timer2_Timer();
-    void Timer3_Timer();
+    void switchCopying();
+    void showSoundChoice();
+    void normalisePauseField();
+    void showSpinnerPause();
+    void wrapHourAndShowTime();
+    void wrapMinuteAndShowTime();
+    void chooseCopyTarget();
+    void saveAndClose();
+    void shortenActualWait();
+    void lengthenActualWait();
+    void startWizard();
+    void stepTipAnimation();
+    void startHidingTip();
 
+    std::unique_ptr<Ui::SettingsDialog> m_ui;
     MainWindowApi& main_;
     bool restored_ = false;
 
@@ -87,19 +88,8 @@ private:
     bool tipHide_ = false;
     bool formReady_ = false;
 
-    QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5, *Frame6;
-    QCheckBox *Check1, *Check3, *Check4, *Check5, *Check6, *Check7, *Check8, *Check9, *Check10, *Check11, *Check12,
-        *Check14;
-    QRadioButton *Option1, *Option2, *Option3, *Option4, *Option5, *Option6, *Option7, *Option8;
-    QButtonGroup *workModeGroup_, *browserGroup_, *errorGroup_, *styleGroup_;
-    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Image2;
-    QLineEdit *Text1, *Text2, *Text3, *Text4;
-    SpinScroll *VScroll1, *VScroll2, *VScroll3;
-    QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command6;
-    ColorShape *Shape1, *Shape2, *Shape3, *Shape4, *Line1, *Line2, *Line3;
-    QWidget* tipArea_;
-    QTimer *Timer1, *Timer2, *Timer3;
-    QPixmap Image1, Image3; // sound off, sound on
+    QTimer tipDelayTimer_, tipStepTimer_, tipHoldTimer_;
+    QPixmap soundOffPicture_, soundOnPicture_;
 };
 
 } // namespace vetorlan

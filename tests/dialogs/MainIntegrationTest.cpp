@@ -78,7 +78,7 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     EXPECT_TRUE(timersRunning());
 
     w.mnuMainOptions_Click();
-    click(CurrentOptionsDialog(), "Command6"); // "Мастер"
+    click(CurrentOptionsDialog(), "wizardButton"); // "Мастер"
     EXPECT_FALSE(w.isVisible());
     ASSERT_NE(CurrentWizardPage(), nullptr);
     EXPECT_TRUE(timersPaused());
@@ -98,7 +98,7 @@ TEST_F(MainIntegrationTest, SettingsButtonOpensTheDialogModally) {
         ASSERT_NE(options, nullptr);
         modal = options->isModal();
         EXPECT_TRUE(timersPaused());
-        options->findChild<QPushButton*>("Command2")->click();
+        options->findChild<QPushButton*>("okButton")->click();
     });
     w.Command2_Click();
     EXPECT_TRUE(modal);

@@ -1,5 +1,6 @@
 #include "ui/DialogWidgets.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -51,6 +52,15 @@ void ColorShape::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), color_);
         break;
     }
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        emit itemActivated(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 QColor GreyLineColor(const QWidget* widget) {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QListWidget>
 #include <QPixmap>
 #include <QScrollBar>
 
@@ -51,6 +52,16 @@ protected:
 private:
     Kind kind_ = Kind::Rectangle;
     QColor color_;
+};
+
+// A folder list where Return opens the current folder instead of pressing the dialog's Ok.
+class FolderList : public QListWidget {
+    Q_OBJECT
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Colours of the enabling rules: grey lines of a disabled group, ink of an enabled one,

@@ -21,7 +21,7 @@ protected:
         dialog->show();
         return dialog;
     }
-    void setName(CopyTargetDialog* d, const QString& name) { child<QLineEdit>(d, "Text1")->setText(name); }
+    void setName(CopyTargetDialog* d, const QString& name) { child<QLineEdit>(d, "fileNameEdit")->setText(name); }
     QStringList chosen;
 };
 
@@ -46,10 +46,10 @@ TEST_F(CopyTargetDialogTest, ReadyDriveIsCheckedOnOpeningWithoutLeavingAProbe) {
     const QStringList before = QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     CopyTargetDialog* d = open();
     EXPECT_EQ(d->windowTitle(), "Выберите путь и имя файла");
-    EXPECT_EQ(child<QLineEdit>(d, "Text1")->text(), "Nimbora.htm");
+    EXPECT_EQ(child<QLineEdit>(d, "fileNameEdit")->text(), "Nimbora.htm");
     EXPECT_EQ(d->CurrentFolder(), QDir::currentPath());
-    auto* drive = child<QLabel>(d, "Label1");
-    auto* write = child<QLabel>(d, "Label2");
+    auto* drive = child<QLabel>(d, "driveStatusLabel");
+    auto* write = child<QLabel>(d, "writeStatusLabel");
     EXPECT_EQ(drive->text(), "Устройство: готово");
     EXPECT_EQ(drive->palette().color(QPalette::WindowText), QColor(0, 0, 192));
     EXPECT_EQ(write->text(), "Запись: поддерживается");
@@ -64,8 +64,8 @@ TEST_F(CopyTargetDialogTest, UnwritableDriveKeepsTheFolderListWhereItWas) {
     CopyTargetDialog* d = open();
     const QString before = d->CurrentFolder();
     d->SelectDrive("/proc");
-    EXPECT_EQ(child<QLabel>(d, "Label1")->text(), "Устройство: готово");
-    auto* write = child<QLabel>(d, "Label2");
+    EXPECT_EQ(child<QLabel>(d, "driveStatusLabel")->text(), "Устройство: готово");
+    auto* write = child<QLabel>(d, "writeStatusLabel");
     EXPECT_EQ(write->text(), "Запись: невозможна");
     EXPECT_EQ(write->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(d->CurrentFolder(), before);
@@ -74,7 +74,7 @@ TEST_F(CopyTargetDialogTest, UnwritableDriveKeepsTheFolderListWhereItWas) {
 TEST_F(CopyTargetDialogTest, EmptyNameIsRefusedAndTheDialogStaysOpen) {
     CopyTargetDialog* d = open();
     setName(d, "");
-    click(d, "Command1");
+    click(d, "okButton");
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, "Введите имя файла!");
     EXPECT_EQ(boxes.boxes()[0].title, "Ошибка");
@@ -94,7 +94,7 @@ TEST_F(CopyTargetDialogTest, TheProgramsOwnPageIsRefusedInAnyLetterCase) {
     d->OpenFolder(ProgramFolder());
     for (const char* name : {"Nimbora.htm", "NIMBORA.HTM", "nimbora.Html"}) {
         setName(d, name);
-        click(d, "Command1");
+        click(d, "okButton");
         EXPECT_TRUE(d->isVisible()) << name;
     }
     ASSERT_EQ(boxes.boxes().size(), 3u);
@@ -107,7 +107,7 @@ TEST_F(CopyTargetDialogTest, TheProgramsOwnPageIsRefusedInAnyLetterCase) {
     EXPECT_EQ(AppSettings().PathNimboraCopy, before) << "the saved target is untouched until Ok";
     // Another name in the program folder is accepted and closes the dialog.
     setName(d, "Nimbora.htm.bak");
-    click(d, "Command1");
+    click(d, "okButton");
     EXPECT_EQ(chosen, QStringList{folder.file("Nimbora.htm.bak")});
     EXPECT_FALSE(d->isVisible());
 }
@@ -116,7 +116,7 @@ TEST_F(CopyTargetDialogTest, FolderListOpensSubfoldersAndGoesBack) {
     ASSERT_TRUE(QDir(folder.path()).mkpath("a/b"));
     CopyTargetDialog* d = open();
     d->OpenFolder(folder.path());
-    auto* list = child<QListWidget>(d, "Dir1");
+    auto* list = child<QListWidget>(d, "folderList");
     ASSERT_EQ(list->count(), 2); // ".." and "a"
     list->setCurrentRow(1);
     QTest::keyClick(list, Qt::Key_Return);
@@ -126,7 +126,7 @@ TEST_F(CopyTargetDialogTest, FolderListOpensSubfoldersAndGoesBack) {
     list->setCurrentRow(0);
     QTest::keyClick(list, Qt::Key_Enter);
     EXPECT_EQ(d->CurrentFolder(), folder.path());
-    click(d, "Command2");
+    click(d, "cancelButton");
     EXPECT_TRUE(chosen.isEmpty());
     EXPECT_TRUE(boxes.boxes().empty());
 }

@@ -337,8 +337,8 @@ TEST_F(SettingsDialogTest, ChosenCopyTargetLandsInThePathField) {
         auto* select = qobject_cast<CopyTargetDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(select, nullptr);
         select->OpenFolder(target);
-        select->findChild<QLineEdit*>("Text1")->setText("weather.htm");
-        select->findChild<QPushButton*>("Command1")->click();
+        select->findChild<QLineEdit*>("fileNameEdit")->setText("weather.htm");
+        select->findChild<QPushButton*>("okButton")->click();
     });
     click(d, "choosePathButton");
     EXPECT_EQ(text(d, "copyPathEdit"), target + "/weather.htm");

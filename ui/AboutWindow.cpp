@@ -1,10 +1,8 @@
 #include "ui/AboutWindow.h"
 
 #include "forecast/CopyView.h"
+#include "ui_AboutWindow.h"
 
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -17,21 +15,12 @@ constexpr int Px(int twips) {
     return (twips + 7) / 15;
 }
 
-constexpr int kDesignWidth = 4680;
 constexpr int kDesignHeight = 4710;
 constexpr int kGrowth = 420;
 constexpr int kGrowStep = 10;
 
 const QString kProgramPage = QStringLiteral("http://vetorlan.example.org/");
 const QString kAuthorMail = QStringLiteral("author@vetorlan.example.org");
-
-QFrame* Line(QWidget* parent, QRect geometry) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(geometry);
-    return line;
-}
 
 } // namespace
 
@@ -55,108 +44,65 @@ int AboutWindow::GrownHeight() {
     return Px(kDesignHeight + kGrowth);
 }
 
-AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("О программе"));
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutWindow>()) {
+    m_ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    BuildNotice();
-    BuildPageAndAuthor();
-    Command1 = new QPushButton(QStringLiteral("Закрыть"), this);
-    Command1->setGeometry(Px(180), Px(4740), Px(4335), Px(315));
-    connect(Command1, &QPushButton::clicked, this, &AboutWindow::Command1_Click);
-    Timer1.setInterval(2000);
-    Timer2.setInterval(10);
-    connect(&Timer1, &QTimer::timeout, this, &AboutWindow::Timer1_Timer);
-    connect(&Timer2, &QTimer::timeout, this, &AboutWindow::Timer2_Timer);
-    setFixedSize(Px(kDesignWidth), DesignHeight());
+    // The two addresses are shown as they are opened.
+    m_ui->programPageLink->setText(kProgramPage);
+    m_ui->authorMailLink->setText(kAuthorMail);
+    for (QWidget* link : {m_ui->portalLink, m_ui->bureauLink, m_ui->programPageLink, m_ui->authorMailLink})
+        link->installEventFilter(this);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &AboutWindow::close);
+    growDelayTimer.setInterval(2000);
+    growStepTimer.setInterval(10);
+    connect(&growDelayTimer, &QTimer::timeout, this, &AboutWindow::startGrowing);
+    connect(&growStepTimer, &QTimer::timeout, this, &AboutWindow::growOneStep);
 }
 
-QLabel* AboutWindow::MakeLink(QWidget* parent, const QString& text, const QString& tip, QRect geometry) {
-    auto* link = new QLabel(text, parent);
-    link->setStyleSheet(QStringLiteral("color: rgb(0,0,255); text-decoration: underline;"));
-    link->setToolTip(tip);
-    link->setCursor(Qt::PointingHandCursor);
-    link->setGeometry(geometry);
-    link->installEventFilter(this);
-    return link;
-}
+AboutWindow::~AboutWindow() = default;
 
-void AboutWindow::BuildNotice() {
-    auto* Frame3 = new QGroupBox(QStringLiteral("Внимание !"), this);
-    Frame3->setGeometry(Px(120), Px(120), Px(4440), Px(1800));
-    auto* Label8 = new QLabel(
-        QStringLiteral("Все права на материалы, извлекаемые программой из сети Интернет принадлежат"), Frame3);
-    Label8->setWordWrap(true);
-    Label8->setGeometry(Px(120), Px(300), Px(4200), Px(600));
-    Label10 = MakeLink(Frame3, QStringLiteral("Яндекс"), QStringLiteral("Заглянуть на Яндекс"),
-                       QRect(Px(120), Px(1000), Px(4200), Px(255)));
-    Line(Frame3, QRect(Px(120), Px(1275), Px(4200), Px(30)));
-    Label9 = MakeLink(Frame3, QStringLiteral("Метеобюро Москвы и области"), QStringLiteral("Посетить сайт метеобюро"),
-                      QRect(Px(120), Px(1350), Px(4200), Px(255)));
-    auto* Label7 = new QLabel(QStringLiteral("Программа распространяется бесплатно. Все права на программу "
-                                             "принадлежат её автору."),
-                              this);
-    Label7->setWordWrap(true);
-    Label7->setGeometry(Px(120), Px(2000), Px(4440), Px(500));
-}
-
-void AboutWindow::BuildPageAndAuthor() {
-    auto* Frame2 = new QFrame(this);
-    Frame2->setFrameShape(QFrame::StyledPanel);
-    Frame2->setGeometry(Px(120), Px(2580), Px(4440), Px(900));
-    auto* Label5 = new QLabel(QStringLiteral("Страничка программы"), Frame2);
-    QFont bold = Label5->font();
-    bold.setBold(true);
-    Label5->setFont(bold);
-    Label5->setGeometry(Px(120), Px(120), Px(4200), Px(300));
-    Label6 = MakeLink(Frame2, kProgramPage, QStringLiteral("Посетить страничку программы в Интернете"),
-                      QRect(Px(120), Px(480), Px(4200), Px(300)));
-    auto* Frame1 = new QFrame(this);
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setGeometry(Px(120), Px(3600), Px(4440), Px(960));
-    auto* Label3 = new QLabel(QStringLiteral("Автор программы: разработчик Веторлана"), Frame1);
-    Label3->setGeometry(Px(120), Px(120), Px(4200), Px(300));
-    Label4 = MakeLink(Frame1, kAuthorMail, QStringLiteral("Написать письмо автору программы"),
-                      QRect(Px(120), Px(480), Px(4200), Px(300)));
+QPushButton* AboutWindow::closeButton() const {
+    return m_ui->closeButton;
 }
 
 void AboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // A window restored from the task bar is not opened anew: its animation stays done.
     if (!event->spontaneous())
-        Form_Load();
+        startOpeningAnimation();
 }
 
-void AboutWindow::Form_Load() {
-    GrowStep = 0;
-    Timer2.stop();
+void AboutWindow::startOpeningAnimation() {
+    grownTwips = 0;
+    growStepTimer.stop();
     setFixedHeight(DesignHeight());
-    Timer1.start();
+    growDelayTimer.start();
 }
 
-void AboutWindow::Timer1_Timer() {
-    Timer2.start();
+void AboutWindow::startGrowing() {
+    growStepTimer.start();
 }
 
-void AboutWindow::Timer2_Timer() {
-    if (GrowStep >= kGrowth) {
-        Timer1.stop();
-        Timer2.stop();
+void AboutWindow::growOneStep() {
+    if (grownTwips >= kGrowth) {
+        growDelayTimer.stop();
+        growStepTimer.stop();
         return;
     }
-    GrowStep = static_cast<std::int16_t>(GrowStep + kGrowStep);
-    setFixedHeight(Px(kDesignHeight + GrowStep));
+    grownTwips = static_cast<std::int16_t>(grownTwips + kGrowStep);
+    setFixedHeight(Px(kDesignHeight + grownTwips));
 }
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == Label10)
-            Label10_Click();
-        else if (watched == Label9)
-            Label9_Click();
-        else if (watched == Label6)
-            Label6_Click();
-        else if (watched == Label4)
-            Label4_Click();
+        if (watched == m_ui->portalLink)
+            openOwnerPortal();
+        else if (watched == m_ui->bureauLink)
+            openMeteoBureau();
+        else if (watched == m_ui->programPageLink)
+            openProgramPage();
+        else if (watched == m_ui->authorMailLink)
+            writeToAuthor();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -168,21 +114,17 @@ void OpenLink(const QString& target) {
 }
 } // namespace
 
-void AboutWindow::Label10_Click() {
+void AboutWindow::openOwnerPortal() {
     OpenLink(OwnerPortalUrl());
 }
-void AboutWindow::Label9_Click() {
+void AboutWindow::openMeteoBureau() {
     OpenLink(MeteoBureauUrl());
 }
-void AboutWindow::Label6_Click() {
+void AboutWindow::openProgramPage() {
     OpenLink(ProgramPageUrl());
 }
-void AboutWindow::Label4_Click() {
+void AboutWindow::writeToAuthor() {
     OpenLink(AuthorMailUrl());
-}
-
-void AboutWindow::Command1_Click() {
-    close();
 }
 
 } // namespace vetorlan

@@ -1,6 +1,8 @@
 #include "ui/DialogWidgets.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -61,6 +63,20 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+OptionCaption::OptionCaption(QWidget* parent) : QLabel(parent) {
+    setWordWrap(true);
+    // Wide enough that the long texts wrap into a few even lines.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QString(62, QChar(0x043E))));
+}
+
+void OptionCaption::mousePressEvent(QMouseEvent* event) {
+    auto* option = qobject_cast<QAbstractButton*>(buddy());
+    if (event->button() == Qt::LeftButton && option && option->isEnabled()) {
+        option->setFocus(Qt::MouseFocusReason);
+        option->click();
+    }
 }
 
 QColor GreyLineColor(const QWidget* widget) {

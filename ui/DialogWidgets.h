@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QScrollBar>
@@ -62,6 +63,16 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The caption of an option, word-wrapped beside it; a click on it selects its buddy option.
+class OptionCaption : public QLabel {
+    Q_OBJECT
+public:
+    explicit OptionCaption(QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
 };
 
 // Colours of the enabling rules: grey lines of a disabled group, ink of an enabled one,

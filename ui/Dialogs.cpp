@@ -41,7 +41,7 @@ QDialog* CurrentOptionsDialog() {
 
 void StartSetupWizard(MainWindowApi& main) {
     main.HideMainWindow();
-    if (WizardPage* open = CurrentWizardPage()) {
+    if (SetupWizardPage* open = CurrentWizardPage()) {
         open->raise();
         open->activateWindow();
         return;

@@ -2,92 +2,97 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
-class QCheckBox;
-class QGroupBox;
-class QLabel;
 class QPushButton;
-class QRadioButton;
-class QVBoxLayout;
 
 namespace vetorlan {
 
 class MainWindowApi;
 
+namespace Ui {
+class ConnectionPage;
+class WorkModePage;
+class TownCountPage;
+class FinishPage;
+} // namespace Ui
+
 // One page of the setup wizard. Loading a page pauses the scheduler; "Далее >" writes the
 // page's answer and saves at once; "< Назад" never saves; "Отмена", the title bar and Esc
 // end the wizard with the scheduler restarted and the main window shown.
-class WizardPage : public QDialog {
+class SetupWizardPage : public QDialog {
     Q_OBJECT
 public:
-    WizardPage(MainWindowApi& main, int page, const QString& frameCaption);
+    SetupWizardPage(MainWindowApi& main, int page);
     int Page() const { return page_; }
     void reject() override;
 
 protected:
-    // Called once the subclass has filled the frame.
-    void finishLayout();
-    QRadioButton* addOption(const char* name, const QString& caption);
-    virtual void WriteChoice() = 0;
+    // Called by a page once its form is set up.
+    void connectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel);
+    virtual void storeChoice() = 0;
 
-    QGroupBox* Frame1;
-    QVBoxLayout* frameBox_;
-    QVBoxLayout* extraBox_;
     MainWindowApi& main_;
 
 private:
-    void Command1_Click();
-    void Command2_Click();
+    void goForward();
+    void goBack();
     void closePage();
 
     int page_;
     bool closed_ = false;
-    QPushButton *Command1, *Command2, *Command3;
 };
 
-class Master1 : public WizardPage {
+// Step one: dial-up or a permanent connection.
+class ConnectionPage : public SetupWizardPage {
     Q_OBJECT
 public:
-    explicit Master1(MainWindowApi& main);
+    explicit ConnectionPage(MainWindowApi& main);
+    ~ConnectionPage() override;
 
 private:
-    void WriteChoice() override;
-    QRadioButton *Option1, *Option2;
+    void storeChoice() override;
+    std::unique_ptr<Ui::ConnectionPage> m_ui;
 };
 
-class Master2 : public WizardPage {
+// Step two: automatic start and load, or manual loading.
+class WorkModePage : public SetupWizardPage {
     Q_OBJECT
 public:
-    explicit Master2(MainWindowApi& main);
+    explicit WorkModePage(MainWindowApi& main);
+    ~WorkModePage() override;
 
 private:
-    void WriteChoice() override;
-    QRadioButton *Option1, *Option2;
+    void storeChoice() override;
+    std::unique_ptr<Ui::WorkModePage> m_ui;
 };
 
-class Master3 : public WizardPage {
+// Step three: one town or several.
+class TownCountPage : public SetupWizardPage {
     Q_OBJECT
 public:
-    explicit Master3(MainWindowApi& main);
+    explicit TownCountPage(MainWindowApi& main);
+    ~TownCountPage() override;
 
 private:
-    void WriteChoice() override;
-    QRadioButton *Option1, *Option2;
+    void storeChoice() override;
+    std::unique_ptr<Ui::TownCountPage> m_ui;
 };
 
-class Master4 : public WizardPage {
+// Step four: sound, showing and exiting after a load, and notes on the tray icon.
+class FinishPage : public SetupWizardPage {
     Q_OBJECT
 public:
-    explicit Master4(MainWindowApi& main);
+    explicit FinishPage(MainWindowApi& main);
+    ~FinishPage() override;
 
 private:
-    void WriteChoice() override;
-    QWidget* buildNotes();
-    QCheckBox *Check1, *Check2, *Check3;
+    void storeChoice() override;
+    std::unique_ptr<Ui::FinishPage> m_ui;
 };
 
 // Creates and shows wizard page 1..4, modeless; the page that is open now, if any.
 void ShowWizardPage(MainWindowApi& main, int page);
-WizardPage* CurrentWizardPage();
+SetupWizardPage* CurrentWizardPage();
 
 } // namespace vetorlan

@@ -53,7 +53,7 @@ TEST_F(MainIntegrationTest, FirstRunYesWalksTheWizardAndShowsTheWindowAgain) {
     EXPECT_FALSE(w.isVisible());
     for (int page = 1; page <= 4; ++page) {
         EXPECT_TRUE(timersPaused()) << page;
-        click(CurrentWizardPage(), "Command1");
+        click(CurrentWizardPage(), "nextButton");
     }
     EXPECT_EQ(CurrentWizardPage(), nullptr);
     EXPECT_TRUE(w.isVisible());

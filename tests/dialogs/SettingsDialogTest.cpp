@@ -306,7 +306,7 @@ TEST_F(SettingsDialogTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
     EXPECT_FALSE(main.shown);
     EXPECT_FALSE(main.running);
     ASSERT_NE(CurrentWizardPage(), nullptr);
-    EXPECT_EQ(CurrentWizardPage()->objectName(), "Master1");
+    EXPECT_EQ(CurrentWizardPage()->objectName(), "ConnectionPage");
     EXPECT_TRUE(CurrentWizardPage()->isVisible());
 }
 

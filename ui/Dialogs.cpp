@@ -9,23 +9,23 @@
 namespace vetorlan {
 
 namespace {
-QPointer<SettingsDialog>& openOptions() {
+QPointer<SettingsDialog>& openSettings() {
     static QPointer<SettingsDialog> dialog;
     return dialog;
 }
 } // namespace
 
-void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
+void ShowSettingsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
     // One settings dialog at a time, and none while the wizard runs (it owns the scheduler
     // then): a second request brings the open window to the front.
-    if (QDialog* open = openOptions() ? static_cast<QDialog*>(openOptions()) : CurrentWizardPage()) {
+    if (QDialog* open = openSettings() ? static_cast<QDialog*>(openSettings()) : CurrentWizardPage()) {
         open->raise();
         open->activateWindow();
         return;
     }
     auto* dialog = new SettingsDialog(main, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    openOptions() = dialog;
+    openSettings() = dialog;
     if (modal) {
         dialog->exec();
     } else {
@@ -35,8 +35,8 @@ void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
     }
 }
 
-QDialog* CurrentOptionsDialog() {
-    return openOptions();
+QDialog* CurrentSettingsDialog() {
+    return openSettings();
 }
 
 void StartSetupWizard(MainWindowApi& main) {

@@ -423,7 +423,7 @@ void Main::Command1_Click() {
 }
 
 void Main::Command2_Click() {
-    ShowOptionsDialog(*this, this, true);
+    ShowSettingsDialog(*this, this, true);
 }
 
 void Main::Command3_Click() {
@@ -459,7 +459,7 @@ void Main::mnuMainShow_Click() {
 }
 
 void Main::mnuMainOptions_Click() {
-    ShowOptionsDialog(*this, this, false);
+    ShowSettingsDialog(*this, this, false);
 }
 
 void Main::mnuMainAbout_Click() {

@@ -24,8 +24,8 @@ TEST_F(DialogFixture, Gallery) {
     AppSettings().PathNimboraCopy = "/media/server/weather/Nimbora.htm";
     QWidget* shown = nullptr;
     if (which == "settings") {
-        ShowOptionsDialog(main, nullptr, false);
-        shown = CurrentOptionsDialog();
+        ShowSettingsDialog(main, nullptr, false);
+        shown = CurrentSettingsDialog();
     } else if (which == "copytarget" || which == "about") {
         shown = which == "about" ? static_cast<QWidget*>(new AboutWindow) : new CopyTargetDialog({});
         shown->show();

@@ -70,7 +70,7 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     w.show();
     ASSERT_FALSE(timersPaused());
     w.mnuMainOptions_Click();
-    QDialog* options = CurrentOptionsDialog();
+    QDialog* options = CurrentSettingsDialog();
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(timersPaused());
     options->close();
@@ -78,7 +78,7 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     EXPECT_TRUE(timersRunning());
 
     w.mnuMainOptions_Click();
-    click(CurrentOptionsDialog(), "wizardButton"); // "Мастер"
+    click(CurrentSettingsDialog(), "wizardButton"); // "Мастер"
     EXPECT_FALSE(w.isVisible());
     ASSERT_NE(CurrentWizardPage(), nullptr);
     EXPECT_TRUE(timersPaused());
@@ -94,7 +94,7 @@ TEST_F(MainIntegrationTest, SettingsButtonOpensTheDialogModally) {
     w.show();
     bool modal = false;
     QTimer::singleShot(0, [&] {
-        QDialog* options = CurrentOptionsDialog();
+        QDialog* options = CurrentSettingsDialog();
         ASSERT_NE(options, nullptr);
         modal = options->isModal();
         EXPECT_TRUE(timersPaused());

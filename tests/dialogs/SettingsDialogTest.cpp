@@ -23,8 +23,8 @@ namespace {
 class SettingsDialogTest : public DialogFixture {
 protected:
     SettingsDialog* open() {
-        ShowOptionsDialog(main, nullptr, false);
-        auto* dialog = qobject_cast<SettingsDialog*>(CurrentOptionsDialog());
+        ShowSettingsDialog(main, nullptr, false);
+        auto* dialog = qobject_cast<SettingsDialog*>(CurrentSettingsDialog());
         EXPECT_NE(dialog, nullptr);
         return dialog;
     }
@@ -43,7 +43,7 @@ TEST_F(SettingsDialogTest, OkAtOnceRewritesTheSameFile) {
     EXPECT_EQ(folder.read("Options.ini"), before);
     EXPECT_EQ(main.restores, 1);
     EXPECT_TRUE(main.running);
-    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    EXPECT_EQ(CurrentSettingsDialog(), nullptr);
 }
 
 // Values not in their usual form are normalised by the rule of their control on Ok.
@@ -292,7 +292,7 @@ TEST_F(SettingsDialogTest, EveryWayOutRestoresTheSchedulerOnce) {
         QCoreApplication::processEvents();
         EXPECT_EQ(main.pauses, 1) << exit;
         EXPECT_EQ(main.restores, 1) << exit;
-        EXPECT_EQ(CurrentOptionsDialog(), nullptr) << exit;
+        EXPECT_EQ(CurrentSettingsDialog(), nullptr) << exit;
     }
 }
 
@@ -302,7 +302,7 @@ TEST_F(SettingsDialogTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
     click(d, "wizardButton");
     EXPECT_FALSE(folder.exists("Options.ini"));
     EXPECT_EQ(AppSettings().AutoRun, "True");
-    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    EXPECT_EQ(CurrentSettingsDialog(), nullptr);
     EXPECT_FALSE(main.shown);
     EXPECT_FALSE(main.running);
     ASSERT_NE(CurrentWizardPage(), nullptr);

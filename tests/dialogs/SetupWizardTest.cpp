@@ -169,8 +169,8 @@ TEST_F(SetupWizardTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
     StartSetupWizard(main);
     press("nextButton");
     SetupWizardPage* second = page();
-    ShowOptionsDialog(main, nullptr, false);
-    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    ShowSettingsDialog(main, nullptr, false);
+    EXPECT_EQ(CurrentSettingsDialog(), nullptr);
     StartSetupWizard(main);
     EXPECT_EQ(page(), second);
     EXPECT_FALSE(main.running);

@@ -1,12 +1,14 @@
 #include "ui/DialogWidgets.h"
 
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace vetorlan {
 
-SpinScroll::SpinScroll(int minimum, int maximum, QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
-    setRange(-maximum, -minimum);
+SpinScroll::SpinScroll(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
     setSingleStep(1);
     setPageStep(1);
     connect(this, &QScrollBar::valueChanged, this, [this](int v) { emit numberChanged(-v); });
@@ -17,10 +19,16 @@ QSize SpinScroll::sizeHint() const {
     return {base.width(), 2 * base.width()};
 }
 
-ColorShape::ColorShape(Kind kind, QWidget* parent) : QFrame(parent), kind_(kind), color_(Qt::black) {
+ColorShape::ColorShape(QWidget* parent) : QFrame(parent), color_(Qt::black) {
+    setInset(4);
+}
+
+void ColorShape::setKind(Kind kind) {
+    kind_ = kind;
     if (kind_ == Kind::Rectangle)
-        setContentsMargins(4, 4, 4, 4);
-    else if (kind_ == Kind::HorizontalLine)
+        return setInset(4);
+    setInset(0);
+    if (kind_ == Kind::HorizontalLine)
         setFixedHeight(1);
     else
         setFixedWidth(1);
@@ -45,6 +53,29 @@ void ColorShape::paintEvent(QPaintEvent*) {
     case Kind::VerticalLine:
         p.fillRect(rect(), color_);
         break;
+    }
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        emit itemActivated(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+OptionCaption::OptionCaption(QWidget* parent) : QLabel(parent) {
+    setWordWrap(true);
+    // Wide enough that the long texts wrap into a few even lines.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QString(62, QChar(0x043E))));
+}
+
+void OptionCaption::mousePressEvent(QMouseEvent* event) {
+    auto* option = qobject_cast<QAbstractButton*>(buddy());
+    if (event->button() == Qt::LeftButton && option && option->isEnabled()) {
+        option->setFocus(Qt::MouseFocusReason);
+        option->click();
     }
 }
 

@@ -1,31 +1,31 @@
 #include "ui/Dialogs.h"
 
 #include "ui/MainWindowApi.h"
-#include "ui/Master.h"
-#include "ui/Options.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SetupWizard.h"
 
 #include <QPointer>
 
 namespace vetorlan {
 
 namespace {
-QPointer<Options>& openOptions() {
-    static QPointer<Options> dialog;
+QPointer<SettingsDialog>& openSettings() {
+    static QPointer<SettingsDialog> dialog;
     return dialog;
 }
 } // namespace
 
-void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
+void ShowSettingsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
     // One settings dialog at a time, and none while the wizard runs (it owns the scheduler
     // then): a second request brings the open window to the front.
-    if (QDialog* open = openOptions() ? static_cast<QDialog*>(openOptions()) : CurrentWizardPage()) {
+    if (QDialog* open = openSettings() ? static_cast<QDialog*>(openSettings()) : CurrentWizardPage()) {
         open->raise();
         open->activateWindow();
         return;
     }
-    auto* dialog = new Options(main, parent);
+    auto* dialog = new SettingsDialog(main, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    openOptions() = dialog;
+    openSettings() = dialog;
     if (modal) {
         dialog->exec();
     } else {
@@ -35,13 +35,13 @@ void ShowOptionsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
     }
 }
 
-QDialog* CurrentOptionsDialog() {
-    return openOptions();
+QDialog* CurrentSettingsDialog() {
+    return openSettings();
 }
 
 void StartSetupWizard(MainWindowApi& main) {
     main.HideMainWindow();
-    if (WizardPage* open = CurrentWizardPage()) {
+    if (SetupWizardPage* open = CurrentWizardPage()) {
         open->raise();
         open->activateWindow();
         return;

@@ -9,7 +9,7 @@
 #include "towns/Base.h"
 #include "towns/Selection.h"
 #include "towns/TownLists.h"
-#include "ui/AboutForm.h"
+#include "ui/AboutWindow.h"
 #include "ui/Dialogs.h"
 #include "ui/InterFace.h"
 #include "ui/PictureButton.h"
@@ -454,7 +454,7 @@ void Main::Command1_Click() {
 }
 
 void Main::Command2_Click() {
-    ShowOptionsDialog(*this, this, true);
+    ShowSettingsDialog(*this, this, true);
 }
 
 void Main::Command3_Click() {
@@ -491,7 +491,7 @@ void Main::mnuMainShow_Click() {
 }
 
 void Main::mnuMainOptions_Click() {
-    ShowOptionsDialog(*this, this, false);
+    ShowSettingsDialog(*this, this, false);
 }
 
 void Main::mnuMainAbout_Click() {
@@ -506,7 +506,7 @@ void Main::ShowAbout(bool modal) {
         return;
     }
     delete about_; // closed but not deleted yet
-    auto* about = new AboutForm(modal ? this : nullptr);
+    auto* about = new AboutWindow(modal ? this : nullptr);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about_ = about;
     if (modal)

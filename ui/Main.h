@@ -19,7 +19,7 @@ class QPushButton;
 
 namespace vetorlan {
 
-class AboutForm;
+class AboutWindow;
 class PictureButton;
 
 // The main window: its own caption bar and frame, the town controls, the buttons, the
@@ -143,7 +143,7 @@ private:
     PictureButton* picButton[2] = {nullptr, nullptr};
     bool hiddenByCode_ = false;
     bool exiting_ = false;
-    QPointer<AboutForm> about_;
+    QPointer<AboutWindow> about_;
     std::function<void()> endAtOnce_;
     std::function<void()> exitProgram_;
     std::function<bool()> previousInstance_;

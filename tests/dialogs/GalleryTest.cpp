@@ -1,9 +1,10 @@
 #include "DialogsTestSupport.h"
 
+#include "ui/AboutWindow.h"
+#include "ui/CopyTargetDialog.h"
 #include "ui/Dialogs.h"
-#include "ui/Master.h"
-#include "ui/Options.h"
-#include "ui/SelectPath.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SetupWizard.h"
 
 #include <QTest>
 
@@ -11,7 +12,7 @@ namespace vetorlan::test {
 namespace {
 
 // Shows one dialog on a real display for a look at its layout:
-// VETORLAN_DIALOG_GALLERY=options|selectpath|master1..master4 and DISPLAY set.
+// VETORLAN_DIALOG_GALLERY=settings|copytarget|about|wizard1..wizard4 and DISPLAY set.
 // Skipped in ordinary runs.
 TEST_F(DialogFixture, Gallery) {
     const QString which = qEnvironmentVariable("VETORLAN_DIALOG_GALLERY");
@@ -22,13 +23,13 @@ TEST_F(DialogFixture, Gallery) {
     AppSettings().NimboraCopy = "True";
     AppSettings().PathNimboraCopy = "/media/server/weather/Nimbora.htm";
     QWidget* shown = nullptr;
-    if (which == "options") {
-        ShowOptionsDialog(main, nullptr, false);
-        shown = CurrentOptionsDialog();
-    } else if (which == "selectpath") {
-        shown = new SelectPath({});
+    if (which == "settings") {
+        ShowSettingsDialog(main, nullptr, false);
+        shown = CurrentSettingsDialog();
+    } else if (which == "copytarget" || which == "about") {
+        shown = which == "about" ? static_cast<QWidget*>(new AboutWindow) : new CopyTargetDialog({});
         shown->show();
-    } else if (which.startsWith("master")) {
+    } else if (which.startsWith("wizard")) {
         ShowWizardPage(main, which.mid(6).toInt());
         shown = CurrentWizardPage();
     }

@@ -5,7 +5,7 @@
 #include "tests/ui/UiFakes.h"
 #include "ui/Dialogs.h"
 #include "ui/Main.h"
-#include "ui/Master.h"
+#include "ui/SetupWizard.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -53,7 +53,7 @@ TEST_F(MainIntegrationTest, FirstRunYesWalksTheWizardAndShowsTheWindowAgain) {
     EXPECT_FALSE(w.isVisible());
     for (int page = 1; page <= 4; ++page) {
         EXPECT_TRUE(timersPaused()) << page;
-        click(CurrentWizardPage(), "Command1");
+        click(CurrentWizardPage(), "nextButton");
     }
     EXPECT_EQ(CurrentWizardPage(), nullptr);
     EXPECT_TRUE(w.isVisible());
@@ -70,7 +70,7 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     w.show();
     ASSERT_FALSE(timersPaused());
     w.mnuMainOptions_Click();
-    QDialog* options = CurrentOptionsDialog();
+    QDialog* options = CurrentSettingsDialog();
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(timersPaused());
     options->close();
@@ -78,7 +78,7 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     EXPECT_TRUE(timersRunning());
 
     w.mnuMainOptions_Click();
-    click(CurrentOptionsDialog(), "Command6"); // "Мастер"
+    click(CurrentSettingsDialog(), "wizardButton"); // "Мастер"
     EXPECT_FALSE(w.isVisible());
     ASSERT_NE(CurrentWizardPage(), nullptr);
     EXPECT_TRUE(timersPaused());
@@ -94,11 +94,11 @@ TEST_F(MainIntegrationTest, SettingsButtonOpensTheDialogModally) {
     w.show();
     bool modal = false;
     QTimer::singleShot(0, [&] {
-        QDialog* options = CurrentOptionsDialog();
+        QDialog* options = CurrentSettingsDialog();
         ASSERT_NE(options, nullptr);
         modal = options->isModal();
         EXPECT_TRUE(timersPaused());
-        options->findChild<QPushButton*>("Command2")->click();
+        options->findChild<QPushButton*>("okButton")->click();
     });
     w.Command2_Click();
     EXPECT_TRUE(modal);

@@ -2,7 +2,7 @@
 #include "platform/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
-#include "ui/AboutForm.h"
+#include "ui/AboutWindow.h"
 #include "ui/FormMinimize.h"
 
 #ifndef Q_OS_WIN
@@ -130,29 +130,29 @@ TEST(TrayTextTest, TipIsCutToSixtyFourCharacters) {
     tray.Delete();
 }
 
-TEST(AboutFormTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
+TEST(AboutWindowTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
     FakeShell shell;
     for (int opening = 0; opening < 2; ++opening) {
-        AboutForm about;
+        AboutWindow about;
         about.show();
         EXPECT_EQ(about.windowTitle(), QString::fromUtf8("О программе"));
-        EXPECT_EQ(about.height(), AboutForm::DesignHeight());
-        EXPECT_GT(about.Command1->geometry().bottom(), about.height());
-        EXPECT_TRUE(about.Timer1.isActive());
-        EXPECT_EQ(about.Timer1.interval(), 2000);
-        about.Timer1_Timer();
-        EXPECT_TRUE(about.Timer2.isActive());
+        EXPECT_EQ(about.height(), AboutWindow::DesignHeight());
+        EXPECT_GT(about.closeButton()->geometry().bottom(), about.height());
+        EXPECT_TRUE(about.growDelayTimer.isActive());
+        EXPECT_EQ(about.growDelayTimer.interval(), 2000);
+        about.startGrowing();
+        EXPECT_TRUE(about.growStepTimer.isActive());
         int ticks = 0;
-        while (about.Timer2.isActive() && ticks < 100) {
-            about.Timer2_Timer();
+        while (about.growStepTimer.isActive() && ticks < 100) {
+            about.growOneStep();
             ++ticks;
         }
         EXPECT_EQ(ticks, 43); // 42 steps of 10 twips, then the stop
-        EXPECT_EQ(about.GrowStep, 420);
-        EXPECT_EQ(about.height(), AboutForm::GrownHeight());
-        EXPECT_LE(about.Command1->geometry().bottom(), about.height());
-        EXPECT_FALSE(about.Timer1.isActive());
-        about.Label4_Click();
+        EXPECT_EQ(about.grownTwips, 420);
+        EXPECT_EQ(about.height(), AboutWindow::GrownHeight());
+        EXPECT_LE(about.closeButton()->geometry().bottom(), about.height());
+        EXPECT_FALSE(about.growDelayTimer.isActive());
+        about.writeToAuthor();
     }
     ASSERT_EQ(shell.opened.size(), 2);
     EXPECT_EQ(shell.opened[0], AuthorMailUrl());

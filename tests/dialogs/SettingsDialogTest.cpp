@@ -1,11 +1,11 @@
 #include "DialogsTestSupport.h"
 
 #include "core/FileSystemObject.h"
+#include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
 #include "ui/Dialogs.h"
-#include "ui/Master.h"
-#include "ui/Options.h"
-#include "ui/SelectPath.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SetupWizard.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,34 +20,34 @@
 namespace vetorlan::test {
 namespace {
 
-class OptionsTest : public DialogFixture {
+class SettingsDialogTest : public DialogFixture {
 protected:
-    Options* open() {
-        ShowOptionsDialog(main, nullptr, false);
-        auto* dialog = qobject_cast<Options*>(CurrentOptionsDialog());
+    SettingsDialog* open() {
+        ShowSettingsDialog(main, nullptr, false);
+        auto* dialog = qobject_cast<SettingsDialog*>(CurrentSettingsDialog());
         EXPECT_NE(dialog, nullptr);
         return dialog;
     }
-    QString text(Options* d, const char* name) { return child<QLineEdit>(d, name)->text(); }
-    bool enabled(Options* d, const char* name) { return child<QWidget>(d, name)->isEnabled(); }
-    QColor shape(Options* d, const char* name) { return child<ColorShape>(d, name)->color(); }
+    QString text(SettingsDialog* d, const char* name) { return child<QLineEdit>(d, name)->text(); }
+    bool enabled(SettingsDialog* d, const char* name) { return child<QWidget>(d, name)->isEnabled(); }
+    QColor shape(SettingsDialog* d, const char* name) { return child<ColorShape>(d, name)->color(); }
 };
 
-TEST_F(OptionsTest, OkAtOnceRewritesTheSameFile) {
+TEST_F(SettingsDialogTest, OkAtOnceRewritesTheSameFile) {
     ASSERT_TRUE(SaveSettings());
     const QByteArray before = folder.read("Options.ini");
-    Options* d = open();
+    SettingsDialog* d = open();
     EXPECT_EQ(main.pauses, 1);
     EXPECT_FALSE(main.running);
-    click(d, "Command2");
+    click(d, "okButton");
     EXPECT_EQ(folder.read("Options.ini"), before);
     EXPECT_EQ(main.restores, 1);
     EXPECT_TRUE(main.running);
-    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    EXPECT_EQ(CurrentSettingsDialog(), nullptr);
 }
 
 // Values not in their usual form are normalised by the rule of their control on Ok.
-TEST_F(OptionsTest, OkNormalisesUnusualValues) {
+TEST_F(SettingsDialogTest, OkNormalisesUnusualValues) {
     struct Row {
         QString Settings::*field;
         const char* stored;
@@ -69,8 +69,8 @@ TEST_F(OptionsTest, OkNormalisesUnusualValues) {
     for (const Row& row : rows) {
         AppSettings() = Settings{};
         AppSettings().*row.field = row.stored;
-        Options* d = open();
-        click(d, "Command2");
+        SettingsDialog* d = open();
+        click(d, "okButton");
         Settings expected;
         expected.*row.field = row.saved;
         EXPECT_EQ(AppSettings(), expected) << row.stored << " -> " << row.saved;
@@ -79,7 +79,7 @@ TEST_F(OptionsTest, OkNormalisesUnusualValues) {
     }
 }
 
-TEST_F(OptionsTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
+TEST_F(SettingsDialogTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
     struct Row {
         const char* pause;
         const char* time;
@@ -90,25 +90,25 @@ TEST_F(OptionsTest, HandEditedOutOfRangeValuesLoadAndShowTheirText) {
     for (const Row& row : rows) {
         AppSettings().PauseOnLine = row.pause;
         AppSettings().TimeLoad = row.time;
-        Options* d = open();
-        EXPECT_EQ(text(d, "Text2"), row.shownPause);
-        EXPECT_EQ(text(d, "Text3"), row.shownTime);
-        const int hour = child<SpinScroll>(d, "VScroll2")->number();
-        const int minute = child<SpinScroll>(d, "VScroll3")->number();
+        SettingsDialog* d = open();
+        EXPECT_EQ(text(d, "pauseEdit"), row.shownPause);
+        EXPECT_EQ(text(d, "loadTimeEdit"), row.shownTime);
+        const int hour = child<SpinScroll>(d, "hourSpinner")->number();
+        const int minute = child<SpinScroll>(d, "minuteSpinner")->number();
         EXPECT_TRUE(hour >= 0 && hour <= 23) << hour;
         EXPECT_TRUE(minute >= 0 && minute <= 59) << minute;
-        click(d, "Command2");
+        click(d, "okButton");
         EXPECT_EQ(AppSettings().PauseOnLine, row.shownPause);
         EXPECT_EQ(AppSettings().TimeLoad, row.shownTime);
     }
 }
 
-TEST_F(OptionsTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
+TEST_F(SettingsDialogTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
     AppSettings().WorkMode = "DirectConn";
     AppSettings().TimeLoad = "23:59";
-    Options* d = open();
-    auto* hours = child<SpinScroll>(d, "VScroll2");
-    auto* minutes = child<SpinScroll>(d, "VScroll3");
+    SettingsDialog* d = open();
+    auto* hours = child<SpinScroll>(d, "hourSpinner");
+    auto* minutes = child<SpinScroll>(d, "minuteSpinner");
     d->show();
     QStyleOptionSlider opt;
     opt.initFrom(hours);
@@ -123,26 +123,26 @@ TEST_F(OptionsTest, HoursAndMinutesWrapAndTheUpperArrowIncreases) {
     const QRect upper = hours->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSubLine, hours);
     ASSERT_TRUE(upper.isValid());
     QTest::mouseClick(hours, Qt::LeftButton, {}, upper.center());
-    EXPECT_EQ(text(d, "Text3"), "00:59");
+    EXPECT_EQ(text(d, "loadTimeEdit"), "00:59");
     hours->triggerAction(QAbstractSlider::SliderSingleStepAdd); // the lower arrow
-    EXPECT_EQ(text(d, "Text3"), "23:59");
+    EXPECT_EQ(text(d, "loadTimeEdit"), "23:59");
     minutes->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(text(d, "Text3"), "23:00");
+    EXPECT_EQ(text(d, "loadTimeEdit"), "23:00");
     minutes->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(text(d, "Text3"), "23:59");
+    EXPECT_EQ(text(d, "loadTimeEdit"), "23:59");
     hours->setNumber(7);
     minutes->setNumber(5);
-    EXPECT_EQ(text(d, "Text3"), "07:05");
-    click(d, "Command2");
+    EXPECT_EQ(text(d, "loadTimeEdit"), "07:05");
+    click(d, "okButton");
     EXPECT_EQ(AppSettings().TimeLoad, "07:05");
 }
 
-TEST_F(OptionsTest, PauseFieldIsCappedAndForcedToAnInteger) {
+TEST_F(SettingsDialogTest, PauseFieldIsCappedAndForcedToAnInteger) {
     const std::pair<const char*, const char*> typed[] = {{"250", "100"}, {"abc", "0"},   {"42", "42"},
                                                          {"100", "100"}, {"101", "100"}, {"9x", "9"}};
-    Options* d = open();
-    auto* field = child<QLineEdit>(d, "Text2");
-    auto* spinner = child<SpinScroll>(d, "VScroll1");
+    SettingsDialog* d = open();
+    auto* field = child<QLineEdit>(d, "pauseEdit");
+    auto* spinner = child<SpinScroll>(d, "pauseSpinner");
     for (const auto& [input, shown] : typed) {
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Delete);
@@ -158,11 +158,11 @@ TEST_F(OptionsTest, PauseFieldIsCappedAndForcedToAnInteger) {
     EXPECT_EQ(field->text(), "7");
     spinner->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(field->text(), "6");
-    click(d, "Command2");
+    click(d, "okButton");
     EXPECT_EQ(AppSettings().PauseOnLine, "6");
 }
 
-TEST(OptionsText, PauseNormalisationAndPeriodWords) {
+TEST(SettingsDialogText, PauseNormalisationAndPeriodWords) {
     const std::pair<const char*, const char*> pauses[] = {
         {" 5", "5"}, {"", "0"}, {"abc", "0"}, {"250", "100"}, {"99999999999", "100"}, {"3.7", "3"}, {"-5", "0"}};
     for (const auto& [in, out] : pauses)
@@ -174,7 +174,7 @@ TEST(OptionsText, PauseNormalisationAndPeriodWords) {
         EXPECT_EQ(ActualWaitText(hours), shown) << hours;
 }
 
-TEST_F(OptionsTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
+TEST_F(SettingsDialogTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
     AppSettings().WorkMode = "DirectConn";
     struct Row {
         int start;
@@ -182,102 +182,106 @@ TEST_F(OptionsTest, PeriodButtonsStayWithinBoundsAndWriteAtOnce) {
         int end;
         const char* shown;
     };
-    const Row rows[] = {{1, "Command4", 1, "1 час"},      {23, "Command5", 23, "23 часа"},
-                        {20, "Command5", 21, "21 час"},   {21, "Command5", 22, "22 часа"},
-                        {12, "Command4", 11, "11 часов"}, {0, "Command5", 1, "1 час"}};
+    const Row rows[] = {{1, "shorterPeriodButton", 1, "1 час"},      {23, "longerPeriodButton", 23, "23 часа"},
+                        {20, "longerPeriodButton", 21, "21 час"},    {21, "longerPeriodButton", 22, "22 часа"},
+                        {12, "shorterPeriodButton", 11, "11 часов"}, {0, "longerPeriodButton", 1, "1 час"}};
     for (const Row& row : rows) {
         AppSettings().ActualWait = std::int16_t(row.start);
-        Options* d = open();
+        SettingsDialog* d = open();
         click(d, row.button);
         EXPECT_EQ(AppSettings().ActualWait, row.end) << row.start;
-        EXPECT_EQ(text(d, "Text4"), row.shown);
-        click(d, "Command3");
+        EXPECT_EQ(text(d, "actualPeriodEdit"), row.shown);
+        click(d, "cancelButton");
         EXPECT_EQ(AppSettings().ActualWait, row.end) << "Cancel keeps the period in memory";
     }
 }
 
-TEST_F(OptionsTest, EnablingRulesFollowModeCheckAndMultiLoad) {
+TEST_F(SettingsDialogTest, EnablingRulesFollowModeCheckAndMultiLoad) {
     const QColor blue(0, 0, 255);
-    Options* d = open();
+    SettingsDialog* d = open();
     const QColor ink = InkLineColor(d);
     const QColor grey = GreyLineColor(d);
     ASSERT_NE(ink, grey);
     // Dial-up (the default): the pause group is live, the permanent-line group is not.
-    for (const char* name : {"Label2", "Label3", "Label4", "Text2", "VScroll1", "Check4"})
+    for (const char* name :
+         {"pauseLabel", "secondsLabel", "afterConnectLabel", "pauseEdit", "pauseSpinner", "hangUpCheckBox"})
         EXPECT_TRUE(enabled(d, name)) << name;
-    for (const char* name : {"Label5", "Text3", "VScroll2", "VScroll3", "Check12", "Command4", "Command5", "Text4"})
+    for (const char* name : {"loadTimeLabel", "loadTimeEdit", "hourSpinner", "minuteSpinner", "checkActualCheckBox",
+                             "shorterPeriodButton", "longerPeriodButton", "actualPeriodEdit"})
         EXPECT_FALSE(enabled(d, name)) << name;
-    EXPECT_EQ(shape(d, "Shape1"), blue);
-    EXPECT_EQ(shape(d, "Shape2"), ink);
-    EXPECT_EQ(shape(d, "Shape3"), grey);
-    EXPECT_EQ(shape(d, "Line2"), grey);
+    EXPECT_EQ(shape(d, "dialUpFrame"), blue);
+    EXPECT_EQ(shape(d, "directLineFrame"), ink);
+    EXPECT_EQ(shape(d, "loadTimeFrame"), grey);
+    EXPECT_EQ(shape(d, "bracketSideLine"), grey);
 
-    click(d, "Option5");
-    for (const char* name : {"Label2", "Label3", "Label4", "Text2", "VScroll1", "Check4"})
+    click(d, "directLineRadio");
+    for (const char* name :
+         {"pauseLabel", "secondsLabel", "afterConnectLabel", "pauseEdit", "pauseSpinner", "hangUpCheckBox"})
         EXPECT_FALSE(enabled(d, name)) << name;
-    for (const char* name : {"Label5", "Text3", "VScroll2", "VScroll3", "Check12", "Command4", "Command5", "Text4"})
+    for (const char* name : {"loadTimeLabel", "loadTimeEdit", "hourSpinner", "minuteSpinner", "checkActualCheckBox",
+                             "shorterPeriodButton", "longerPeriodButton", "actualPeriodEdit"})
         EXPECT_TRUE(enabled(d, name)) << name;
-    EXPECT_EQ(shape(d, "Shape1"), ink);
-    EXPECT_EQ(shape(d, "Shape2"), blue);
-    EXPECT_EQ(shape(d, "Shape3"), ink);
-    for (const char* line : {"Line1", "Line2", "Line3"})
+    EXPECT_EQ(shape(d, "dialUpFrame"), ink);
+    EXPECT_EQ(shape(d, "directLineFrame"), blue);
+    EXPECT_EQ(shape(d, "loadTimeFrame"), ink);
+    for (const char* line : {"bracketTopLine", "bracketSideLine", "bracketBottomLine"})
         EXPECT_EQ(shape(d, line), ink) << line;
 
-    click(d, "Check12"); // off
-    for (const char* name : {"Command4", "Command5", "Text4"})
+    click(d, "checkActualCheckBox"); // off
+    for (const char* name : {"shorterPeriodButton", "longerPeriodButton", "actualPeriodEdit"})
         EXPECT_FALSE(enabled(d, name)) << name;
-    EXPECT_EQ(shape(d, "Line1"), grey);
+    EXPECT_EQ(shape(d, "bracketTopLine"), grey);
 
     // Multi-load off by default: its style controls are grey until it is checked.
-    for (const char* name : {"Option7", "Option8", "Check14", "Label6"})
+    for (const char* name : {"animatedIndexRadio", "listIndexRadio", "latinNamesCheckBox", "indexStyleLabel"})
         EXPECT_FALSE(enabled(d, name)) << name;
-    EXPECT_EQ(shape(d, "Shape4"), grey);
-    click(d, "Check10");
-    for (const char* name : {"Option7", "Option8", "Check14", "Label6"})
+    EXPECT_EQ(shape(d, "indexStyleFrame"), grey);
+    click(d, "multiLoadCheckBox");
+    for (const char* name : {"animatedIndexRadio", "listIndexRadio", "latinNamesCheckBox", "indexStyleLabel"})
         EXPECT_TRUE(enabled(d, name)) << name;
-    EXPECT_EQ(shape(d, "Shape4"), ink);
+    EXPECT_EQ(shape(d, "indexStyleFrame"), ink);
 
     // Copying off by default: its path, button and pictures box follow the check box.
-    for (const char* name : {"Text1", "Command1", "Check6"})
+    for (const char* name : {"copyPathEdit", "choosePathButton", "copyPicturesCheckBox"})
         EXPECT_FALSE(enabled(d, name)) << name;
-    click(d, "Check5");
-    for (const char* name : {"Text1", "Command1", "Check6"})
+    click(d, "copyCheckBox");
+    for (const char* name : {"copyPathEdit", "choosePathButton", "copyPicturesCheckBox"})
         EXPECT_TRUE(enabled(d, name)) << name;
     EXPECT_EQ(AppSettings().NimboraCopy, "True");
 }
 
-TEST_F(OptionsTest, CancelAfterClearingCopyKeepsItOffInMemoryOnly) {
+TEST_F(SettingsDialogTest, CancelAfterClearingCopyKeepsItOffInMemoryOnly) {
     AppSettings().NimboraCopy = "True";
     ASSERT_TRUE(SaveSettings());
     const QByteArray before = folder.read("Options.ini");
-    Options* d = open();
-    click(d, "Check5");
+    SettingsDialog* d = open();
+    click(d, "copyCheckBox");
     EXPECT_EQ(AppSettings().NimboraCopy, "False");
-    click(d, "Command3");
+    click(d, "cancelButton");
     EXPECT_EQ(AppSettings().NimboraCopy, "False");
     EXPECT_EQ(folder.read("Options.ini"), before);
     EXPECT_TRUE(main.running);
 }
 
-TEST_F(OptionsTest, SoundPlaysOnlyOnAClickThatChecksTheBox) {
+TEST_F(SettingsDialogTest, SoundPlaysOnlyOnAClickThatChecksTheBox) {
     AppSettings().Sound = "True";
-    Options* d = open();
+    SettingsDialog* d = open();
     EXPECT_EQ(sound.plays, 0) << "loading never plays";
-    auto* picture = child<QLabel>(d, "Image2");
+    auto* picture = child<QLabel>(d, "soundPictureLabel");
     const QImage on = picture->pixmap().toImage();
-    click(d, "Check11");
+    click(d, "soundCheckBox");
     EXPECT_EQ(sound.plays, 0);
     EXPECT_NE(picture->pixmap().toImage(), on) << "the loudspeaker picture changes";
-    click(d, "Check11");
+    click(d, "soundCheckBox");
     EXPECT_EQ(sound.plays, 1);
     EXPECT_EQ(picture->pixmap().toImage(), on);
 }
 
-TEST_F(OptionsTest, EveryWayOutRestoresTheSchedulerOnce) {
-    const char* exits[] = {"Command2", "Command3", "title bar", "Escape"};
+TEST_F(SettingsDialogTest, EveryWayOutRestoresTheSchedulerOnce) {
+    const char* exits[] = {"okButton", "cancelButton", "title bar", "Escape"};
     for (const char* exit : exits) {
         main = FakeMainWindow{};
-        Options* d = open();
+        SettingsDialog* d = open();
         d->show();
         if (QString(exit) == "title bar")
             d->close();
@@ -288,28 +292,28 @@ TEST_F(OptionsTest, EveryWayOutRestoresTheSchedulerOnce) {
         QCoreApplication::processEvents();
         EXPECT_EQ(main.pauses, 1) << exit;
         EXPECT_EQ(main.restores, 1) << exit;
-        EXPECT_EQ(CurrentOptionsDialog(), nullptr) << exit;
+        EXPECT_EQ(CurrentSettingsDialog(), nullptr) << exit;
     }
 }
 
-TEST_F(OptionsTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
-    Options* d = open();
-    click(d, "Check7");
-    click(d, "Command6");
+TEST_F(SettingsDialogTest, WizardButtonClosesWithoutSavingAndStartsTheWizard) {
+    SettingsDialog* d = open();
+    click(d, "autoRunCheckBox");
+    click(d, "wizardButton");
     EXPECT_FALSE(folder.exists("Options.ini"));
     EXPECT_EQ(AppSettings().AutoRun, "True");
-    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    EXPECT_EQ(CurrentSettingsDialog(), nullptr);
     EXPECT_FALSE(main.shown);
     EXPECT_FALSE(main.running);
     ASSERT_NE(CurrentWizardPage(), nullptr);
-    EXPECT_EQ(CurrentWizardPage()->objectName(), "Master1");
+    EXPECT_EQ(CurrentWizardPage()->objectName(), "ConnectionPage");
     EXPECT_TRUE(CurrentWizardPage()->isVisible());
 }
 
-TEST_F(OptionsTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
+    SettingsDialog* d = open();
     d->show();
-    auto* tip = child<QLabel>(d, "Label1");
+    auto* tip = child<QLabel>(d, "tipLabel");
     EXPECT_EQ(tip->text(), "совет: работают всплывающие подсказки.");
     EXPECT_EQ(tip->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     const int base = d->height();
@@ -324,34 +328,55 @@ TEST_F(OptionsTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
     EXPECT_EQ(d->height(), base);
 }
 
-TEST_F(OptionsTest, ChosenCopyTargetLandsInThePathField) {
+TEST_F(SettingsDialogTest, ChosenCopyTargetLandsInThePathField) {
     AppSettings().NimboraCopy = "True";
-    Options* d = open();
+    SettingsDialog* d = open();
     const QString target = folder.path() + "/share";
     ASSERT_TRUE(QDir().mkpath(target));
     QTimer::singleShot(0, [&] {
-        auto* select = qobject_cast<SelectPath*>(QApplication::activeModalWidget());
+        auto* select = qobject_cast<CopyTargetDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(select, nullptr);
         select->OpenFolder(target);
-        select->findChild<QLineEdit*>("Text1")->setText("weather.htm");
-        select->findChild<QPushButton*>("Command1")->click();
+        select->findChild<QLineEdit*>("fileNameEdit")->setText("weather.htm");
+        select->findChild<QPushButton*>("okButton")->click();
     });
-    click(d, "Command1");
-    EXPECT_EQ(text(d, "Text1"), target + "/weather.htm");
-    click(d, "Command2");
+    click(d, "choosePathButton");
+    EXPECT_EQ(text(d, "copyPathEdit"), target + "/weather.htm");
+    click(d, "okButton");
     EXPECT_EQ(AppSettings().PathNimboraCopy, target + "/weather.htm");
 }
 
-TEST_F(OptionsTest, TabOrderFollowsTheReadingOrder) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, TabOrderFollowsTheReadingOrder) {
+    SettingsDialog* d = open();
     QStringList chain;
     for (QWidget* w = d->nextInFocusChain(); w != d; w = w->nextInFocusChain())
         if (!w->objectName().isEmpty() && (w->focusPolicy() & Qt::TabFocus))
             chain << w->objectName();
-    const QStringList reading = {"Check7",  "Check8",   "Check1",   "Check3",  "Check9",   "Option1",  "Option4",
-                                 "Text2",   "Check4",   "Option5",  "Check12", "Command4", "Command5", "Check5",
-                                 "Text1",   "Command1", "Check6",   "Option3", "Check10",  "Option7",  "Check14",
-                                 "Check11", "Command2", "Command3", "Command6"};
+    const QStringList reading = {"autoRunCheckBox",
+                                 "startInTrayCheckBox",
+                                 "rememberTownCheckBox",
+                                 "exitAfterLoadCheckBox",
+                                 "hideForecastCheckBox",
+                                 "defaultBrowserRadio",
+                                 "dialUpRadio",
+                                 "pauseEdit",
+                                 "hangUpCheckBox",
+                                 "directLineRadio",
+                                 "checkActualCheckBox",
+                                 "shorterPeriodButton",
+                                 "longerPeriodButton",
+                                 "copyCheckBox",
+                                 "copyPathEdit",
+                                 "choosePathButton",
+                                 "copyPicturesCheckBox",
+                                 "errorMessageRadio",
+                                 "multiLoadCheckBox",
+                                 "animatedIndexRadio",
+                                 "latinNamesCheckBox",
+                                 "soundCheckBox",
+                                 "okButton",
+                                 "cancelButton",
+                                 "wizardButton"};
     int last = -1;
     for (const QString& name : reading) {
         const int at = int(chain.indexOf(name));
@@ -360,15 +385,15 @@ TEST_F(OptionsTest, TabOrderFollowsTheReadingOrder) {
     }
 }
 
-TEST_F(OptionsTest, CaptionsAndTipsAreTheProgramsOwn) {
-    Options* d = open();
+TEST_F(SettingsDialogTest, CaptionsAndTipsAreTheProgramsOwn) {
+    SettingsDialog* d = open();
     EXPECT_EQ(d->windowTitle(), "Настройки");
-    EXPECT_EQ(child<QCheckBox>(d, "Check14")->text(), "Создавать имена файлов из английских символов ");
-    EXPECT_EQ(child<QRadioButton>(d, "Option4")->text(), "Модемное (Dial-Up) соединение с Интеренетом");
-    EXPECT_EQ(child<QLabel>(d, "Label6")->text(), "Меню выбора города при просмотре прогоноза:");
-    EXPECT_EQ(child<QCheckBox>(d, "Check9")->toolTip(),
+    EXPECT_EQ(child<QCheckBox>(d, "latinNamesCheckBox")->text(), "Создавать имена файлов из английских символов ");
+    EXPECT_EQ(child<QRadioButton>(d, "dialUpRadio")->text(), "Модемное (Dial-Up) соединение с Интеренетом");
+    EXPECT_EQ(child<QLabel>(d, "indexStyleLabel")->text(), "Меню выбора города при просмотре прогоноза:");
+    EXPECT_EQ(child<QCheckBox>(d, "hideForecastCheckBox")->toolTip(),
               "Загруженный прогноз всегда доступен для промотра по левому щелчку на иконке в трее.");
-    EXPECT_EQ(child<QLineEdit>(d, "Text1")->toolTip(),
+    EXPECT_EQ(child<QLineEdit>(d, "copyPathEdit")->toolTip(),
               "Путь и имя файла, куда будет копироваться загруженный прогноз. Используйте кнопку \"выбрать\"");
     // The two check boxes bound to no setting are left out.
     for (QCheckBox* box : d->findChildren<QCheckBox*>())

@@ -1,24 +1,16 @@
-#include "ui/SelectPath.h"
+#include "ui/CopyTargetDialog.h"
 
 #include "core/CodePage.h"
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
+#include "ui/DialogWidgets.h"
+#include "ui_CopyTargetDialog.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QStorageInfo>
 #include <QStyle>
-#include <QVBoxLayout>
 
 namespace vetorlan {
 
@@ -53,22 +45,6 @@ QStringList lowerForms(const QString& path) {
     return forms;
 }
 
-// The folder list: Return opens the current folder instead of pressing the dialog's Ok.
-class FolderList : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
-            emit itemActivated(currentItem());
-            event->accept();
-            return;
-        }
-        QListWidget::keyPressEvent(event);
-    }
-};
-
 } // namespace
 
 QString CandidatePath(const QString& folder, const QString& name) {
@@ -101,152 +77,98 @@ QStringList CopyTargetDrives() {
     return drives;
 }
 
-SelectPath::SelectPath(std::function<void(const QString&)> setPath, QWidget* parent)
-    : QDialog(parent), setPath_(std::move(setPath)) {
-    setObjectName("SelectPath");
-    setWindowTitle("Выберите путь и имя файла");
-
-    Frame1 = new QGroupBox("Диск:", this);
-    Frame1->setObjectName("Frame1");
-    Drive1 = new QComboBox(Frame1);
-    Drive1->setObjectName("Drive1");
-    (new QVBoxLayout(Frame1))->addWidget(Drive1);
-
-    Frame2 = new QGroupBox("Каталог:", this);
-    Frame2->setObjectName("Frame2");
-    dirPath_ = new QLabel(Frame2);
-    dirPath_->setWordWrap(true);
-    Dir1 = new FolderList(Frame2);
-    Dir1->setObjectName("Dir1");
-    Dir1->setIconSize(QSize(fontMetrics().height(), fontMetrics().height()));
-    auto* dirBox = new QVBoxLayout(Frame2);
-    dirBox->addWidget(dirPath_);
-    dirBox->addWidget(Dir1, 1);
-
-    Frame3 = new QGroupBox("Создавать файл с именем:", this);
-    Frame3->setObjectName("Frame3");
-    Text1 = new QLineEdit("Nimbora.htm", Frame3);
-    Text1->setObjectName("Text1");
-    (new QVBoxLayout(Frame3))->addWidget(Text1);
-
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Label2 = new QLabel(this);
-    Label2->setObjectName("Label2");
-    Command1 = new QPushButton("Ok", this);
-    Command1->setObjectName("Command1");
-    Command1->setDefault(true);
-    Command2 = new QPushButton("Отмена", this);
-    Command2->setObjectName("Command2");
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    auto* right = new QVBoxLayout;
-    right->addWidget(Frame3);
-    right->addWidget(Label1);
-    right->addWidget(Label2);
-    right->addStretch();
-    right->addLayout(buttons);
-    auto* left = new QVBoxLayout;
-    left->addWidget(Frame1);
-    left->addWidget(Frame2, 1);
-    auto* grid = new QHBoxLayout(this);
-    grid->addLayout(left, 3);
-    grid->addLayout(right, 2);
-    resize(620, 380);
-
-    setTabOrder(Drive1, Dir1);
-    setTabOrder(Dir1, Text1);
-    setTabOrder(Text1, Command1);
-    setTabOrder(Command1, Command2);
+CopyTargetDialog::CopyTargetDialog(std::function<void(const QString&)> setPath, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CopyTargetDialog>()), setPath_(std::move(setPath)) {
+    m_ui->setupUi(this);
+    m_ui->folderList->setIconSize(QSize(fontMetrics().height(), fontMetrics().height()));
 
     const QString current = GetDriveName(QDir::currentPath());
     QStringList drives = CopyTargetDrives();
     if (!drives.contains(current))
         drives.prepend(current);
-    Drive1->addItems(drives);
-    Drive1->setCurrentIndex(drives.indexOf(current));
+    m_ui->driveComboBox->addItems(drives);
+    m_ui->driveComboBox->setCurrentIndex(drives.indexOf(current));
     OpenFolder(QDir::currentPath());
 
-    connect(Drive1, &QComboBox::currentIndexChanged, this, &SelectPath::Drive1_Change);
-    connect(Dir1, &QListWidget::itemActivated, this, &SelectPath::Dir1_Activated);
-    connect(Command1, &QPushButton::clicked, this, &SelectPath::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SelectPath::reject);
-    Drive1_Change();
+    connect(m_ui->driveComboBox, &QComboBox::currentIndexChanged, this, &CopyTargetDialog::checkDrive);
+    connect(m_ui->folderList, &QListWidget::itemActivated, this, &CopyTargetDialog::openFolderItem);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &CopyTargetDialog::acceptTarget);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CopyTargetDialog::reject);
+    checkDrive();
 }
 
-void SelectPath::SelectDrive(const QString& mountPoint) {
-    int index = Drive1->findText(mountPoint);
+CopyTargetDialog::~CopyTargetDialog() = default;
+
+void CopyTargetDialog::SelectDrive(const QString& mountPoint) {
+    int index = m_ui->driveComboBox->findText(mountPoint);
     if (index < 0) {
-        Drive1->addItem(mountPoint);
-        index = Drive1->count() - 1;
+        m_ui->driveComboBox->addItem(mountPoint);
+        index = m_ui->driveComboBox->count() - 1;
     }
-    if (index == Drive1->currentIndex())
-        Drive1_Change();
+    if (index == m_ui->driveComboBox->currentIndex())
+        checkDrive();
     else
-        Drive1->setCurrentIndex(index);
+        m_ui->driveComboBox->setCurrentIndex(index);
 }
 
-void SelectPath::OpenFolder(const QString& folder) {
+void CopyTargetDialog::OpenFolder(const QString& folder) {
     folder_ = QDir::cleanPath(folder);
-    dirPath_->setText(folder_);
-    Dir1->clear();
+    m_ui->folderPathLabel->setText(folder_);
+    m_ui->folderList->clear();
     const QDir dir(folder_);
     if (!dir.isRoot())
-        new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent), "..", Dir1);
+        new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent), "..", m_ui->folderList);
     const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        new QListWidgetItem(folderIcon, name, Dir1);
-    Dir1->setCurrentRow(0);
+        new QListWidgetItem(folderIcon, name, m_ui->folderList);
+    m_ui->folderList->setCurrentRow(0);
 }
 
-void SelectPath::Dir1_Activated(QListWidgetItem* item) {
+void CopyTargetDialog::openFolderItem(QListWidgetItem* item) {
     if (item->text() == "..")
         OpenFolder(QFileInfo(folder_).absolutePath());
     else
         OpenFolder(CandidatePath(folder_, item->text()));
 }
 
-QString SelectPath::folderForDrive(const QString& drive) const {
+QString CopyTargetDialog::folderForDrive(const QString& drive) const {
     // The working folder when it lies on that drive, otherwise the drive's root.
     const QString cwd = QDir::currentPath();
     return GetDriveName(cwd) == drive ? cwd : drive;
 }
 
-void SelectPath::showStatus(QLabel* label, const QString& text, bool positive) {
+void CopyTargetDialog::showStatus(QLabel* label, const QString& text, bool positive) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, positive ? PositiveColor : NegativeColor);
     label->setPalette(pal);
     label->setText(text);
 }
 
-void SelectPath::Drive1_Change() {
-    const QString drive = GetDriveName(Drive1->currentText());
+void CopyTargetDialog::checkDrive() {
+    const QString drive = GetDriveName(m_ui->driveComboBox->currentText());
     if (!DriveIsReady(drive)) {
-        showStatus(Label1, "Устройство: НЕ готово", false);
-        showStatus(Label2, "Запись: невозможна", false);
+        showStatus(m_ui->driveStatusLabel, "Устройство: НЕ готово", false);
+        showStatus(m_ui->writeStatusLabel, "Запись: невозможна", false);
         return;
     }
-    showStatus(Label1, "Устройство: готово", true);
+    showStatus(m_ui->driveStatusLabel, "Устройство: готово", true);
     const QString remembered = folder_;
     OpenFolder(folderForDrive(drive));
-    candidate_ = CandidatePath(folder_, Text1->text());
+    candidate_ = CandidatePath(folder_, m_ui->fileNameEdit->text());
     if (WriteProbe(candidate_)) {
-        showStatus(Label2, "Запись: поддерживается", true);
+        showStatus(m_ui->writeStatusLabel, "Запись: поддерживается", true);
     } else {
-        showStatus(Label2, "Запись: невозможна", false);
+        showStatus(m_ui->writeStatusLabel, "Запись: невозможна", false);
         OpenFolder(remembered);
     }
 }
 
-void SelectPath::Command1_Click() {
-    if (Text1->text().isEmpty()) {
+void CopyTargetDialog::acceptTarget() {
+    if (m_ui->fileNameEdit->text().isEmpty()) {
         ShowMessageBox("Введите имя файла!", "Ошибка", MsgIcon::Critical);
         return;
     }
-    candidate_ = CandidatePath(folder_, Text1->text());
+    candidate_ = CandidatePath(folder_, m_ui->fileNameEdit->text());
     if (IsProgramOutputPath(candidate_)) {
         ShowMessageBox(ownFolderMessage(), "Ошибка", MsgIcon::Critical);
         candidate_ = "c:\\";

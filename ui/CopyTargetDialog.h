@@ -4,16 +4,16 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QListWidgetItem;
-class QPushButton;
 
 namespace vetorlan {
+
+namespace Ui {
+class CopyTargetDialog;
+}
 
 // The folder joined with the file name by the platform's separator.
 QString CandidatePath(const QString& folder, const QString& name);
@@ -31,10 +31,11 @@ QStringList CopyTargetDrives();
 
 // The copy-target dialog "Выберите путь и имя файла": drive, folder and file name, with the
 // drive and write checks; Ok hands the full path to `setPath` and closes.
-class SelectPath : public QDialog {
+class CopyTargetDialog : public QDialog {
     Q_OBJECT
 public:
-    SelectPath(std::function<void(const QString&)> setPath, QWidget* parent = nullptr);
+    CopyTargetDialog(std::function<void(const QString&)> setPath, QWidget* parent = nullptr);
+    ~CopyTargetDialog() override;
 
     QString CurrentFolder() const { return folder_; }
     // Selects the drive (adding it to the list when missing), which runs the drive check.
@@ -43,22 +44,16 @@ public:
     void OpenFolder(const QString& folder);
 
 private:
-    void Drive1_Change();
-    void Dir1_Activated(QListWidgetItem* item);
-    void Command1_Click();
+    void checkDrive();
+    void openFolderItem(QListWidgetItem* item);
+    void acceptTarget();
     void showStatus(QLabel* label, const QString& text, bool positive);
     QString folderForDrive(const QString& drive) const;
 
+    std::unique_ptr<Ui::CopyTargetDialog> m_ui;
     std::function<void(const QString&)> setPath_;
     QString folder_;
     QString candidate_;
-    QGroupBox *Frame1, *Frame2, *Frame3;
-    QComboBox* Drive1;
-    QLabel* dirPath_;
-    QListWidget* Dir1;
-    QLineEdit* Text1;
-    QLabel *Label1, *Label2;
-    QPushButton *Command1, *Command2;
 };
 
 } // namespace vetorlan

@@ -1,7 +1,7 @@
 #include "DialogsTestSupport.h"
 
 #include "ui/Dialogs.h"
-#include "ui/Master.h"
+#include "ui/SetupWizard.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,14 +12,14 @@
 namespace vetorlan::test {
 namespace {
 
-class MasterTest : public DialogFixture {
+class SetupWizardTest : public DialogFixture {
 protected:
-    WizardPage* page() {
+    SetupWizardPage* page() {
         QCoreApplication::processEvents();
         return CurrentWizardPage();
     }
     void press(const char* button) {
-        WizardPage* p = page();
+        SetupWizardPage* p = page();
         ASSERT_NE(p, nullptr);
         click(p, button);
     }
@@ -33,12 +33,12 @@ protected:
         EXPECT_TRUE(main.running);
         int visiblePages = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            visiblePages += qobject_cast<WizardPage*>(w) && w->isVisible();
+            visiblePages += qobject_cast<SetupWizardPage*>(w) && w->isVisible();
         EXPECT_EQ(visiblePages, 0);
     }
 };
 
-TEST_F(MasterTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
+TEST_F(SetupWizardTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
     StartSetupWizard(main);
     EXPECT_FALSE(main.shown);
     const char* titles[] = {"Шаг первый", "Шаг второй", "Шаг третий", "Шаг четвертый"};
@@ -47,9 +47,9 @@ TEST_F(MasterTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
         EXPECT_EQ(page()->windowTitle(), titles[i]);
         EXPECT_EQ(page()->Page(), i + 1);
         EXPECT_FALSE(main.running) << "paused while page " << i + 1 << " is open";
-        EXPECT_EQ(child<QPushButton>(page(), "Command2")->isEnabled(), i > 0);
-        EXPECT_EQ(child<QPushButton>(page(), "Command1")->text(), i == 3 ? "Готово" : "Далее >");
-        press("Command1");
+        EXPECT_EQ(child<QPushButton>(page(), "backButton")->isEnabled(), i > 0);
+        EXPECT_EQ(child<QPushButton>(page(), "nextButton")->text(), i == 3 ? "Готово" : "Далее >");
+        press("nextButton");
         EXPECT_EQ(saves(), i + 1);
     }
     Settings expected;
@@ -60,15 +60,15 @@ TEST_F(MasterTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
     expectEnded();
 }
 
-TEST_F(MasterTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
+TEST_F(SetupWizardTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
     autorun.values["Vetorlan"] = "/old/nimbora";
     StartSetupWizard(main);
-    press("Command1");
-    choose("Option2");
-    press("Command1");
+    press("nextButton");
+    choose("manualRadio");
+    press("nextButton");
     EXPECT_FALSE(autorun.values.contains("Vetorlan"));
     EXPECT_EQ(page()->Page(), 3);
-    press("Command3");
+    press("cancelButton");
     EXPECT_FALSE(autorun.values.contains("Vetorlan"));
     EXPECT_EQ(AppSettings().AutoRun, "False");
     EXPECT_EQ(AppSettings().StartTray, "False");
@@ -76,39 +76,39 @@ TEST_F(MasterTest, ManualModeRemovesAutostartAtOnceEvenWhenCancelledLater) {
     expectEnded();
 }
 
-TEST_F(MasterTest, BackNeverSavesAndForwardSavesAgain) {
+TEST_F(SetupWizardTest, BackNeverSavesAndForwardSavesAgain) {
     StartSetupWizard(main);
-    press("Command1");
-    press("Command1");
+    press("nextButton");
+    press("nextButton");
     ASSERT_EQ(page()->Page(), 3);
     EXPECT_EQ(saves(), 2);
-    choose("Option2"); // several towns, not written by going back
-    press("Command2");
+    choose("severalTownsRadio"); // several towns, not written by going back
+    press("backButton");
     EXPECT_EQ(page()->Page(), 2);
     EXPECT_EQ(saves(), 2);
     EXPECT_EQ(AppSettings().MultiLoad, "False");
-    press("Command1");
+    press("nextButton");
     EXPECT_EQ(saves(), 3);
-    press("Command1");
+    press("nextButton");
     ASSERT_EQ(page()->Page(), 4);
-    press("Command2");
+    press("backButton");
     EXPECT_EQ(page()->Page(), 3);
     EXPECT_FALSE(main.running) << "page 3 pauses again after page 4 restarted the scheduler";
     EXPECT_EQ(saves(), 4);
-    press("Command3");
+    press("cancelButton");
     expectEnded();
 }
 
 // Every way out of every page shows the main window with the scheduler running.
-TEST_F(MasterTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
+TEST_F(SetupWizardTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
     const char* exits[] = {"Отмена", "title bar", "Escape"};
     for (int target = 1; target <= 4; ++target) {
         for (const char* exit : exits) {
             main = FakeMainWindow{};
             StartSetupWizard(main);
             for (int i = 1; i < target; ++i)
-                press("Command1");
-            WizardPage* p = page();
+                press("nextButton");
+            SetupWizardPage* p = page();
             ASSERT_EQ(p->Page(), target);
             p->show();
             if (QString(exit) == "title bar")
@@ -116,7 +116,7 @@ TEST_F(MasterTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
             else if (QString(exit) == "Escape")
                 QTest::keyClick(p, Qt::Key_Escape);
             else
-                press("Command3");
+                press("cancelButton");
             SCOPED_TRACE(testing::Message() << "page " << target << " by " << exit);
             expectEnded();
             EXPECT_EQ(main.restores, 1);
@@ -124,66 +124,68 @@ TEST_F(MasterTest, EveryExitShowsTheMainWindowWithTheSchedulerRunning) {
     }
 }
 
-TEST_F(MasterTest, InitialChoicesFollowTheSettingsExactly) {
+TEST_F(SetupWizardTest, InitialChoicesFollowTheSettingsExactly) {
     struct Row {
         QString Settings::*field;
         const char* value;
         int page;
         const char* selected;
     };
-    const Row rows[] = {{&Settings::WorkMode, "DialUp", 1, "Option1"}, {&Settings::WorkMode, "Other", 1, "Option2"},
-                        {&Settings::AutoRun, "True", 2, "Option1"},    {&Settings::AutoRun, "true", 2, "Option2"},
-                        {&Settings::MultiLoad, "False", 3, "Option1"}, {&Settings::MultiLoad, "x", 3, "Option2"}};
+    const Row rows[] = {
+        {&Settings::WorkMode, "DialUp", 1, "dialUpRadio"},  {&Settings::WorkMode, "Other", 1, "directLineRadio"},
+        {&Settings::AutoRun, "True", 2, "automaticRadio"},  {&Settings::AutoRun, "true", 2, "manualRadio"},
+        {&Settings::MultiLoad, "False", 3, "oneTownRadio"}, {&Settings::MultiLoad, "x", 3, "severalTownsRadio"}};
     for (const Row& row : rows) {
         AppSettings() = Settings{};
         AppSettings().*row.field = row.value;
         ShowWizardPage(main, row.page);
         EXPECT_TRUE(child<QRadioButton>(page(), row.selected)->isChecked()) << row.value;
-        press("Command3");
+        press("cancelButton");
     }
 }
 
-TEST_F(MasterTest, LastPageStartsFixedAndTestsTheSound) {
+TEST_F(SetupWizardTest, LastPageStartsFixedAndTestsTheSound) {
     AppSettings().Sound = "False";
     AppSettings().ShellLoad = "False";
     AppSettings().LoadExit = "True";
     ShowWizardPage(main, 4);
-    WizardPage* p = page();
-    EXPECT_TRUE(child<QCheckBox>(p, "Check1")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>(p, "Check2")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(p, "Check3")->isChecked());
-    click(p, "Check1");
-    click(p, "Command4");
+    SetupWizardPage* p = page();
+    EXPECT_TRUE(child<QCheckBox>(p, "soundCheckBox")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(p, "showForecastCheckBox")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(p, "exitAfterLoadCheckBox")->isChecked());
+    click(p, "soundCheckBox");
+    click(p, "testSoundButton");
     EXPECT_EQ(sound.plays, 1) << "the test button ignores the check box";
-    EXPECT_EQ(child<QLabel>(p, "Note3")->text(), "Щелчок ПРАВОЙ кнопкой мыши по иконке программы в трее откроет меню.");
-    press("Command1");
+    EXPECT_EQ(child<QLabel>(p, "rightClickNoteLabel")->text(),
+              "Щелчок ПРАВОЙ кнопкой мыши по иконке программы в трее откроет меню.");
+    press("nextButton");
     EXPECT_EQ(AppSettings().Sound, "False");
     EXPECT_EQ(AppSettings().ShellLoad, "True");
     EXPECT_EQ(AppSettings().LoadExit, "False");
     expectEnded();
 }
 
-TEST_F(MasterTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
+TEST_F(SetupWizardTest, SettingsAndASecondWizardWaitWhileTheWizardRuns) {
     StartSetupWizard(main);
-    press("Command1");
-    WizardPage* second = page();
-    ShowOptionsDialog(main, nullptr, false);
-    EXPECT_EQ(CurrentOptionsDialog(), nullptr);
+    press("nextButton");
+    SetupWizardPage* second = page();
+    ShowSettingsDialog(main, nullptr, false);
+    EXPECT_EQ(CurrentSettingsDialog(), nullptr);
     StartSetupWizard(main);
     EXPECT_EQ(page(), second);
     EXPECT_FALSE(main.running);
-    press("Command3");
+    press("cancelButton");
     expectEnded();
 }
 
-TEST_F(MasterTest, OptionCaptionsSelectTheirOption) {
+TEST_F(SetupWizardTest, OptionCaptionsSelectTheirOption) {
     ShowWizardPage(main, 2);
-    auto* caption = child<QLabel>(page(), "Option2Caption");
+    auto* caption = child<QLabel>(page(), "manualCaption");
     EXPECT_EQ(caption->text(), "Ручная загрузка прогноза погоды. В этом режиме большая часть заложенных в программу "
                                "функций не используется.");
     QTest::mouseClick(caption, Qt::LeftButton);
-    EXPECT_TRUE(child<QRadioButton>(page(), "Option2")->isChecked());
-    press("Command3");
+    EXPECT_TRUE(child<QRadioButton>(page(), "manualRadio")->isChecked());
+    press("cancelButton");
 }
 
 } // namespace

@@ -1,0 +1,371 @@
+#include "ui/SettingsDialog.h"
+
+#include "core/SaveParametr.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "ui/CopyTargetDialog.h"
+#include "ui/DialogWidgets.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWindowApi.h"
+#include "ui_SettingsDialog.h"
+
+#include <algorithm>
+
+namespace vetorlan {
+
+namespace {
+
+constexpr int TipFullTwips = 300;
+constexpr int TipStepTwips = 10;
+constexpr int TwipsPerPixel = 15; // at 96 dpi
+constexpr int PictureSize = 32;
+
+const char* const True = "True";
+const char* const False = "False";
+
+QString boolText(bool on) {
+    return on ? True : False;
+}
+
+// The number at the start of a text, as the spinners take it (blanks skipped, a sign
+// allowed, 0 when there is none); kept small so that it cannot overflow.
+int leadingInt(const QString& text) {
+    int i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    int value = 0;
+    for (; i < text.size() && text[i].isDigit() && text[i].unicode() < 128; ++i)
+        value = std::min(value * 10 + (text[i].unicode() - '0'), 100000);
+    return negative ? -value : value;
+}
+
+// A read-only field just wide enough for its widest text.
+void fitWidth(QWidget* field, const QString& widest) {
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(widest) + 16);
+}
+
+} // namespace
+
+QString NormalisePauseText(const QString& text) {
+    int i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    if (i < text.size() && text[i] == '+')
+        ++i;
+    int value = 0;
+    bool digits = false;
+    for (; i < text.size() && text[i].unicode() >= '0' && text[i].unicode() <= '9'; ++i) {
+        digits = true;
+        value = std::min(value * 10 + (text[i].unicode() - '0'), 1000);
+    }
+    // A leading number over 100 becomes 100; otherwise its integer part is kept.
+    return digits ? QString::number(std::min(value, 100)) : QString("0");
+}
+
+QString ActualWaitText(int hours) {
+    QString word;
+    if (hours == 1 || hours == 21)
+        word = "час";
+    else if ((hours >= 2 && hours <= 4) || hours == 22 || hours == 23)
+        word = "часа";
+    else if (hours >= 5 && hours <= 20)
+        word = "часов";
+    return QString::number(hours) + " " + word;
+}
+
+SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SettingsDialog>()), main_(main) {
+    m_ui->setupUi(this);
+    soundOffPicture_ = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
+    soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
+    fitFieldSizes();
+    tipDelayTimer_.setInterval(2000);
+    tipStepTimer_.setInterval(10);
+    tipHoldTimer_.setInterval(3500);
+    connectHandlers();
+    startUp();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+// Sizes that follow the font: fields as wide as their widest text, spinners as tall as a field.
+void SettingsDialog::fitFieldSizes() {
+    fitWidth(m_ui->pauseEdit, "1000");
+    fitWidth(m_ui->loadTimeEdit, "00:00");
+    fitWidth(m_ui->actualPeriodEdit, "23 часов");
+    for (QWidget* b : {m_ui->shorterPeriodButton, m_ui->longerPeriodButton})
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance("<") + 24);
+    m_ui->copyPathEdit->setMinimumWidth(
+        m_ui->copyPathEdit->fontMetrics().horizontalAdvance("/media/server/weather/Nimbora.htm"));
+    const int fieldHeight = m_ui->pauseEdit->sizeHint().height();
+    for (SpinScroll* s : {m_ui->pauseSpinner, m_ui->hourSpinner, m_ui->minuteSpinner})
+        s->setFixedHeight(fieldHeight);
+    m_ui->tipLabel->adjustSize();
+}
+
+std::vector<SettingsDialog::Binding> SettingsDialog::bindings() const {
+    const Ui::SettingsDialog& u = *m_ui;
+    return {
+        {u.autoRunCheckBox, nullptr, &Settings::AutoRun, Reading::CheckedIfTrue},
+        {u.startInTrayCheckBox, nullptr, &Settings::StartTray, Reading::CheckedUnlessFalse},
+        {u.rememberTownCheckBox, nullptr, &Settings::GorodSave, Reading::CheckedIfTrue},
+        {u.exitAfterLoadCheckBox, nullptr, &Settings::LoadExit, Reading::CheckedUnlessFalse},
+        {u.hideForecastCheckBox, nullptr, &Settings::ShellLoad, Reading::CheckedIfFalse},
+        {u.hangUpCheckBox, nullptr, &Settings::HangUp, Reading::CheckedUnlessFalse},
+        {u.checkActualCheckBox, nullptr, &Settings::CheckActual, Reading::CheckedIfTrue},
+        {u.copyCheckBox, nullptr, &Settings::NimboraCopy, Reading::CheckedUnlessFalse},
+        {u.copyPicturesCheckBox, nullptr, &Settings::CopyPictures, Reading::CheckedIfTrue},
+        {u.multiLoadCheckBox, nullptr, &Settings::MultiLoad, Reading::CheckedUnlessFalse},
+        {u.latinNamesCheckBox, nullptr, &Settings::TranslitFileName, Reading::CheckedIfTrue},
+        {u.soundCheckBox, nullptr, &Settings::Sound, Reading::CheckedIfTrue},
+        {u.internetExplorerRadio, u.defaultBrowserRadio, &Settings::UseInternetExplorer, Reading::CheckedIfTrue},
+        {u.errorMessageRadio, u.errorIconRadio, &Settings::MSGError, Reading::CheckedIfTrue},
+    };
+}
+
+void SettingsDialog::showBoundSettings(const Settings& s) {
+    for (const Binding& b : bindings()) {
+        const QString& value = s.*b.field;
+        const bool on = b.reading == Reading::CheckedIfTrue        ? IsTrue(value)
+                        : b.reading == Reading::CheckedUnlessFalse ? IsNotFalse(value)
+                                                                   : value == False;
+        if (b.off)
+            (on ? b.on : b.off)->setChecked(true);
+        else
+            b.on->setChecked(on);
+    }
+}
+
+void SettingsDialog::storeBoundSettings(Settings& s) const {
+    for (const Binding& b : bindings())
+        s.*b.field = boolText(b.on->isChecked() != (b.reading == Reading::CheckedIfFalse));
+}
+
+void SettingsDialog::connectHandlers() {
+    const Ui::SettingsDialog& u = *m_ui;
+    connect(u.dialUpRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
+    connect(u.directLineRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
+    connect(u.checkActualCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateActualControls);
+    connect(u.multiLoadCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateMultiLoadControls);
+    connect(u.copyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::switchCopying);
+    connect(u.soundCheckBox, &QCheckBox::clicked, this, &SettingsDialog::showSoundChoice);
+    connect(u.pauseEdit, &QLineEdit::textChanged, this, &SettingsDialog::normalisePauseField);
+    connect(u.pauseSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::showSpinnerPause);
+    connect(u.hourSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::wrapHourAndShowTime);
+    connect(u.minuteSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::wrapMinuteAndShowTime);
+    connect(u.choosePathButton, &QPushButton::clicked, this, &SettingsDialog::chooseCopyTarget);
+    connect(u.okButton, &QPushButton::clicked, this, &SettingsDialog::saveAndClose);
+    connect(u.cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
+    connect(u.shorterPeriodButton, &QPushButton::clicked, this, &SettingsDialog::shortenActualWait);
+    connect(u.longerPeriodButton, &QPushButton::clicked, this, &SettingsDialog::lengthenActualWait);
+    connect(u.wizardButton, &QPushButton::clicked, this, &SettingsDialog::startWizard);
+    connect(&tipDelayTimer_, &QTimer::timeout, &tipStepTimer_, qOverload<>(&QTimer::start));
+    connect(&tipStepTimer_, &QTimer::timeout, this, &SettingsDialog::stepTipAnimation);
+    connect(&tipHoldTimer_, &QTimer::timeout, this, &SettingsDialog::startHidingTip);
+}
+
+void SettingsDialog::startUp() {
+    main_.PauseScheduler();
+    const Settings& s = AppSettings();
+    m_ui->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
+    m_ui->minuteSpinner->setNumber(leadingInt(s.TimeLoad.mid(3, 2)));
+    m_ui->pauseSpinner->setNumber(leadingInt(s.PauseOnLine));
+    tipShown_ = tipHide_ = formReady_ = false;
+    tipDelayTimer_.start();
+    updateWorkModeControls();
+    showSettings();
+    updateMultiLoadControls();
+}
+
+void SettingsDialog::showSettings() {
+    const Settings& s = AppSettings();
+    m_ui->loadTimeEdit->setText(s.TimeLoad);
+    m_ui->pauseEdit->setText(s.PauseOnLine);
+    (IsDialUp(s) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
+    (s.IndexStyle == "Animation" ? m_ui->animatedIndexRadio : m_ui->listIndexRadio)->setChecked(true);
+    m_ui->copyPathEdit->setText(s.PathNimboraCopy);
+    m_ui->copyPathEdit->setCursorPosition(0);
+    showBoundSettings(s);
+    updateWorkModeControls();
+    showSoundChoice();
+    formReady_ = true;
+    switchCopying();
+    showActualWait();
+    updateActualControls();
+}
+
+void SettingsDialog::updateWorkModeControls() {
+    const Ui::SettingsDialog& u = *m_ui;
+    const bool dialUp = u.dialUpRadio->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{u.pauseLabel, u.secondsLabel, u.afterConnectLabel, u.pauseEdit,
+                                                      u.pauseSpinner, u.hangUpCheckBox})
+        w->setEnabled(dialUp);
+    for (QWidget* w : std::initializer_list<QWidget*>{u.loadTimeLabel, u.loadTimeEdit, u.hourSpinner, u.minuteSpinner,
+                                                      u.checkActualCheckBox})
+        w->setEnabled(!dialUp);
+    u.dialUpFrame->setColor(dialUp ? BlueLineColor() : InkLineColor(this));
+    u.directLineFrame->setColor(dialUp ? InkLineColor(this) : BlueLineColor());
+    u.loadTimeFrame->setColor(dialUp ? GreyLineColor(this) : InkLineColor(this));
+    updateActualControls();
+}
+
+void SettingsDialog::updateActualControls() {
+    const Ui::SettingsDialog& u = *m_ui;
+    const bool on = u.directLineRadio->isChecked() && u.checkActualCheckBox->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{u.shorterPeriodButton, u.longerPeriodButton, u.actualPeriodEdit})
+        w->setEnabled(on);
+    for (ColorShape* line : {u.bracketTopLine, u.bracketSideLine, u.bracketBottomLine})
+        line->setColor(on ? InkLineColor(this) : GreyLineColor(this));
+}
+
+void SettingsDialog::updateMultiLoadControls() {
+    const Ui::SettingsDialog& u = *m_ui;
+    const bool on = u.multiLoadCheckBox->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{u.animatedIndexRadio, u.listIndexRadio, u.latinNamesCheckBox,
+                                                      u.indexStyleLabel})
+        w->setEnabled(on);
+    u.indexStyleFrame->setColor(on ? InkLineColor(this) : GreyLineColor(this));
+}
+
+void SettingsDialog::showLoadTime() {
+    m_ui->loadTimeEdit->setText(QString("%1:%2")
+                                    .arg(m_ui->hourSpinner->number(), 2, 10, QChar('0'))
+                                    .arg(m_ui->minuteSpinner->number(), 2, 10, QChar('0')));
+}
+
+void SettingsDialog::showActualWait() {
+    m_ui->actualPeriodEdit->setText(ActualWaitText(AppSettings().ActualWait));
+}
+
+// Copying is switched in memory at once; its path, button and pictures box follow.
+void SettingsDialog::switchCopying() {
+    const bool on = m_ui->copyCheckBox->isChecked();
+    AppSettings().NimboraCopy = boolText(on);
+    m_ui->copyPathEdit->setEnabled(on);
+    QPalette pal = m_ui->copyPathEdit->palette();
+    pal.setColor(QPalette::Base, palette().color(on ? QPalette::Base : QPalette::Button));
+    m_ui->copyPathEdit->setPalette(pal);
+    m_ui->choosePathButton->setEnabled(on);
+    m_ui->copyPicturesCheckBox->setEnabled(on);
+}
+
+// The loudspeaker follows the check box; a click that turns the sound on plays it.
+void SettingsDialog::showSoundChoice() {
+    m_ui->soundPictureLabel->setPixmap(m_ui->soundCheckBox->isChecked() ? soundOnPicture_ : soundOffPicture_);
+    if (m_ui->soundCheckBox->isChecked() && formReady_)
+        PlaySuccessSound();
+}
+
+void SettingsDialog::normalisePauseField() {
+    QLineEdit* field = m_ui->pauseEdit;
+    const QString text = field->text();
+    const QString normal = NormalisePauseText(text);
+    if (normal == text)
+        return;
+    // Keep the caret where the user was typing, shifted by what the rewrite removed.
+    const int cursor = field->cursorPosition() - (text.size() - normal.size());
+    field->setText(normal);
+    field->setCursorPosition(std::clamp(cursor, 0, int(normal.size())));
+}
+
+void SettingsDialog::showSpinnerPause() {
+    m_ui->pauseEdit->setText(QString::number(m_ui->pauseSpinner->number()));
+}
+
+void SettingsDialog::wrapHourAndShowTime() {
+    SpinScroll* hours = m_ui->hourSpinner;
+    if (hours->number() == 24)
+        hours->setNumber(0);
+    else if (hours->number() == -1)
+        hours->setNumber(23);
+    showLoadTime();
+}
+
+void SettingsDialog::wrapMinuteAndShowTime() {
+    SpinScroll* minutes = m_ui->minuteSpinner;
+    if (minutes->number() == 60)
+        minutes->setNumber(0);
+    else if (minutes->number() == -1)
+        minutes->setNumber(59);
+    showLoadTime();
+}
+
+void SettingsDialog::shortenActualWait() {
+    std::int16_t& wait = AppSettings().ActualWait;
+    if (wait != 1)
+        wait = std::int16_t(std::clamp(wait - 1, 1, 23));
+    showActualWait();
+}
+
+void SettingsDialog::lengthenActualWait() {
+    std::int16_t& wait = AppSettings().ActualWait;
+    if (wait != 23)
+        wait = std::int16_t(std::clamp(wait + 1, 1, 23));
+    showActualWait();
+}
+
+void SettingsDialog::SetCopyPath(const QString& path) {
+    m_ui->copyPathEdit->setText(path);
+    m_ui->copyPathEdit->setCursorPosition(0);
+}
+
+void SettingsDialog::chooseCopyTarget() {
+    CopyTargetDialog dialog([this](const QString& path) { SetCopyPath(path); }, this);
+    dialog.exec();
+}
+
+void SettingsDialog::saveAndClose() {
+    Settings& s = AppSettings();
+    storeBoundSettings(s);
+    s.WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
+    s.PauseOnLine = m_ui->pauseEdit->text();
+    s.TimeLoad = m_ui->loadTimeEdit->text();
+    s.PathNimboraCopy = m_ui->copyPathEdit->text();
+    s.IndexStyle = m_ui->animatedIndexRadio->isChecked() ? "Animation" : "List";
+    SaveSettings(SaveRequest::ByUser);
+    accept();
+}
+
+void SettingsDialog::startWizard() {
+    reject();
+    StartSetupWizard(main_);
+}
+
+// One tick of the tip: it slides in, stays while the hold timer runs, then slides out.
+void SettingsDialog::stepTipAnimation() {
+    if (tipOffset_ < TipFullTwips && !tipShown_)
+        tipOffset_ += TipStepTwips;
+    if (tipOffset_ == TipFullTwips && !tipShown_) {
+        tipShown_ = true;
+        tipHoldTimer_.start();
+    }
+    if (tipOffset_ > 0 && tipShown_ && tipHide_)
+        tipOffset_ -= TipStepTwips;
+    if (tipOffset_ == 0) {
+        tipDelayTimer_.stop();
+        tipStepTimer_.stop();
+    }
+    // 300 twips are 20 pixels at 96 dpi; a larger font gets the room its tip line needs.
+    const int full = std::max(TipFullTwips / TwipsPerPixel, m_ui->tipLabel->sizeHint().height() + 6);
+    m_ui->tipArea->setFixedHeight(tipOffset_ * full / TipFullTwips);
+}
+
+void SettingsDialog::startHidingTip() {
+    tipHide_ = true;
+    tipHoldTimer_.stop();
+}
+
+void SettingsDialog::done(int result) {
+    for (QTimer* t : {&tipDelayTimer_, &tipStepTimer_, &tipHoldTimer_})
+        t->stop();
+    if (!restored_) {
+        restored_ = true;
+        main_.RestoreScheduler();
+    }
+    QDialog::done(result);
+}
+
+} // namespace vetorlan

@@ -1,0 +1,177 @@
+#include "ui/SetupWizard.h"
+
+#include "core/SaveParametr.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "ui/DialogWidgets.h"
+#include "ui/MainWindowApi.h"
+#include "ui_ConnectionPage.h"
+#include "ui_FinishPage.h"
+#include "ui_TownCountPage.h"
+#include "ui_WorkModePage.h"
+
+#include <QPointer>
+
+namespace vetorlan {
+
+namespace {
+
+QPointer<SetupWizardPage>& currentPage() {
+    static QPointer<SetupWizardPage> page;
+    return page;
+}
+
+} // namespace
+
+SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page) : QDialog(nullptr), main_(main), page_(page) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    main_.PauseScheduler();
+}
+
+void SetupWizardPage::connectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel) {
+    // A screen reader reads each option by the caption beside it.
+    for (OptionCaption* caption : findChildren<OptionCaption*>())
+        if (QWidget* option = caption->buddy())
+            option->setAccessibleName(caption->text());
+    connect(next, &QPushButton::clicked, this, &SetupWizardPage::goForward);
+    connect(back, &QPushButton::clicked, this, &SetupWizardPage::goBack);
+    connect(cancel, &QPushButton::clicked, this, &SetupWizardPage::reject);
+    next->setFocus();
+}
+
+void SetupWizardPage::closePage() {
+    closed_ = true;
+    // The last page restarts the scheduler however it is left.
+    if (page_ == 4)
+        main_.RestoreScheduler();
+    if (currentPage() == this)
+        currentPage() = nullptr;
+    hide();
+    deleteLater();
+}
+
+void SetupWizardPage::goForward() {
+    if (closed_)
+        return;
+    storeChoice();
+    SaveSettings();
+    if (page_ < 4) {
+        ShowWizardPage(main_, page_ + 1);
+        closePage();
+    } else {
+        main_.ShowMainWindow();
+        closePage();
+    }
+}
+
+void SetupWizardPage::goBack() {
+    if (closed_ || page_ == 1)
+        return;
+    MainWindowApi& main = main_;
+    const int previous = page_ - 1;
+    closePage();
+    ShowWizardPage(main, previous);
+}
+
+void SetupWizardPage::reject() {
+    // "Отмена", Esc, the title bar and Alt+F4 all end the wizard here.
+    if (closed_)
+        return;
+    if (page_ < 4)
+        main_.RestoreScheduler();
+    main_.ShowMainWindow();
+    closePage();
+}
+
+ConnectionPage::ConnectionPage(MainWindowApi& main)
+    : SetupWizardPage(main, 1), m_ui(std::make_unique<Ui::ConnectionPage>()) {
+    m_ui->setupUi(this);
+    (IsDialUp(AppSettings()) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
+    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+}
+
+ConnectionPage::~ConnectionPage() = default;
+
+void ConnectionPage::storeChoice() {
+    AppSettings().WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
+}
+
+WorkModePage::WorkModePage(MainWindowApi& main) : SetupWizardPage(main, 2), m_ui(std::make_unique<Ui::WorkModePage>()) {
+    m_ui->setupUi(this);
+    (IsTrue(AppSettings().AutoRun) ? m_ui->automaticRadio : m_ui->manualRadio)->setChecked(true);
+    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+}
+
+WorkModePage::~WorkModePage() = default;
+
+void WorkModePage::storeChoice() {
+    const QString value = m_ui->automaticRadio->isChecked() ? "True" : "False";
+    AppSettings().AutoRun = value;
+    AppSettings().StartTray = value;
+}
+
+TownCountPage::TownCountPage(MainWindowApi& main)
+    : SetupWizardPage(main, 3), m_ui(std::make_unique<Ui::TownCountPage>()) {
+    m_ui->setupUi(this);
+    (AppSettings().MultiLoad == "False" ? m_ui->oneTownRadio : m_ui->severalTownsRadio)->setChecked(true);
+    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+}
+
+TownCountPage::~TownCountPage() = default;
+
+void TownCountPage::storeChoice() {
+    AppSettings().MultiLoad = m_ui->oneTownRadio->isChecked() ? "False" : "True";
+}
+
+FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), m_ui(std::make_unique<Ui::FinishPage>()) {
+    m_ui->setupUi(this);
+    // The page starts with sound on and the forecast shown, whatever the settings say.
+    m_ui->soundCheckBox->setChecked(true);
+    m_ui->showForecastCheckBox->setChecked(true);
+    // Pictures drawn for the font's size and the screen.
+    const int iconSize = fontMetrics().height() + 4;
+    m_ui->testSoundButton->setIcon(QIcon(LoudspeakerPicture(true, iconSize, devicePixelRatio())));
+    m_ui->testSoundButton->setIconSize(QSize(iconSize, iconSize));
+    const int pictureSize = 2 * fontMetrics().height();
+    m_ui->trayPictureLabel->setPixmap(TrayNotePicture(pictureSize, devicePixelRatio()));
+    m_ui->mousePictureLabel->setPixmap(MouseNotePicture(pictureSize, devicePixelRatio()));
+    connect(m_ui->testSoundButton, &QToolButton::clicked, this, [] { PlaySuccessSound(); });
+    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+}
+
+FinishPage::~FinishPage() = default;
+
+void FinishPage::storeChoice() {
+    Settings& s = AppSettings();
+    s.Sound = m_ui->soundCheckBox->isChecked() ? "True" : "False";
+    s.ShellLoad = m_ui->showForecastCheckBox->isChecked() ? "True" : "False";
+    s.LoadExit = m_ui->exitAfterLoadCheckBox->isChecked() ? "True" : "False";
+}
+
+void ShowWizardPage(MainWindowApi& main, int page) {
+    SetupWizardPage* next = nullptr;
+    switch (page) {
+    case 1:
+        next = new ConnectionPage(main);
+        break;
+    case 2:
+        next = new WorkModePage(main);
+        break;
+    case 3:
+        next = new TownCountPage(main);
+        break;
+    default:
+        next = new FinishPage(main);
+        break;
+    }
+    currentPage() = next;
+    next->show();
+    next->raise();
+    next->activateWindow();
+}
+
+SetupWizardPage* CurrentWizardPage() {
+    return currentPage();
+}
+
+} // namespace vetorlan

@@ -61,7 +61,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
     for (QWidget* link : {m_ui->portalLink, m_ui->bureauLink, m_ui->programPageLink, m_ui->authorMailLink})
         link->installEventFilter(this);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &AboutWindow::close);
-    connect(m_ui->creditsLink, &QLabel::linkActivated, this, [] { OpenCredits(); });
+    connect(m_ui->licenceLabel, &QLabel::linkActivated, this, [] { OpenCredits(); });
     growDelayTimer.setInterval(2000);
     growStepTimer.setInterval(10);
     connect(&growDelayTimer, &QTimer::timeout, this, &AboutWindow::startGrowing);

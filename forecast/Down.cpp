@@ -36,7 +36,7 @@ FetchResult FetchTownPage(const QString& stationIndex, const QString& url, const
     if (ServiceUrl().isEmpty() && CurrentHttpClient()) { // no page service: made from the live sources
         QByteArray page;
         QString error;
-        if (!FetchLivePage(stationIndex, page, error))
+        if (!FetchLivePage(stationIndex, page, error, cancelled))
             return FetchResult::failure(error);
         return FetchResult::success(std::move(page));
     }

@@ -4,13 +4,16 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <atomic>
 
 namespace vetorlan {
 
-// One GET request: the address and the extra request headers.
+// One GET request: the address and the extra request headers. When `cancelled` is given and
+// becomes true, the request gives up within about a second with an error.
 struct HttpRequest {
     QString url;
     QList<QPair<QByteArray, QByteArray>> headers;
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 // What came back. `error` is set (and the rest meaningless) when no whole answer arrived:

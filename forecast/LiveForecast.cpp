@@ -33,19 +33,26 @@ bool ReadMet(const QByteArray& body, const Station& station, const QDateTime& no
 const Source kMetNorway{"metno", &MetNorwayUrl, &ReadMet};
 const Source kOpenMeteo{"openmeteo", &OpenMeteoUrl, &ReadOpenMeteo};
 
-HttpResponse Ask(HttpClient& client, const QString& url, const QByteArray& lastModified) {
-    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}};
+bool IsSet(const std::atomic<bool>* flag) {
+    return flag && flag->load();
+}
+
+HttpResponse Ask(HttpClient& client, const QString& url, const QByteArray& lastModified,
+                 const std::atomic<bool>* cancelled) {
+    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}, cancelled};
     if (!lastModified.isEmpty())
         request.headers.append({"If-Modified-Since", lastModified});
     RequestGate& gate = RequestGate::Shared();
-    gate.Enter();
+    if (!gate.Enter(cancelled))
+        return {0, {}, {}, QStringLiteral("cancelled")};
     HttpResponse response = client.Get(request);
     gate.Leave();
     return response;
 }
 
 // The forecast of one source: from its cache while fresh, else from a new or revalidated answer.
-bool LoadSource(const Source& source, const Station& station, Forecast& forecast, QString& error) {
+bool LoadSource(const Source& source, const Station& station, Forecast& forecast, QString& error,
+                const std::atomic<bool>* cancelled) {
     const QString key = QString::fromLatin1(source.key);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     CachedAnswer cached;
@@ -60,7 +67,11 @@ bool LoadSource(const Source& source, const Station& station, Forecast& forecast
         return false;
     }
     const QString url = source.url(station);
-    const HttpResponse response = Ask(*client, url, usable ? cached.lastModified : QByteArray());
+    const HttpResponse response = Ask(*client, url, usable ? cached.lastModified : QByteArray(), cancelled);
+    if (IsSet(cancelled)) { // a cancelled load leaves the cache as it was
+        error = QStringLiteral("cancelled");
+        return false;
+    }
     if (!response.error.isEmpty()) {
         error = response.error;
         return false;
@@ -108,7 +119,7 @@ QByteArray LiveUserAgent() {
     return QByteArrayLiteral("Vetorlan/" VETORLAN_VERSION " https://vetorlan.example.org/");
 }
 
-bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error) {
+bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error, const std::atomic<bool>* cancelled) {
     const Station* station = FindStation(stationIndex);
     if (!station) {
         error = QStringLiteral("no station ") + stationIndex;
@@ -116,8 +127,8 @@ bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error
     }
     Forecast forecast;
     QString metError, meteoError;
-    if (!LoadSource(kMetNorway, *station, forecast, metError) &&
-        !LoadSource(kOpenMeteo, *station, forecast, meteoError)) {
+    if (!LoadSource(kMetNorway, *station, forecast, metError, cancelled) &&
+        (IsSet(cancelled) || !LoadSource(kOpenMeteo, *station, forecast, meteoError, cancelled))) {
         error = QStringLiteral("MET Norway: ") + metError + QStringLiteral("; Open-Meteo: ") + meteoError;
         return false;
     }

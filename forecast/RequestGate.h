@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,8 +14,9 @@ public:
     explicit RequestGate(int parallel = 4, std::chrono::milliseconds spacing = std::chrono::milliseconds(100))
         : parallel_(parallel), spacing_(spacing) {}
 
-    // Blocks until this request may start.
-    void Enter();
+    // Blocks until this request may start: true, and Leave must follow. False, with no turn
+    // taken, as soon as `cancelled` (when given) becomes true.
+    bool Enter(const std::atomic<bool>* cancelled = nullptr);
     void Leave();
 
     // The gate every live request passes.

@@ -13,7 +13,14 @@ struct Answer {
     HttpResponse* response = nullptr;
     std::int64_t maxBytes = 0;
     bool tooLarge = false;
+    const std::atomic<bool>* cancelled = nullptr;
 };
+
+// libcurl calls this at least once a second, also while nothing arrives; non-zero aborts.
+int Progress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* answer = static_cast<const Answer*>(userData);
+    return answer->cancelled && answer->cancelled->load() ? 1 : 0;
+}
 
 size_t WriteBody(char* data, size_t size, size_t count, void* userData) {
     auto* answer = static_cast<Answer*>(userData);
@@ -55,12 +62,17 @@ void Configure(const CurlApi& api, CURL* curl, const QByteArray& url, const Curl
     set(curl, CURLOPT_WRITEDATA, &answer);
     set(curl, CURLOPT_HEADERFUNCTION, &WriteHeader);
     set(curl, CURLOPT_HEADERDATA, &answer);
+    set(curl, CURLOPT_XFERINFOFUNCTION, &Progress);
+    set(curl, CURLOPT_XFERINFODATA, &answer);
+    set(curl, CURLOPT_NOPROGRESS, 0L);
     set(curl, CURLOPT_ERRORBUFFER, errorBuffer);
     set(curl, CURLOPT_NOSIGNAL, 1L);
     set(curl, CURLOPT_ACCEPT_ENCODING, ""); // every encoding libcurl can decode, gzip among them
     set(curl, CURLOPT_FOLLOWLOCATION, 1L);
     set(curl, CURLOPT_MAXREDIRS, 5L);
     set(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    set(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    set(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
     set(curl, CURLOPT_TIMEOUT, limits.totalSeconds);
     set(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
 }
@@ -77,7 +89,7 @@ HttpResponse CurlHttpClient::Get(const HttpRequest& request) {
         response.error = QStringLiteral("libcurl could not start");
         return response;
     }
-    Answer answer{&response, limits_.maxBytes};
+    Answer answer{&response, limits_.maxBytes, false, request.cancelled};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     const QByteArray url = QUrl(request.url, QUrl::TolerantMode).toEncoded();
     Configure(*api, curl.get(), url, limits_, answer, errorBuffer);
@@ -91,6 +103,8 @@ HttpResponse CurlHttpClient::Get(const HttpRequest& request) {
     response.status = int(status);
     if (answer.tooLarge)
         response.error = QStringLiteral("answer larger than the size cap");
+    else if (result == CURLE_ABORTED_BY_CALLBACK)
+        response.error = QStringLiteral("cancelled");
     else if (result != CURLE_OK)
         response.error = QString::fromUtf8(*errorBuffer ? errorBuffer : api->strerror(result));
     return response;

@@ -12,9 +12,12 @@ namespace vetorlan {
 // does. Each request uses its own handle, so threads may call Get at the same time.
 class CurlHttpClient : public HttpClient {
 public:
+    // A source that accepts and then says nothing fails after `stallSeconds`, so that the
+    // other source is asked soon and a long load against a stalled one takes minutes, not hours.
     struct Limits {
-        long connectSeconds = 10;
-        long totalSeconds = 30;
+        long connectSeconds = 4;
+        long stallSeconds = 4; // below 1 byte/s for this long ends the request
+        long totalSeconds = 12;
         std::int64_t maxBytes = 8ll << 20; // a week of hourly steps is well under 1 MB
     };
 

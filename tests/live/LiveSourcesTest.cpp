@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -130,6 +131,26 @@ TEST(LiveSources, RequestGateBoundsParallelRequests) {
         thread.join();
     EXPECT_LE(most, 2);
     EXPECT_EQ(starts.size(), 6u);
+}
+
+// A cancelled request leaves the gate at once, whether it waits for a free place or for its
+// start time, and takes no place with it.
+TEST(LiveSources, CancelledRequestLeavesTheGate) {
+    std::atomic<bool> cancelled = false;
+    RequestGate full(1, std::chrono::milliseconds(0));
+    ASSERT_TRUE(full.Enter());
+    std::thread queued([&] { EXPECT_FALSE(full.Enter(&cancelled)); });
+    RequestGate slow(2, std::chrono::hours(1));
+    ASSERT_TRUE(slow.Enter());
+    std::thread spaced([&] { EXPECT_FALSE(slow.Enter(&cancelled)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    cancelled = true;
+    queued.join();
+    spaced.join();
+    full.Leave();
+    EXPECT_TRUE(full.Enter()); // the cancelled request took no place
+    full.Leave();
+    slow.Leave();
 }
 
 } // namespace

@@ -1,13 +1,16 @@
-// The window during a load from a server that accepts and never answers: it keeps repainting
-// and its timers tick, and "Выход" ends the load at once with nothing written.
+// The window during a load from a server that accepts and never answers, as the page service
+// or as both live sources: it keeps repainting and its timers tick, and "Выход" ends the load
+// at once with nothing written.
 #include "core/SaveParametr.h"
 #include "core/Settings.h"
 #include "platform/CurlFetcher.h"
+#include "platform/CurlHttpClient.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/Main.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -52,21 +55,15 @@ public:
     int paints = 0;
 };
 
-TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
-    StallingServer server;
-    ASSERT_NE(server.port(), 0);
-    qputenv("VETORLAN_SERVICE_URL", server.url());
-    qputenv("no_proxy", "127.0.0.1");
-    CurlFetcher::Limits limits;
-    limits.stallSeconds = 600; // without the cancel the load would wait this long
-    limits.totalSeconds = 600;
-    CurlFetcher fetcher(limits);
-    SetFetcher(&fetcher);
-    TempProgramFolder folder;
-    MessageBoxRecorder boxes;
+// What the window showed during a three-town load that "Выход" interrupted after 600 ms.
+struct InterruptedLoad {
+    bool loading = false;
+    int ticks = 0, paints = 0;
+    qint64 endedAfterExit = 0;
+};
+
+InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
     FakeAutorunStore autorun;
-    FakeSound sound;
-    FakeShell shell;
     Settings s;
     s.WorkMode = "DirectConn";
     s.AutoRun = "False";
@@ -83,8 +80,8 @@ TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
     window.show();
     PaintCounter counter;
     window.installEventFilter(&counter);
-    int ticks = 0, ticksDuringLoad = 0, paintsDuringLoad = 0;
-    bool loading = false;
+    int ticks = 0;
+    InterruptedLoad seen;
     QTimer clock;
     QObject::connect(&clock, &QTimer::timeout, [&] {
         ++ticks;
@@ -92,26 +89,77 @@ TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
     });
     clock.start(20);
     QTimer::singleShot(600, [&] {
-        loading = window.LoadInProgress();
-        ticksDuringLoad = ticks;
-        paintsDuringLoad = counter.paints;
+        seen.loading = window.LoadInProgress();
+        seen.ticks = ticks;
+        seen.paints = counter.paints;
         window.Command4_Click();
     });
     QElapsedTimer elapsed;
     elapsed.start();
     window.Command1_Click();
-    const qint64 endedAfter = elapsed.elapsed() - 600;
-    std::printf("the load ended %lld ms after Exit\n", static_cast<long long>(endedAfter));
+    seen.endedAfterExit = elapsed.elapsed() - 600;
+    std::printf("the load ended %lld ms after Exit\n", static_cast<long long>(seen.endedAfterExit));
+    // "Выход" asked the application's event loop to quit; let it run and end, so that the
+    // request does not end the local event loops of the next test at once.
+    QCoreApplication::exec();
+    AppSettingsContext() = SettingsContext{};
+    return seen;
+}
 
-    EXPECT_TRUE(loading);
-    EXPECT_GT(ticksDuringLoad, 5);
-    EXPECT_GT(paintsDuringLoad, 0);
-    EXPECT_LT(endedAfter, 60000) << "Exit did not end the load";
-    EXPECT_TRUE(boxes.boxes().empty());
+void ExpectAliveAndNothingWritten(const InterruptedLoad& seen, const TempProgramFolder& folder) {
+    EXPECT_TRUE(seen.loading);
+    EXPECT_GT(seen.ticks, 5);
+    EXPECT_GT(seen.paints, 0);
+    EXPECT_LT(seen.endedAfterExit, 60000) << "Exit did not end the load";
     EXPECT_EQ(folder.read("Nimbora.htm"), QByteArray("old index"));
     EXPECT_EQ(QDir(folder.path()).entryList({"*.htm*"}, QDir::Files), QStringList{"Nimbora.htm"});
-    AppSettingsContext() = SettingsContext{};
+}
+
+TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
+    StallingServer server;
+    ASSERT_NE(server.port(), 0);
+    qputenv("VETORLAN_SERVICE_URL", server.url());
+    qputenv("no_proxy", "127.0.0.1");
+    CurlFetcher::Limits limits;
+    limits.stallSeconds = 600; // without the cancel the load would wait this long
+    limits.totalSeconds = 600;
+    CurlFetcher fetcher(limits);
+    SetFetcher(&fetcher);
+    TempProgramFolder folder;
+    MessageBoxRecorder boxes;
+    FakeSound sound;
+    FakeShell shell;
+
+    ExpectAliveAndNothingWritten(LoadAndExit(folder), folder);
+    EXPECT_TRUE(boxes.boxes().empty());
     SetFetcher(nullptr);
+}
+
+// Without a page service the pages come from the live sources; both stall here, so only the
+// cancel can end the requests (and the fallback must not start once it is set).
+TEST(LoadWindow, StallingLiveSourcesLeaveTheWindowAliveAndExitEndsTheLoad) {
+    StallingServer server;
+    ASSERT_NE(server.port(), 0);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    qputenv("VETORLAN_SERVICE_URL", "");
+    qputenv("VETORLAN_METNO_URL", server.url());
+    qputenv("VETORLAN_OPENMETEO_URL", server.url());
+    qputenv("no_proxy", "127.0.0.1");
+    CurlHttpClient::Limits limits;
+    limits.stallSeconds = 120;
+    limits.totalSeconds = 120;
+    CurlHttpClient client(limits);
+    SetHttpClient(&client);
+    TempProgramFolder folder;
+    MessageBoxRecorder boxes;
+    FakeSound sound;
+    FakeShell shell;
+
+    ExpectAliveAndNothingWritten(LoadAndExit(folder), folder);
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(QDir(cache.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    SetHttpClient(nullptr);
 }
 
 } // namespace

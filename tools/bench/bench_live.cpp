@@ -1,6 +1,7 @@
 // Benchmark (not a test): a 400-town load made from the live sources' loopback stand-in, on
 // four threads as the load runs it, through the shared request gate; then the time to read
-// one answer and to render one page from it.
+// one answer and to render one page from it. With --serve it only runs the stand-in and prints
+// its two base addresses, for loads of the built program (scripts/bench-app.sh).
 #include "forecast/AnswerCache.h"
 #include "forecast/Down.h"
 #include "forecast/ForecastPageRenderer.h"
@@ -83,6 +84,11 @@ int main(int argc, char** argv) {
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     standin::LiveStandIn standIn(QStringLiteral(VETORLAN_LIVE_FIXTURES));
+    if (app.arguments().contains(QStringLiteral("--serve"))) {
+        std::printf("metno %s\nopenmeteo %s\n", standIn.metNorwayBase().c_str(), standIn.openMeteoBase().c_str());
+        std::fflush(stdout);
+        return app.exec(); // until killed
+    }
     qputenv("VETORLAN_METNO_URL", QByteArray::fromStdString(standIn.metNorwayBase()));
     qputenv("VETORLAN_OPENMETEO_URL", QByteArray::fromStdString(standIn.openMeteoBase()));
     CurlHttpClient client;

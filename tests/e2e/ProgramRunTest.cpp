@@ -138,16 +138,17 @@ TEST_F(ProgramRunTest, MultiTownLoadWritesPagesAndIndexInEveryStyle) {
             RunLoad();
             // What the index page must hold, computed here from the same choice.
             AppSettings() = settings_;
-            SelectedCount = 0;
+            TownSelection towns;
+            TownFileNameList names;
             for (int row : rows)
-                SelectedTowns[++SelectedCount] = CatalogEntry(row + 1);
-            for (int i = 1; i <= SelectedCount; ++i) {
-                const QString name = TownName(SelectedTowns[i]);
+                towns.Add(CatalogEntry(row + 1));
+            for (int i = 1; i <= towns.count; ++i) {
+                const QString name = TownName(towns[i]);
                 const QString file = IsTrue(latin) ? LatinTownName(name) : name;
-                TownFileNames[i] = IsTrue(latin) ? file : SelectedTowns[i];
-                EXPECT_EQ(Read(file + ".htm"), ExpectedPage(TownIndex(SelectedTowns[i]), "True")) << file.toStdString();
+                names[i] = IsTrue(latin) ? file : towns[i];
+                EXPECT_EQ(Read(file + ".htm"), ExpectedPage(TownIndex(towns[i]), "True")) << file.toStdString();
             }
-            EXPECT_EQ(Read("Nimbora.htm"), IndexPageText());
+            EXPECT_EQ(Read("Nimbora.htm"), IndexPageText(towns, names));
             EXPECT_EQ(Read("goroda.ini"), FormatGorodaIni(rows));
             for (const QString& name : QDir(folder_.path()).entryList({"*.htm"}, QDir::Files))
                 QFile::remove(File(name));

@@ -11,10 +11,12 @@
 #include "forecast/Down.h"
 #include "forecast/EnglishFileName.h"
 #include "forecast/MultiIndexPage.h"
-#include "forecast/PageFile.h"
 #include "forecast/TownPages.h"
 #include "net/HangUpModule.h"
 #include "net/OnLineCheck.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace vetorlan {
 
@@ -38,6 +40,15 @@ public:
 private:
     Settings settings_;
 };
+
+// Removes what a program killed in the middle of a write left in the folder: the temporary
+// files of WriteFileAtomic, and the ".vetorlan-tmp" pages of older versions.
+void RemoveLeftoverTemps(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden))
+        if (IsTemporaryFileName(name) || name.endsWith(QLatin1String(".vetorlan-tmp")))
+            QFile::remove(dir.filePath(name));
+}
 
 // Clears the running flag whatever way the load leaves.
 class RunningGuard {
@@ -114,7 +125,7 @@ LoadResult LoadPipeline::Command1_Click() {
     // The selection may change while the pages are fetched: the load publishes what it loaded.
     const TownSelection towns = host_.SelectedTowns();
     const LoadedSettings loaded;
-    RemoveLeftoverPageTemps(ProgramFolder());
+    RemoveLeftoverTemps(ProgramFolder());
     const TownFetchOutcome fetched = FetchTowns(towns);
     if (cancelled_) {
         host_.ShowLoadingVisuals(false);
@@ -177,7 +188,7 @@ TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
         }
         outcome.lastTownOk = page->ok;
         if (page->ok)
-            outcome.written = WritePageFile(LoadFile, page->bytes);
+            outcome.written = WriteFileAtomic(ResolvePath(LoadFile), page->bytes);
     }
     pool.Cancel(); // after a file error the rest is not wanted
     pool_ = nullptr;

@@ -5,7 +5,6 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "forecast/EnglishFileName.h"
-#include "forecast/PageFile.h"
 
 namespace vetorlan {
 
@@ -223,7 +222,7 @@ QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& nam
 }
 
 FsStatus WriteIndexPage(const TownSelection& towns, const TownFileNameList& names) {
-    return WritePageFile(ProgramFile("Nimbora.htm"), IndexPageText(towns, names));
+    return WriteFileAtomic(ResolvePath(ProgramFile("Nimbora.htm")), IndexPageText(towns, names));
 }
 
 } // namespace vetorlan

@@ -225,10 +225,12 @@ FsStatus writeReplacing(const QString& path, const QByteArray& contents) {
     if (FsStatus s = replaceableTarget(path, target); !s)
         return s;
     const QString folder = folderOf(target);
+    // The message names the file as well as the folder: the file is what the user knows.
+    const QString cannotWrite = QStringLiteral("не удалось записать файл %1: ").arg(quoted(path));
     if (!QFileInfo(folder).isDir())
-        return FsStatus::failure(QStringLiteral("папка %1 не существует").arg(quoted(folder)));
+        return FsStatus::failure(cannotWrite + QStringLiteral("папка %1 не существует").arg(quoted(folder)));
     if (!QFileInfo(folder).isWritable())
-        return FsStatus::failure(QStringLiteral("нет прав на запись в папку %1").arg(quoted(folder)));
+        return FsStatus::failure(cannotWrite + QStringLiteral("нет прав на запись в папку %1").arg(quoted(folder)));
     QFile file;
     if (FsStatus s = openTemporary(target, file); !s)
         return s;

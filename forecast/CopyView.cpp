@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <atomic>
 
 namespace vetorlan {
 
@@ -19,10 +20,7 @@ public:
     bool StartProgram(const QString&, const QStringList&) override { return false; }
 };
 
-Shell*& installedShell() {
-    static Shell* shell = nullptr;
-    return shell;
-}
+std::atomic<Shell*> installedShell = nullptr;
 
 // Everything before the last separator of the copy path; empty when there is none.
 QString copyFolderOf(const QString& path) {
@@ -56,12 +54,13 @@ bool copyMatching(const QString& pattern, const QString& target) {
 } // namespace
 
 void SetShell(Shell* shell) {
-    installedShell() = shell;
+    installedShell = shell;
 }
 
 Shell* CurrentShell() {
     static NoShell none;
-    return installedShell() ? installedShell() : &none;
+    Shell* shell = installedShell.load();
+    return shell ? shell : &none;
 }
 
 QString ForcedBrowserProgram() {

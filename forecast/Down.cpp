@@ -9,8 +9,6 @@
 
 namespace vetorlan {
 
-bool LoadOK = false;
-
 namespace {
 
 std::atomic<Fetcher*> currentFetcher = nullptr;
@@ -45,11 +43,11 @@ FetchResult FetchTownPage(const QString& stationIndex, const QString& url, const
     return fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
 }
 
-void DownloadFile(const QString& url, const QString& path) {
+bool DownloadFile(const QString& url, const QString& path) {
     Fetcher* fetcher = currentFetcher.load();
     const FetchResult fetched =
         fetcher ? fetcher->Fetch(url, nullptr) : FetchResult::failure(QStringLiteral("no fetcher"));
-    LoadOK = fetched.ok && WriteFileAtomic(ResolvePath(path), fetched.body);
+    return fetched.ok && WriteFileAtomic(ResolvePath(path), fetched.body);
 }
 
 QString ServiceUrl() {

@@ -33,11 +33,9 @@ void SetFetcher(Fetcher* fetcher);
 FetchResult FetchTownPage(const QString& stationIndex, const QString& url,
                           const std::atomic<bool>* cancelled = nullptr);
 
-// True when the last DownloadFile succeeded.
-extern bool LoadOK;
-
-// Blocking fetch of `url` into `path` (replaced as a whole, only after a success); sets LoadOK.
-void DownloadFile(const QString& url, const QString& path);
+// Blocking fetch of `url` into `path` (replaced as a whole, only after a success); true when
+// the page arrived and was written.
+[[nodiscard]] bool DownloadFile(const QString& url, const QString& path);
 
 // The forecast service's address (scheme, host, optional port) and its image host:
 // the environment variables VETORLAN_SERVICE_URL / VETORLAN_IMAGE_HOST, else the build's.

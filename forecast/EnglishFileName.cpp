@@ -2,13 +2,10 @@
 
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
-#include "towns/Selection.h"
 
 #include <QFileInfo>
 
 namespace vetorlan {
-
-std::array<QString, kCatalogSize + 1> TownFileNames;
 
 namespace {
 
@@ -60,18 +57,18 @@ QString LatinTownName(const QString& russianName) {
     return name;
 }
 
-FsStatus MakeLatinFileNames() {
-    const int count = SelectedCount;
+FsStatus MakeLatinFileNames(const TownSelection& towns, TownFileNameList& names) {
+    const int count = towns.count;
     const QString folder = ProgramFolder() + "/";
     for (int i = 1; i <= count && i <= kCatalogSize; ++i) {
-        const QString name = TownName(SelectedTowns[i]);
+        const QString name = TownName(towns[i]);
         const QString source = folder + name + ".htm";
         // Every slot gets its own town's name, also when this load brought no page for it, so
         // that the index links the town's older page and never another town's.
-        TownFileNames[i] = LatinTownName(name);
+        names[i] = LatinTownName(name);
         if (!FileExists(source))
             continue;
-        if (FsStatus s = renamePage(source, folder + TownFileNames[i] + ".htm"); !s)
+        if (FsStatus s = renamePage(source, folder + names[i] + ".htm"); !s)
             return s;
     }
     return FsStatus::success();

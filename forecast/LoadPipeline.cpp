@@ -11,12 +11,12 @@
 #include "forecast/Down.h"
 #include "forecast/EnglishFileName.h"
 #include "forecast/MultiIndexPage.h"
-#include "forecast/PageFile.h"
 #include "forecast/TownPages.h"
 #include "net/HangUpModule.h"
 #include "net/OnLineCheck.h"
-#include "towns/Base.h"
-#include "towns/Selection.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace vetorlan {
 
@@ -24,30 +24,31 @@ namespace {
 
 const QString kLoadingTip = QStringLiteral("Идет загрузка прогноза погоды...");
 
-// The window keeps working during a load: the user may change the selection or the settings
-// meanwhile. The pages are published for what was loaded; the user's changes stay.
-class LoadedChoice {
+// The window keeps working during a load: the user may change the settings meanwhile. The
+// pages are published under the settings the load started with; the user's changes stay.
+class LoadedSettings {
 public:
-    LoadedChoice() : settings_(AppSettings()), towns_(SelectedTowns), count_(SelectedCount) {}
+    LoadedSettings() : settings_(AppSettings()) {}
     template <typename Work> FsStatus Apply(Work work) const {
         const Settings settings = AppSettings();
-        const auto towns = SelectedTowns;
-        const auto count = SelectedCount;
         AppSettings() = settings_;
-        SelectedTowns = towns_;
-        SelectedCount = count_;
         FsStatus status = work();
         AppSettings() = settings;
-        SelectedTowns = towns;
-        SelectedCount = count;
         return status;
     }
 
 private:
     Settings settings_;
-    std::array<TownEntry, kCatalogSize + 1> towns_;
-    std::int16_t count_;
 };
+
+// Removes what a program killed in the middle of a write left in the folder: the temporary
+// files of WriteFileAtomic, and the ".vetorlan-tmp" pages of older versions.
+void RemoveLeftoverTemps(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden))
+        if (IsTemporaryFileName(name) || name.endsWith(QLatin1String(".vetorlan-tmp")))
+            QFile::remove(dir.filePath(name));
+}
 
 // Clears the running flag whatever way the load leaves.
 class RunningGuard {
@@ -103,7 +104,7 @@ QString LoadFailedTip(const QDateTime& when, const QLocale& locale) {
 bool LoadPipeline::TownChosen() const {
     if (!IsMultiLoad(AppSettings()))
         return host_.SingleTownRow() != -1;
-    return SelectedCount >= 1;
+    return host_.SelectedTowns().count >= 1;
 }
 
 LoadResult LoadPipeline::Command1_Click() {
@@ -121,21 +122,24 @@ LoadResult LoadPipeline::Command1_Click() {
         return LoadResult::Offline;
     }
     cancelled_ = false;
-    const LoadedChoice loaded;
-    RemoveLeftoverPageTemps(ProgramFolder());
-    FsStatus published = FetchTowns();
+    // The selection may change while the pages are fetched: the load publishes what it loaded.
+    const TownSelection towns = host_.SelectedTowns();
+    const LoadedSettings loaded;
+    RemoveLeftoverTemps(ProgramFolder());
+    const TownFetchOutcome fetched = FetchTowns(towns);
     if (cancelled_) {
         host_.ShowLoadingVisuals(false);
         return LoadResult::Cancelled;
     }
+    FsStatus published = fetched.written;
     if (published)
-        published = loaded.Apply([this] { return PublishPages(); });
+        published = loaded.Apply([&] { return PublishPages(towns, fetched.lastTownOk); });
     host_.ShowLoadingVisuals(false);
     if (!published) {
         ReportFileError(published);
         return LoadResult::Failed;
     }
-    if (!LoadOK) {
+    if (!fetched.lastTownOk) {
         FailedActions();
         return LoadResult::Failed;
     }
@@ -143,19 +147,19 @@ LoadResult LoadPipeline::Command1_Click() {
     return LoadResult::Succeeded;
 }
 
-std::vector<TownJob> LoadPipeline::TownJobs() const {
+std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
     const bool multi = IsMultiLoad(AppSettings());
     // A single-town load fetches its one town once, whatever the multi-town list holds.
-    const int passes = multi ? SelectedCount : 1;
+    const int passes = multi ? towns.count : 1;
     const QString folder = ProgramFolder();
     std::vector<TownJob> jobs;
     for (int counter = 1; counter <= passes; ++counter) {
         TownEntry entry;
         if (multi) {
-            entry = SelectedTowns[counter];
+            entry = towns[counter];
         } else {
             const int slot = host_.SingleTownRow() + 1;
-            entry = slot >= 1 && slot <= kRegionSlots ? RegionTowns[slot] : TownEntry();
+            entry = slot >= 1 && slot <= kRegionSlots ? host_.RegionTowns()[slot] : TownEntry();
         }
         const QString index = TownIndex(entry);
         jobs.push_back(
@@ -164,14 +168,14 @@ std::vector<TownJob> LoadPipeline::TownJobs() const {
     return jobs;
 }
 
-// Takes the pages in list order and writes each as it comes; LoadOK tells of the last town.
-// A page that cannot be written ends the load with that file error.
-FsStatus LoadPipeline::FetchTowns() {
-    const std::vector<TownJob> jobs = TownJobs();
+// Takes the pages in list order and writes each as it comes; the outcome tells of the last
+// town. A page that cannot be written ends the load with that file error.
+TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
+    const std::vector<TownJob> jobs = TownJobs(towns);
     TownPagePool pool(jobs, {AppSettings().MultiLoad, ImageHost()});
     pool_ = &pool;
-    FsStatus status;
-    for (size_t i = 0; i < jobs.size() && status; ++i) {
+    TownFetchOutcome outcome;
+    for (size_t i = 0; i < jobs.size() && outcome.written; ++i) {
         LoadURL = jobs[i].url;
         LoadFile = jobs[i].file;
         host_.ShowLoadingVisuals(true);
@@ -182,13 +186,13 @@ FsStatus LoadPipeline::FetchTowns() {
             cancelled_ = true;
             break;
         }
-        LoadOK = page->ok;
+        outcome.lastTownOk = page->ok;
         if (page->ok)
-            status = WritePageFile(LoadFile, page->bytes);
+            outcome.written = WriteFileAtomic(ResolvePath(LoadFile), page->bytes);
     }
     pool.Cancel(); // after a file error the rest is not wanted
     pool_ = nullptr;
-    return status;
+    return outcome;
 }
 
 void LoadPipeline::Cancel() {
@@ -199,17 +203,17 @@ void LoadPipeline::Cancel() {
         pool_->Cancel();
 }
 
-FsStatus LoadPipeline::PublishPages() {
+FsStatus LoadPipeline::PublishPages(const TownSelection& towns, bool lastTownOk) {
     const Settings& s = AppSettings();
     if (IsTrue(s.TranslitFileName)) {
-        if (FsStatus status = MakeLatinFileNames(); !status)
+        if (FsStatus status = MakeLatinFileNames(towns, fileNames_); !status)
             return status;
     } else {
-        for (int i = 1; i <= SelectedCount && i <= kCatalogSize; ++i)
-            TownFileNames[i] = SelectedTowns[i];
+        for (int i = 1; i <= towns.count && i <= kCatalogSize; ++i)
+            fileNames_[i] = towns[i];
     }
-    if (IsMultiLoad(s) && LoadOK)
-        return WriteIndexPage();
+    if (IsMultiLoad(s) && lastTownOk)
+        return WriteIndexPage(towns, fileNames_);
     return FsStatus::success();
 }
 

@@ -2,6 +2,9 @@
 
 #include "core/Clock.h"
 #include "core/FsStatus.h"
+#include "forecast/EnglishFileName.h"
+#include "towns/Base.h"
+#include "towns/Selection.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -19,6 +22,10 @@ public:
     virtual ~LoadHost() = default;
     // The selected row of the town box C1 (-1: none).
     virtual int SingleTownRow() const = 0;
+    // The towns of the region the town box shows, in its rows' order from slot 1.
+    virtual const RegionTownList& RegionTowns() const = 0;
+    // The towns selected in the multi-town list.
+    virtual const TownSelection& SelectedTowns() const = 0;
     // SaveTownLists of the main window.
     virtual void SaveTownLists() = 0;
     // Loading background and disabled Command1 (true), or the idle ones; repaints at once.
@@ -50,6 +57,13 @@ enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed, Cancelled };
 class TownPagePool;
 struct TownJob;
 
+// How the fetch of a load's towns ended: whether the last town's page arrived, and the file
+// error that stopped the writing, if any.
+struct TownFetchOutcome {
+    bool lastTownOk = false;
+    FsStatus written;
+};
+
 class LoadPipeline {
 public:
     explicit LoadPipeline(LoadHost& host) : host_(host) {}
@@ -64,12 +78,14 @@ public:
     // URL and file of the page fetched last.
     QString LoadURL;
     QString LoadFile;
+    // The file names (without ".htm") the last load gave its towns' pages, in list order.
+    const TownFileNameList& FileNames() const { return fileNames_; }
 
 private:
     bool TownChosen() const;
-    std::vector<TownJob> TownJobs() const;
-    FsStatus FetchTowns();
-    FsStatus PublishPages();
+    std::vector<TownJob> TownJobs(const TownSelection& towns) const;
+    TownFetchOutcome FetchTowns(const TownSelection& towns);
+    FsStatus PublishPages(const TownSelection& towns, bool lastTownOk);
     void SucceededActions();
     void FailedActions();
     void ReportFileError(const FsStatus& status);
@@ -78,6 +94,7 @@ private:
     bool running_ = false;
     bool cancelled_ = false;
     TownPagePool* pool_ = nullptr;
+    TownFileNameList fileNames_;
 };
 
 } // namespace vetorlan

@@ -5,8 +5,6 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "forecast/EnglishFileName.h"
-#include "forecast/PageFile.h"
-#include "towns/Selection.h"
 
 namespace vetorlan {
 
@@ -14,25 +12,33 @@ namespace {
 
 const QString kLf = QStringLiteral("\n");
 
-// Display name: the entry after its first "|".
-QString displayName(int i) {
-    const QString& entry = SelectedTowns[i];
-    const qsizetype bar = entry.indexOf('|');
-    return bar < 0 ? entry : entry.mid(bar + 1);
-}
+// The towns the index page links, with the file names their pages were given.
+class IndexTowns {
+public:
+    IndexTowns(const TownSelection& towns, const TownFileNameList& names)
+        : towns_(towns), names_(names), latin_(IsTrue(AppSettings().TranslitFileName)) {}
 
-// File name of a town's page without ".htm".
-QString fileName(int i) {
-    return IsTrue(AppSettings().TranslitFileName) ? TownFileNames[i] : displayName(i);
-}
+    int count() const { return qBound(0, int(towns_.count), kCatalogSize); }
+    // Display name: the entry after its first "|".
+    QString displayName(int i) const {
+        const QString& entry = towns_[i];
+        const qsizetype bar = entry.indexOf('|');
+        return bar < 0 ? entry : entry.mid(bar + 1);
+    }
+    // File name of a town's page without ".htm".
+    QString fileName(int i) const { return latin_ ? names_[i] : displayName(i); }
 
-int townCount() {
-    return qBound(0, int(SelectedCount), kCatalogSize);
-}
+private:
+    const TownSelection& towns_;
+    const TownFileNameList& names_;
+    bool latin_;
+};
 
 // Collects the page's lines; each one ends with CR LF.
 class Lines {
 public:
+    explicit Lines(const IndexTowns& towns) : towns_(towns) {}
+    const IndexTowns& towns() const { return towns_; }
     void add(const QString& line, int indent = 0) {
         text_ += QString(indent, ' ');
         text_ += line;
@@ -41,12 +47,13 @@ public:
     void empty() { add(QString()); }
     // One line per town, i = 1 .. count.
     template <typename Make> void perTown(Make make, int indent = 0) {
-        for (int i = 1; i <= townCount(); ++i)
+        for (int i = 1; i <= towns_.count(); ++i)
             add(make(i, QString::number(i)), indent);
     }
     QByteArray bytes() const { return toCp1251(text_); }
 
 private:
+    const IndexTowns& towns_;
     QString text_;
 };
 
@@ -64,10 +71,11 @@ void writeListPage(Lines& l) {
           "New Roman, Times, serif\" color=\"#FF0000\">Прогноз погоды</font><font face=\"Times New Roman, Times, "
           "serif\"> </font></span></b></p>");
     l.add(kListRule);
-    l.perTown([](int i, const QString&) {
-        return "<p align=\"center\"><a href=\"" + fileName(i) +
+    const IndexTowns& t = l.towns();
+    l.perTown([&t](int i, const QString&) {
+        return "<p align=\"center\"><a href=\"" + t.fileName(i) +
                ".htm\"><font color=\"#FFFF00\" face=\"Arial, Helvetica, sans-serif\"><font size=\"5\">" +
-               displayName(i) + "</font></a></p>" + kLf;
+               t.displayName(i) + "</font></a></p>" + kLf;
     });
     l.add(kListRule);
     l.add("</body>");
@@ -120,9 +128,9 @@ void writeAnimationFunctions(Lines& l) {
     l.empty();
 }
 
-QString flyList() {
+QString flyList(int count) {
     QStringList items;
-    for (int i = 1; i <= townCount(); ++i)
+    for (int i = 1; i <= count; ++i)
         items << "fly" + QString::number(i);
     return "objects = new Array(" + items.join(", ") + ");";
 }
@@ -130,7 +138,7 @@ QString flyList() {
 void writeAnimationInit(Lines& l) {
     l.add("function initObjects() {", 5);
     l.empty();
-    l.add(flyList(), 8);
+    l.add(flyList(l.towns().count()), 8);
     l.add("pos = new Array();", 8);
     l.add("pos[0] = 0;", 8);
     l.add("for (var i = 1; i < objects.length; i++) {", 12);
@@ -151,15 +159,16 @@ void writeAnimationInit(Lines& l) {
 void writeAnimationBody(Lines& l) {
     l.add("<BODY link=while text=lime background=\"_i/Main.gif\">");
     l.empty();
-    l.perTown([](int i, const QString& n) {
-        return "<DIV class=fly id=fly" + n + ">" + kLf + "<P><A" + kLf + "href=\"" + fileName(i) + ".htm\"" + kLf +
-               "onmouseout=hideObject(desc" + n + ") onmouseover=showObject(desc" + n + ") >" + displayName(i) +
+    const IndexTowns& t = l.towns();
+    l.perTown([&t](int i, const QString& n) {
+        return "<DIV class=fly id=fly" + n + ">" + kLf + "<P><A" + kLf + "href=\"" + t.fileName(i) + ".htm\"" + kLf +
+               "onmouseout=hideObject(desc" + n + ") onmouseover=showObject(desc" + n + ") >" + t.displayName(i) +
                "</A> </P></DIV>" + kLf;
     });
     l.add("<DIV class=logo id=company>");
     l.add("<P>Прогноз погоды</P></DIV>");
-    l.perTown([](int i, const QString& n) {
-        return "<DIV class=desc id=desc" + n + ">" + kLf + "<P>Прогноз для города " + displayName(i) + "</P></DIV>";
+    l.perTown([&t](int i, const QString& n) {
+        return "<DIV class=desc id=desc" + n + ">" + kLf + "<P>Прогноз для города " + t.displayName(i) + "</P></DIV>";
     });
 }
 
@@ -197,8 +206,9 @@ void writeAnimationScript(Lines& l) {
 
 } // namespace
 
-QByteArray IndexPageText() {
-    Lines lines;
+QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& names) {
+    const IndexTowns indexTowns(towns, names);
+    Lines lines(indexTowns);
     if (AppSettings().IndexStyle == QLatin1String("Animation")) {
         writeAnimationHead(lines);
         writeAnimationFunctions(lines);
@@ -211,8 +221,8 @@ QByteArray IndexPageText() {
     return lines.bytes();
 }
 
-FsStatus WriteIndexPage() {
-    return WritePageFile(ProgramFile("Nimbora.htm"), IndexPageText());
+FsStatus WriteIndexPage(const TownSelection& towns, const TownFileNameList& names) {
+    return WriteFileAtomic(ResolvePath(ProgramFile("Nimbora.htm")), IndexPageText(towns, names));
 }
 
 } // namespace vetorlan

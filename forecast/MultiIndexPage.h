@@ -1,17 +1,18 @@
 #pragma once
 
 #include "core/FsStatus.h"
+#include "forecast/EnglishFileName.h"
 
 #include <QByteArray>
 
 namespace vetorlan {
 
 // The index page's bytes for the selected towns (Windows-1251): the animation page when
-// IndexStyle is exactly "Animation", else the list page. Reads SelectedTowns,
-// SelectedCount, TownFileNames and AppSettings().
-QByteArray IndexPageText();
+// IndexStyle is exactly "Animation", else the list page. Links the towns under `names` when
+// TranslitFileName is set, else under their Russian names.
+QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& names);
 
 // Writes "Nimbora.htm" in the program folder (old or whole new page). A file error is returned.
-FsStatus WriteIndexPage();
+FsStatus WriteIndexPage(const TownSelection& towns, const TownFileNameList& names);
 
 } // namespace vetorlan

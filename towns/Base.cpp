@@ -4,9 +4,6 @@
 
 namespace vetorlan {
 
-std::array<TownEntry, kRegionSlots + 1> RegionTowns;
-std::int16_t RegionTownCount = 0;
-
 namespace {
 
 // The towns of each region in their catalogue order. The order inside a letter group is the
@@ -441,28 +438,28 @@ TownEntry EntryOf(std::u16string_view text) {
     return QString::fromRawData(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-void Fill(int region) {
+void Fill(RegionTownList& list, int region) {
     const RegionTable& table = kRegions[region];
-    RegionTownCount = static_cast<std::int16_t>(table.count);
+    list.count = static_cast<std::int16_t>(table.count);
     for (int slot = 1; slot <= table.count; ++slot)
-        RegionTowns[slot] = EntryOf(table.entries[slot - 1]);
+        list.entries[slot] = EntryOf(table.entries[slot - 1]);
 }
 
 } // namespace
 
-void FillRussiaTowns() {
-    Fill(0);
+void FillRussiaTowns(RegionTownList& list) {
+    Fill(list, 0);
 }
-void FillMoscowTowns() {
-    Fill(1);
+void FillMoscowTowns(RegionTownList& list) {
+    Fill(list, 1);
 }
-void FillCisTowns() {
-    Fill(2);
+void FillCisTowns(RegionTownList& list) {
+    Fill(list, 2);
 }
 
-void FillRegion(int region) {
+void FillRegion(RegionTownList& list, int region) {
     if (region >= 0 && region < kRegionCount)
-        Fill(region);
+        Fill(list, region);
 }
 
 QString RegionCaption(int region) {

@@ -13,16 +13,20 @@ constexpr int kRegionSlots = 270; // the largest region fills the array exactly
 constexpr int kCatalogSize = 400; // towns in all three regions
 constexpr int kRegionCount = 3;   // 0 Russia, 1 Moscow and region, 2 CIS
 
-// The entries of the region filled last, slots 1..RegionTownCount (slot 0 unused). A fill
-// overwrites slots 1..N and the count; higher slots keep what an earlier fill left there.
-extern std::array<TownEntry, kRegionSlots + 1> RegionTowns;
-extern std::int16_t RegionTownCount;
+// The entries of the region filled last, slots 1..count (slot 0 unused). A fill overwrites
+// slots 1..N and the count; higher slots keep what an earlier fill left there.
+struct RegionTownList {
+    std::array<TownEntry, kRegionSlots + 1> entries;
+    std::int16_t count = 0;
 
-void FillRussiaTowns();
-void FillMoscowTowns();
-void FillCisTowns();
-// Fills the region by its number (0, 1, 2); other numbers do nothing.
-void FillRegion(int region);
+    const TownEntry& operator[](int slot) const { return entries[slot]; }
+};
+
+void FillRussiaTowns(RegionTownList& list);
+void FillMoscowTowns(RegionTownList& list);
+void FillCisTowns(RegionTownList& list);
+// Fills the region by its number (0, 1, 2); other numbers leave the list as it is.
+void FillRegion(RegionTownList& list, int region);
 
 // Captions of the regions in the region list: "Города России", "Москва и область", "Страны СНГ".
 QString RegionCaption(int region);
@@ -36,7 +40,7 @@ int SlotOfPosition(int position);
 // First catalogue position of a region: 1, 271, 318; 0 for other numbers.
 int FirstPositionOfRegion(int region);
 
-// The entry at a catalogue position 1..400, read without touching RegionTowns; empty outside.
+// The entry at a catalogue position 1..400, read from the constant tables; empty outside.
 TownEntry CatalogEntry(int position);
 
 // Characters 1..5 and 7.. of an entry.

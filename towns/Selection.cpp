@@ -2,7 +2,13 @@
 
 namespace vetorlan {
 
-std::array<TownEntry, kCatalogSize + 1> SelectedTowns;
-std::int16_t SelectedCount = 0;
+void TownSelection::Clear() {
+    count = 0;
+}
+
+void TownSelection::Add(const TownEntry& entry) {
+    if (count < kCatalogSize)
+        entries[++count] = entry;
+}
 
 } // namespace vetorlan

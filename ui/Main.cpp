@@ -317,10 +317,10 @@ void Main::Combo1_Click() {
     if (region == -1)
         return;
     C1->clear();
-    FillRegion(region);
+    FillRegion(regionTowns_, region);
     QStringList names;
-    for (int slot = 1; slot <= RegionTownCount; ++slot)
-        names << TownName(RegionTowns[slot]);
+    for (int slot = 1; slot <= regionTowns_.count; ++slot)
+        names << TownName(regionTowns_[slot]);
     C1->addItems(names);
     C1->setCurrentIndex(-1);
     // In multi-town mode the boxes stay hidden; they only hold the single-town choice.
@@ -377,8 +377,8 @@ void Main::RefreshMultiTown() {
         for (int position = 1; position <= kCatalogSize; ++position) {
             const int region = RegionOfPosition(position);
             if (position == FirstPositionOfRegion(region))
-                FillRegion(region);
-            names << TownName(RegionTowns[SlotOfPosition(position)]);
+                FillRegion(regionTowns_, region);
+            names << TownName(regionTowns_[SlotOfPosition(position)]);
         }
         List1->addItems(names);
     }
@@ -403,23 +403,23 @@ void Main::RestoreMultiTown() {
 void Main::List1_Click() {
     if (!TownListReady)
         return;
-    int count = 0;
+    selectedTowns_.Clear();
     int lastRegion = -1;
     for (int i = 1; i <= List1->count() && i <= kCatalogSize; ++i) {
         if (!List1->item(i - 1)->isSelected())
             continue;
-        SelectedTowns[++count] = CatalogEntry(i);
+        selectedTowns_.Add(CatalogEntry(i));
         lastRegion = RegionOfPosition(i);
     }
+    const int count = selectedTowns_.count;
     if (lastRegion >= 0)
-        FillRegion(lastRegion);
+        FillRegion(regionTowns_, lastRegion);
     if (count > 0) {
         Label2->setText(CountCaption(count));
         Label2->show();
     } else {
         Label2->hide();
     }
-    SelectedCount = static_cast<std::int16_t>(count);
 }
 
 void Main::List1_MouseDown() {

@@ -89,6 +89,8 @@ public:
     void TimersChanged() override;
     // LoadHost
     int SingleTownRow() const override;
+    const RegionTownList& RegionTowns() const override { return regionTowns_; }
+    const TownSelection& SelectedTowns() const override { return selectedTowns_; }
     void ShowLoadingVisuals(bool loading) override;
     void SetTrayIcon(TrayIconKind kind) override;
     void SetTrayTip(const QString& text) override;
@@ -133,6 +135,8 @@ private:
     void EndAtOnce();
     static void FollowTimer(QTimer& timer, const TimerState& state);
 
+    RegionTownList regionTowns_;  // the region the town box shows
+    TownSelection selectedTowns_; // the rows selected in the multi-town list
     Scheduler scheduler_{*this};
     LoadPipeline pipeline_{*this};
     TrayIcon tray_;

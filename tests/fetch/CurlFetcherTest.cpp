@@ -1,5 +1,5 @@
 // The libcurl fetch against a loopback server: the target file changes only after a whole
-// 2xx answer, and LoadOK tells the truth every time.
+// 2xx answer, and DownloadFile's result tells the truth every time.
 #include "platform/CurlFetcher.h"
 #include "forecast/Down.h"
 #include "tests/fetch/LoopbackServer.h"
@@ -175,10 +175,10 @@ protected:
         f.write(bytes);
     }
     void fetch(const std::string& path, const QString& target) {
-        LoadOK = !LoadOK; // DownloadFile must set it either way
-        DownloadFile(QString::fromStdString(server_.url(path)), file(target));
+        loaded_ = DownloadFile(QString::fromStdString(server_.url(path)), file(target));
     }
 
+    bool loaded_ = false; // what the last DownloadFile returned
     QByteArray savedNoProxy_;
     AgentLog agents_;
     LoopbackServer server_;
@@ -207,7 +207,7 @@ protected:
 TEST_P(FetchOutcome, ReplacesThePageOnlyAfterAWholeAnswer) {
     write(u"nimbora.htm"_qs, kOldPage);
     fetch(GetParam().path, u"nimbora.htm"_qs);
-    EXPECT_EQ(LoadOK, GetParam().ok) << fetcher_->lastError().toStdString();
+    EXPECT_EQ(loaded_, GetParam().ok) << fetcher_->lastError().toStdString();
     if (GetParam().why) {
         EXPECT_TRUE(fetcher_->lastError().contains(QLatin1String(GetParam().why)))
             << fetcher_->lastError().toStdString();
@@ -219,7 +219,7 @@ TEST_P(FetchOutcome, ReplacesThePageOnlyAfterAWholeAnswer) {
 // Without an old page a failure must not leave an empty or partial one either.
 TEST_P(FetchOutcome, CreatesNothingWhenItFails) {
     fetch(GetParam().path, u"nimbora.htm"_qs);
-    EXPECT_EQ(LoadOK, GetParam().ok);
+    EXPECT_EQ(loaded_, GetParam().ok);
     EXPECT_EQ(entries(), GetParam().ok ? QStringList{u"nimbora.htm"_qs} : QStringList{});
 }
 
@@ -239,9 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CurlFetcherTest, ConnectionRefusedKeepsTheOldPage) {
     write(u"nimbora.htm"_qs, kOldPage);
-    LoadOK = true;
-    DownloadFile(u"http://127.0.0.1:%1/page"_qs.arg(ClosedPort()), file(u"nimbora.htm"_qs));
-    EXPECT_FALSE(LoadOK);
+    loaded_ = DownloadFile(u"http://127.0.0.1:%1/page"_qs.arg(ClosedPort()), file(u"nimbora.htm"_qs));
+    EXPECT_FALSE(loaded_);
     EXPECT_EQ(read(u"nimbora.htm"_qs), kOldPage);
     EXPECT_EQ(entries(), QStringList{u"nimbora.htm"_qs});
 }
@@ -250,7 +249,7 @@ TEST_F(CurlFetcherTest, ConnectionRefusedKeepsTheOldPage) {
 TEST_F(CurlFetcherTest, ReplacesACaseVariantInsteadOfAddingASecondFile) {
     write(u"Nimbora.htm"_qs, kOldPage);
     fetch("/page", u"nimbora.htm"_qs);
-    ASSERT_TRUE(LoadOK);
+    ASSERT_TRUE(loaded_);
     ASSERT_EQ(entries().size(), 1);
     EXPECT_EQ(entries().front().toLower(), u"nimbora.htm"_qs);
     EXPECT_EQ(read(entries().front()), QByteArray::fromStdString(kPage));
@@ -258,13 +257,13 @@ TEST_F(CurlFetcherTest, ReplacesACaseVariantInsteadOfAddingASecondFile) {
 
 TEST_F(CurlFetcherTest, WritesACyrillicFileName) {
     fetch("/page", u"Великие Луки.htm"_qs);
-    EXPECT_TRUE(LoadOK);
+    EXPECT_TRUE(loaded_);
     EXPECT_EQ(entries(), QStringList{u"Великие Луки.htm"_qs});
 }
 
 TEST_F(CurlFetcherTest, FailsIntoAMissingFolder) {
     fetch("/page", u"no-such-folder/nimbora.htm"_qs);
-    EXPECT_FALSE(LoadOK);
+    EXPECT_FALSE(loaded_);
     EXPECT_TRUE(entries().isEmpty());
 }
 
@@ -278,8 +277,7 @@ TEST_F(CurlFetcherTest, GoesThroughTheProxyFromTheEnvironment) {
     }
     qputenv("http_proxy", QByteArray::fromStdString(server_.url("")));
     // The host does not exist: only the proxy can answer.
-    DownloadFile(u"http://forecast.invalid/page"_qs, file(u"proxied.htm"_qs));
-    const bool ok = LoadOK;
+    const bool ok = DownloadFile(u"http://forecast.invalid/page"_qs, file(u"proxied.htm"_qs));
     for (int i = 0; i < names.size(); ++i)
         saved[i].isNull() ? qunsetenv(names[i].constData()) : qputenv(names[i].constData(), saved[i]);
     EXPECT_TRUE(ok) << fetcher_->lastError().toStdString();
@@ -288,7 +286,7 @@ TEST_F(CurlFetcherTest, GoesThroughTheProxyFromTheEnvironment) {
 
 TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {
     fetch("/agent", u"agent.htm"_qs);
-    EXPECT_TRUE(LoadOK);
+    EXPECT_TRUE(loaded_);
     const std::lock_guard lock(agents_.mutex);
     const std::string agent = agents_.last;
     EXPECT_EQ(agent.rfind("Vetorlan/1.5 (+https://", 0), 0u) << agent;
@@ -304,7 +302,7 @@ TEST_P(UnusableLibrary, FailsCleanlyAndKeepsThePage) {
     write(u"nimbora.htm"_qs, kOldPage);
     for (int attempt = 0; attempt < 2; ++attempt) {
         fetch("/page", u"nimbora.htm"_qs);
-        EXPECT_FALSE(LoadOK);
+        EXPECT_FALSE(loaded_);
         EXPECT_TRUE(fetcher.lastError().contains(u"libcurl"_qs)) << fetcher.lastError().toStdString();
     }
     EXPECT_EQ(read(u"nimbora.htm"_qs), kOldPage);

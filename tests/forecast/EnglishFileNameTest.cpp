@@ -60,31 +60,19 @@ TEST(LatinTownName, EveryCatalogueNameBecomesPlainAscii) {
 
 class MakeLatinFileNamesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        savedTowns_ = SelectedTowns;
-        savedCount_ = SelectedCount;
-        savedNames_ = TownFileNames;
-        TownFileNames.fill(QString());
-    }
-    void TearDown() override {
-        SelectedTowns = savedTowns_;
-        SelectedCount = savedCount_;
-        TownFileNames = savedNames_;
-    }
     void select(const QStringList& entries) {
-        for (int i = 0; i < entries.size(); ++i)
-            SelectedTowns[i + 1] = entries[i];
-        SelectedCount = std::int16_t(entries.size());
+        for (const QString& entry : entries)
+            towns_.Add(entry);
     }
+    FsStatus MakeLatinFileNames() { return vetorlan::MakeLatinFileNames(towns_, names_); }
     test::TempProgramFolder folder_;
-    decltype(SelectedTowns) savedTowns_;
-    std::int16_t savedCount_ = 0;
-    decltype(TownFileNames) savedNames_;
+    TownSelection towns_;
+    TownFileNameList names_;
 };
 
 TEST_F(MakeLatinFileNamesTest, RenamesFoundPagesAndKeepsSlotsOfMissingOnes) {
     select({"29838|Барнаул", "27402|Тверь", "30758|Чита"});
-    TownFileNames[2] = "Tver'";
+    names_[2] = "Tver'";
     folder_.write("Барнаул.htm", "barnaul page");
     folder_.write("Чита.htm", "chita page");
     folder_.write("4ita.htm", "yesterday");
@@ -93,9 +81,9 @@ TEST_F(MakeLatinFileNamesTest, RenamesFoundPagesAndKeepsSlotsOfMissingOnes) {
     EXPECT_EQ(folder_.entries(), (QStringList{"4ita.htm", "Barnaul.htm"}));
     EXPECT_EQ(folder_.read("Barnaul.htm"), "barnaul page");
     EXPECT_EQ(folder_.read("4ita.htm"), "chita page");
-    EXPECT_EQ(TownFileNames[1], "Barnaul");
-    EXPECT_EQ(TownFileNames[2], "Tver'");
-    EXPECT_EQ(TownFileNames[3], "4ita");
+    EXPECT_EQ(names_[1], "Barnaul");
+    EXPECT_EQ(names_[2], "Tver'");
+    EXPECT_EQ(names_[3], "4ita");
 }
 
 TEST_F(MakeLatinFileNamesTest, OlderFileInAnotherCaseIsReplaced) {
@@ -117,7 +105,7 @@ TEST_F(MakeLatinFileNamesTest, NameDesignatingThePageItselfKeepsThePage) {
     EXPECT_EQ(folder_.read("Rome.htm"), "rome page");
     EXPECT_EQ(folder_.read("Oslo.htm"), "oslo page");
     EXPECT_EQ(folder_.read("2024.htm"), "digits page");
-    EXPECT_EQ(TownFileNames[1], "Rome");
+    EXPECT_EQ(names_[1], "Rome");
 }
 
 TEST_F(MakeLatinFileNamesTest, FileErrorEndsTheProcedureWithoutLosingPages) {
@@ -131,7 +119,7 @@ TEST_F(MakeLatinFileNamesTest, FileErrorEndsTheProcedureWithoutLosingPages) {
     EXPECT_FALSE(status.error.isEmpty());
     EXPECT_EQ(folder_.read("Барнаул.htm"), "barnaul page");
     EXPECT_EQ(folder_.read("Чита.htm"), "chita page"); // not reached
-    EXPECT_TRUE(TownFileNames[2].isEmpty());
+    EXPECT_TRUE(names_[2].isEmpty());
 }
 
 } // namespace

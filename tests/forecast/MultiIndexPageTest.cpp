@@ -15,25 +15,17 @@ using test::cp1251;
 
 class IndexPageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        savedSettings_ = AppSettings();
-        savedTowns_ = SelectedTowns;
-        savedCount_ = SelectedCount;
-        savedNames_ = TownFileNames;
-    }
-    void TearDown() override {
-        AppSettings() = savedSettings_;
-        SelectedTowns = savedTowns_;
-        SelectedCount = savedCount_;
-        TownFileNames = savedNames_;
-    }
+    void SetUp() override { savedSettings_ = AppSettings(); }
+    void TearDown() override { AppSettings() = savedSettings_; }
     void select(const QStringList& entries, const QStringList& fileNames = {}) {
+        towns_.Clear();
         for (int i = 0; i < entries.size(); ++i) {
-            SelectedTowns[i + 1] = entries[i];
-            TownFileNames[i + 1] = fileNames.value(i);
+            towns_.Add(entries[i]);
+            names_[i + 1] = fileNames.value(i);
         }
-        SelectedCount = std::int16_t(entries.size());
     }
+    QByteArray IndexPageText() const { return vetorlan::IndexPageText(towns_, names_); }
+    FsStatus WriteIndexPage() const { return vetorlan::WriteIndexPage(towns_, names_); }
     // The page split at its CR LF line ends (LF inside a line stays in it).
     static QList<QByteArray> lines(const QByteArray& page) {
         EXPECT_TRUE(page.endsWith("\r\n"));
@@ -44,9 +36,8 @@ protected:
         return result;
     }
     Settings savedSettings_;
-    decltype(SelectedTowns) savedTowns_;
-    std::int16_t savedCount_ = 0;
-    decltype(TownFileNames) savedNames_;
+    TownSelection towns_;
+    TownFileNameList names_;
 };
 
 const char kListRule[] = "<table width=400 cellpadding=0 cellspacing=0 border=0 align=center><td><hr size=1 "

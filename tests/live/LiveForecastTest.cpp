@@ -166,10 +166,9 @@ TEST_F(LiveForecast, BothSourcesFailingKeepTheOldPageAndFail) {
     old.write("old page\r\n");
     old.close();
     qputenv("VETORLAN_SERVICE_URL", "");
-    LoadOK = true;
-    DownloadFile(ForecastUrl(kMoscow), path);
+    const bool loaded = DownloadFile(ForecastUrl(kMoscow), path);
     qputenv("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
-    EXPECT_FALSE(LoadOK);
+    EXPECT_FALSE(loaded);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("old page\r\n"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"nimbora.htm"_qs});

@@ -8,9 +8,9 @@
 namespace vetorlan {
 namespace {
 
-void FillAll(int region) {
-    FillRegion(region);
-    ASSERT_EQ(RegionTownCount, RegionSize(region));
+void FillAll(RegionTownList& towns, int region) {
+    FillRegion(towns, region);
+    ASSERT_EQ(towns.count, RegionSize(region));
 }
 
 struct PositionCase {
@@ -23,13 +23,14 @@ struct PositionCase {
 class CatalogPositionTest : public ::testing::TestWithParam<PositionCase> {};
 
 TEST_P(CatalogPositionTest, EntryRegionAndSlot) {
+    RegionTownList towns;
     const PositionCase& c = GetParam();
     EXPECT_EQ(RegionOfPosition(c.position), c.region);
     EXPECT_EQ(SlotOfPosition(c.position), c.slot);
     EXPECT_EQ(CatalogEntry(c.position), QString::fromUtf8(c.entry));
     // The same entry is reached the way the list handler does it: fill the region, take the slot.
-    FillRegion(c.region);
-    EXPECT_EQ(RegionTowns[c.slot], QString::fromUtf8(c.entry));
+    FillRegion(towns, c.region);
+    EXPECT_EQ(towns[c.slot], QString::fromUtf8(c.entry));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,70 +89,76 @@ TEST(CatalogTest, EveryEntryIsWellFormedAndUnique) {
 }
 
 TEST(CatalogTest, IndexAndNameOfEntriesWithBrackets) {
-    FillAll(2);
+    RegionTownList towns;
+    FillAll(towns, 2);
     const struct {
         int slot;
         const char* index;
         const char* name;
     } cases[] = {{24, "35671", "Жезказган (Джезказган)"}, {68, "38507", "Туркменбаши (Красноводск)"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(TownIndex(RegionTowns[c.slot]), QString::fromLatin1(c.index));
-        EXPECT_EQ(TownName(RegionTowns[c.slot]), QString::fromUtf8(c.name));
+        EXPECT_EQ(TownIndex(towns[c.slot]), QString::fromLatin1(c.index));
+        EXPECT_EQ(TownName(towns[c.slot]), QString::fromUtf8(c.name));
     }
-    FillAll(1);
-    EXPECT_EQ(TownName(RegionTowns[23]), QStringLiteral("Москва"));
-    EXPECT_EQ(TownIndex(RegionTowns[23]), QStringLiteral("27612"));
+    FillAll(towns, 1);
+    EXPECT_EQ(TownName(towns[23]), QStringLiteral("Москва"));
+    EXPECT_EQ(TownIndex(towns[23]), QStringLiteral("27612"));
 }
 
 TEST(CatalogTest, OrderIsTheCataloguesNotAlphabetical) {
-    FillAll(0);
+    RegionTownList towns;
+    FillAll(towns, 0);
     // "Артем" comes before "Александров-Гай", "Аланья" after "Астрахань".
-    EXPECT_EQ(RegionTowns[7], QStringLiteral("31974|Артем"));
-    EXPECT_EQ(RegionTowns[8], QStringLiteral("34391|Александров-Гай"));
-    EXPECT_EQ(RegionTowns[19], QStringLiteral("34880|Астрахань"));
+    EXPECT_EQ(towns[7], QStringLiteral("31974|Артем"));
+    EXPECT_EQ(towns[8], QStringLiteral("34391|Александров-Гай"));
+    EXPECT_EQ(towns[19], QStringLiteral("34880|Астрахань"));
 }
 
 TEST(CatalogTest, AFillOverwritesItsSlotsAndKeepsHigherOnes) {
-    FillRussiaTowns();
-    EXPECT_EQ(RegionTownCount, 270);
-    const TownEntry russian48 = RegionTowns[48];
-    const TownEntry russian84 = RegionTowns[84];
-    FillMoscowTowns();
-    EXPECT_EQ(RegionTownCount, 47);
+    RegionTownList towns;
+    FillRussiaTowns(towns);
+    EXPECT_EQ(towns.count, 270);
+    const TownEntry russian48 = towns[48];
+    const TownEntry russian84 = towns[84];
+    FillMoscowTowns(towns);
+    EXPECT_EQ(towns.count, 47);
     for (int slot = 1; slot <= 47; ++slot)
-        EXPECT_EQ(RegionTowns[slot], CatalogEntry(270 + slot)) << slot;
-    EXPECT_EQ(RegionTowns[48], russian48);
-    FillCisTowns();
-    EXPECT_EQ(RegionTownCount, 83);
+        EXPECT_EQ(towns[slot], CatalogEntry(270 + slot)) << slot;
+    EXPECT_EQ(towns[48], russian48);
+    FillCisTowns(towns);
+    EXPECT_EQ(towns.count, 83);
     for (int slot = 1; slot <= 83; ++slot)
-        EXPECT_EQ(RegionTowns[slot], CatalogEntry(317 + slot)) << slot;
-    EXPECT_EQ(RegionTowns[84], russian84);
-    EXPECT_EQ(RegionTowns[270], QStringLiteral("24959|Якутск"));
+        EXPECT_EQ(towns[slot], CatalogEntry(317 + slot)) << slot;
+    EXPECT_EQ(towns[84], russian84);
+    EXPECT_EQ(towns[270], QStringLiteral("24959|Якутск"));
 }
 
 TEST(CatalogTest, UnknownRegionAndCatalogReadsLeaveTheArrayAlone) {
-    FillMoscowTowns();
-    const auto before = RegionTowns;
-    FillRegion(-1);
-    FillRegion(3);
+    RegionTownList towns;
+    FillMoscowTowns(towns);
+    const auto before = towns.entries;
+    FillRegion(towns, -1);
+    FillRegion(towns, 3);
     for (int position = 1; position <= kCatalogSize; ++position)
         (void)CatalogEntry(position);
-    EXPECT_EQ(RegionTownCount, 47);
-    EXPECT_EQ(RegionTowns, before);
+    EXPECT_EQ(towns.count, 47);
+    EXPECT_EQ(towns.entries, before);
 }
 
 // Entries taken from the array stay valid and unchanged after later fills.
 TEST(CatalogTest, CopiedEntriesSurviveLaterFills) {
-    FillRussiaTowns();
-    SelectedTowns[1] = RegionTowns[1];
-    FillCisTowns();
-    SelectedTowns[2] = RegionTowns[83];
-    FillMoscowTowns();
-    RegionTowns[1].append(QStringLiteral("x")); // a caller editing its copy changes no table
-    FillRussiaTowns();
-    EXPECT_EQ(SelectedTowns[1], QStringLiteral("29862|Абакан"));
-    EXPECT_EQ(SelectedTowns[2], QStringLiteral("33990|Ялта"));
-    EXPECT_EQ(RegionTowns[1], QStringLiteral("29862|Абакан"));
+    RegionTownList towns;
+    FillRussiaTowns(towns);
+    TownSelection selected;
+    selected.Add(towns[1]);
+    FillCisTowns(towns);
+    selected.Add(towns[83]);
+    FillMoscowTowns(towns);
+    towns.entries[1].append(QStringLiteral("x")); // a caller editing its copy changes no table
+    FillRussiaTowns(towns);
+    EXPECT_EQ(selected[1], QStringLiteral("29862|Абакан"));
+    EXPECT_EQ(selected[2], QStringLiteral("33990|Ялта"));
+    EXPECT_EQ(towns[1], QStringLiteral("29862|Абакан"));
     EXPECT_EQ(CatalogEntry(271), QStringLiteral("27521|Апрелевка"));
 }
 

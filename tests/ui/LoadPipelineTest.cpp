@@ -23,6 +23,8 @@ namespace {
 class RecordingHost : public LoadHost {
 public:
     int SingleTownRow() const override { return townRow; }
+    const RegionTownList& RegionTowns() const override { return regionTowns; }
+    const TownSelection& SelectedTowns() const override { return selectedTowns; }
     void SaveTownLists() override { log << "save"; }
     void ShowLoadingVisuals(bool loading) override { log << (loading ? "busy" : "idle"); }
     void SetTrayIcon(TrayIconKind kind) override {
@@ -34,6 +36,8 @@ public:
     void EnableTimer3() override { log << "timer3"; }
     void ExitProgram() override { log << "exit"; }
     int townRow = -1;
+    RegionTownList regionTowns;
+    TownSelection selectedTowns;
     QStringList log;
     QString tip;
     TrayIconKind icon = TrayIconKind::Normal;
@@ -45,17 +49,16 @@ protected:
         AppSettings() = Settings{};
         AppSettings().WorkMode = "DirectConn";
         AppSettings().Sound = "False";
-        SelectedCount = 0;
         SetNowOverride(QDateTime(QDate(2026, 12, 6), QTime(12, 43, 56)));
     }
     void TearDown() override { SetNowOverride(QDateTime()); }
 
     void UseMulti(const QList<int>& positions) {
         AppSettings().MultiLoad = "True";
-        SelectPositions(positions);
+        SelectPositions(host.selectedTowns, positions);
     }
     void UseSingle(int region, int row) {
-        FillRegion(region);
+        FillRegion(host.regionTowns, region);
         host.townRow = row;
     }
     QByteArray Converted(const QString& index) const {
@@ -72,8 +75,8 @@ protected:
 };
 
 TEST_F(LoadPipelineTest, SingleTownFetchesOnePageIntoNimboraHtmWhateverTheTown) {
-    UseSingle(1, 22);        // Москва
-    SelectPositions({1, 2}); // a stale multi-town choice must not repeat the fetch
+    UseSingle(1, 22);                            // Москва
+    SelectPositions(host.selectedTowns, {1, 2}); // a stale multi-town choice must not repeat the fetch
     AppSettings().Sound = "True";
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     ASSERT_EQ(fetcher.urls.size(), 1);
@@ -98,7 +101,7 @@ TEST_F(LoadPipelineTest, MiddleTownFailingStillCountsAsSuccess) {
     EXPECT_TRUE(folder.exists("Nimbora.htm"));
     EXPECT_FALSE(pipeline.AutoLoadStopped);
     EXPECT_EQ(pipeline.LoadFile, folder.path() + QString::fromUtf8("/Ялта.htm"));
-    EXPECT_EQ(TownFileNames[2], SelectedTowns[2]);
+    EXPECT_EQ(pipeline.FileNames()[2], host.selectedTowns[2]);
 }
 
 TEST_F(LoadPipelineTest, LastTownFailingRunsTheFailureActionsWithoutIndexPage) {
@@ -144,7 +147,7 @@ TEST_F(LoadPipelineTest, FailureOptionsDecideTheBoxButNeverTheStop) {
         AppSettings().LoadExit = row.loadExit;
         AppSettings().HangUp = "True";
         FakeLine line;
-        fetcher.failing = {TownIndex(RegionTowns[1])};
+        fetcher.failing = {TownIndex(host.regionTowns[1])};
         EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
         EXPECT_EQ(local.boxes().size(), row.boxes);
         EXPECT_TRUE(pipeline.AutoLoadStopped);
@@ -201,7 +204,7 @@ TEST_F(LoadPipelineTest, RefusalsFetchNothingAndKeepTheStopFlag) {
         line.connected = false;
         host.log.clear();
         AppSettings().MultiLoad = row.multi ? "True" : "False";
-        SelectedCount = 0;
+        host.selectedTowns.Clear();
         host.townRow = row.dialUpOffline ? 3 : -1;
         AppSettings().WorkMode = row.dialUpOffline ? "DialUp" : "DirectConn";
         pipeline.AutoLoadStopped = true;
@@ -218,7 +221,7 @@ TEST_F(LoadPipelineTest, RefusalsFetchNothingAndKeepTheStopFlag) {
 TEST_F(LoadPipelineTest, FailedSingleLoadGetsThePageBackFromItsSpareName) {
     UseSingle(0, 0);
     AppSettings().MSGError = "False";
-    fetcher.failing = {TownIndex(RegionTowns[1])};
+    fetcher.failing = {TownIndex(host.regionTowns[1])};
     folder.write("nimbora.html", "old page");
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
     EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
@@ -228,7 +231,7 @@ TEST_F(LoadPipelineTest, FailedSingleLoadGetsThePageBackFromItsSpareName) {
 TEST_F(LoadPipelineTest, FailedLoadKeepsTheOldPage) {
     UseSingle(0, 0);
     AppSettings().MSGError = "False";
-    fetcher.failing = {TownIndex(RegionTowns[1])};
+    fetcher.failing = {TownIndex(host.regionTowns[1])};
     folder.write("nimbora.htm", "old page");
     folder.write("nimbora.html", "spare");
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
@@ -258,7 +261,7 @@ TEST_F(LoadPipelineTest, LatinNamesRenameThePagesOfAMultiTownLoad) {
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     EXPECT_EQ(folder.read("Abakan.htm"), Converted("29862"));
     EXPECT_FALSE(folder.exists(QString::fromUtf8("Абакан.htm")));
-    EXPECT_EQ(TownFileNames[1], "Abakan");
+    EXPECT_EQ(pipeline.FileNames()[1], "Abakan");
 }
 
 TEST_F(LoadPipelineTest, ASecondLoadNeverStartsWhileOneRuns) {
@@ -296,7 +299,7 @@ TEST_F(LoadPipelineTest, AnswersThatAreNoForecastPageKeepTheOldPage) {
         {"one cut's markers", "<html><head></head><body><ul class=\"b-foot\">x</ul></body></html>", true},
     };
     UseSingle(0, 0);
-    const QString index = TownIndex(RegionTowns[1]);
+    const QString index = TownIndex(host.regionTowns[1]);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         MessageBoxRecorder local;
@@ -335,12 +338,12 @@ TEST_F(LoadPipelineTest, LatinIndexLinksOpenEachTownsOwnPage) {
         fetcher.failing.clear();
         UseMulti({abakan, azov, arzamas});
         EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
-        if (freshProcess)
-            TownFileNames.fill(QString());
+        LoadPipeline restarted{host};
+        LoadPipeline& next = freshProcess ? restarted : pipeline;
         UseMulti({abakan, arzamas, armavir});
         fetcher.failing = {TownIndex(CatalogEntry(arzamas))};
-        pipeline.Command1_Click();
-        const QByteArray index = IndexPageText();
+        EXPECT_EQ(next.Command1_Click(), LoadResult::Succeeded);
+        const QByteArray index = folder.read("Nimbora.htm");
         EXPECT_TRUE(index.contains("Arzamas.htm"));
         EXPECT_TRUE(index.contains("Armavir.htm"));
         EXPECT_FALSE(index.contains("Azov.htm"));
@@ -380,12 +383,12 @@ TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
 TEST_F(LoadPipelineTest, SelectionChangedDuringTheLoadStaysForTheNextOne) {
     UseMulti({1, 400});
     AppSettings().IndexStyle = "List";
-    fetcher.during = [] { OnUiThread([] { SelectPositions({2}); }); };
+    fetcher.during = [this] { OnUiThread([this] { SelectPositions(host.selectedTowns, {2}); }); };
     EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
     const QByteArray index = folder.read("Nimbora.htm");
     EXPECT_TRUE(index.contains(toCp1251(QString::fromUtf8("Ялта")))) << index.toStdString();
-    EXPECT_EQ(SelectedCount, 1);
-    EXPECT_EQ(SelectedTowns[1], CatalogEntry(2));
+    EXPECT_EQ(host.selectedTowns.count, 1);
+    EXPECT_EQ(host.selectedTowns[1], CatalogEntry(2));
 }
 
 TEST(LoadTexts, DateAndTimeFollowTheLocale) {

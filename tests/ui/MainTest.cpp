@@ -29,10 +29,7 @@ namespace {
 
 class MainTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        AppSettings() = Settings{};
-        SelectedCount = 0;
-    }
+    void SetUp() override { AppSettings() = Settings{}; }
     void TearDown() override { AppSettingsContext() = SettingsContext{}; }
 
     // Writes Options.ini with the given changes to the defaults.
@@ -122,10 +119,10 @@ TEST_F(MainTest, MultiModeCountsTheRestoredSelectionOnce) {
     WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
     folder.write("goroda.ini", " 3  0  270  399 ");
     Main& w = Start();
-    EXPECT_EQ(SelectedCount, 3);
-    EXPECT_EQ(SelectedTowns[1], QString::fromUtf8("29862|Абакан"));
-    EXPECT_EQ(SelectedTowns[2], QString::fromUtf8("27521|Апрелевка"));
-    EXPECT_EQ(SelectedTowns[3], QString::fromUtf8("33990|Ялта"));
+    EXPECT_EQ(w.SelectedTowns().count, 3);
+    EXPECT_EQ(w.SelectedTowns()[1], QString::fromUtf8("29862|Абакан"));
+    EXPECT_EQ(w.SelectedTowns()[2], QString::fromUtf8("27521|Апрелевка"));
+    EXPECT_EQ(w.SelectedTowns()[3], QString::fromUtf8("33990|Ялта"));
     EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: 3"));
     EXPECT_TRUE(w.Label2->isVisibleTo(&w));
     EXPECT_TRUE(w.TownListReady);
@@ -137,10 +134,10 @@ TEST_F(MainTest, SelectingRowsCountsAndSavesThem) {
     EXPECT_EQ(w.List1->count(), 400);
     EXPECT_EQ(w.List1->selectionMode(), QAbstractItemView::MultiSelection);
     Select({399, 0, 270});
-    EXPECT_EQ(SelectedCount, 3);
-    EXPECT_EQ(SelectedTowns[3], QString::fromUtf8("33990|Ялта"));
+    EXPECT_EQ(w.SelectedTowns().count, 3);
+    EXPECT_EQ(w.SelectedTowns()[3], QString::fromUtf8("33990|Ялта"));
     EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: 3"));
-    EXPECT_EQ(RegionTownCount, RegionSize(2)); // the region of the last selected row
+    EXPECT_EQ(w.RegionTowns().count, RegionSize(2)); // the region of the last selected row
     w.List1_MouseDown();
     EXPECT_TRUE(w.Command7->isVisibleTo(&w));
     w.Command7_Click();
@@ -149,7 +146,7 @@ TEST_F(MainTest, SelectingRowsCountsAndSavesThem) {
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray("-1 -1 \r\n"));
 
     Select({0, 270, 399}, false);
-    EXPECT_EQ(SelectedCount, 0);
+    EXPECT_EQ(w.SelectedTowns().count, 0);
     EXPECT_FALSE(w.Label2->isVisibleTo(&w));
     w.SaveTownLists();
     EXPECT_FALSE(folder.exists("goroda.ini"));
@@ -171,7 +168,7 @@ TEST_F(MainTest, SingleTownChoiceSurvivesARestart) {
     Main& second = Start();
     EXPECT_EQ(second.Combo1->currentText(), QString::fromUtf8("Москва и область"));
     EXPECT_EQ(second.C1->currentText(), QString::fromUtf8("Москва"));
-    EXPECT_EQ(RegionTowns[second.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
+    EXPECT_EQ(second.RegionTowns()[second.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
 // After every rebuild (a dialog's save, a mode switch) the count, the chosen towns and
@@ -184,7 +181,7 @@ TEST_F(MainTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
     Main& w = Start();
     auto expectInStep = [&](int count) {
         EXPECT_EQ(w.List1->selectedItems().size(), count);
-        EXPECT_EQ(SelectedCount, count);
+        EXPECT_EQ(w.SelectedTowns().count, count);
         EXPECT_EQ(w.Label2->isVisibleTo(&w), count > 0);
         if (count > 0) {
             EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: %1").arg(count));
@@ -200,7 +197,7 @@ TEST_F(MainTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
     AppSettings().MultiLoad = "True";
     ASSERT_TRUE(SaveSettings());
     expectInStep(2);
-    EXPECT_EQ(SelectedTowns[2], CatalogEntry(10));
+    EXPECT_EQ(w.SelectedTowns()[2], CatalogEntry(10));
     w.Command1_Click();
     EXPECT_EQ(fetcher.urls.size(), 2);
     EXPECT_TRUE(boxes.boxes().empty());
@@ -223,7 +220,7 @@ TEST_F(MainTest, MultiTownSessionKeepsTheSingleTownChoice) {
     ASSERT_TRUE(SaveSettings());
     EXPECT_TRUE(w.C1->isVisibleTo(&w));
     EXPECT_EQ(w.C1->currentText(), QString::fromUtf8("Москва"));
-    EXPECT_EQ(RegionTowns[w.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
+    EXPECT_EQ(w.RegionTowns()[w.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
 TEST_F(MainTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
@@ -237,7 +234,7 @@ TEST_F(MainTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
     Main& w = Start();
     EXPECT_TRUE(w.List1->selectedItems().isEmpty());
     Select({4});
-    EXPECT_EQ(SelectedCount, 1);
+    EXPECT_EQ(w.SelectedTowns().count, 1);
     w.Command1_Click();
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 1  4 "));
@@ -269,8 +266,8 @@ TEST_F(MainTest, DamagedTownFilesAreIgnoredWithoutHarm) {
         EXPECT_EQ(single.C1->currentIndex(), row.town);
         WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
         folder.write("goroda.ini", row.goroda);
-        Start();
-        EXPECT_EQ(SelectedCount, row.selected);
+        Main& multi = Start();
+        EXPECT_EQ(multi.SelectedTowns().count, row.selected);
     }
 }
 

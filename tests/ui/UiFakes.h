@@ -95,10 +95,10 @@ public:
 };
 
 // Selects catalogue positions as the multi-town list would.
-inline void SelectPositions(const QList<int>& positions) {
-    SelectedCount = 0;
+inline void SelectPositions(TownSelection& selection, const QList<int>& positions) {
+    selection.Clear();
     for (int position : positions)
-        SelectedTowns[++SelectedCount] = CatalogEntry(position);
+        selection.Add(CatalogEntry(position));
 }
 
 } // namespace vetorlan::test

@@ -45,9 +45,9 @@ RunTimes RunOnce(const QString& serviceUrl, std::vector<double>& perTownMs) {
         const QString path = folder.path() + u'/' + TownName(entry) + u".htm"_qs;
         const QString url = serviceUrl + u"/detailed.xml?city="_qs + TownIndex(entry);
         clock.start();
-        DownloadFile(url, path);
+        const bool ok = DownloadFile(url, path);
         const qint64 fetched = clock.nsecsElapsed();
-        if (LoadOK)
+        if (ok)
             ConvertPage(path);
         else
             ++times.failures;

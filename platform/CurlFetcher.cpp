@@ -1,51 +1,24 @@
 #include "platform/CurlFetcher.h"
 
 #include "core/FileSystemObject.h"
-#include "platform/CurlLibrary.h"
+#include "platform/CurlTransfer.h"
 
 #include <QUrl>
-#include <memory>
 #include <utility>
-
 
 namespace vetorlan {
 
 namespace {
 
-struct Body {
-    QByteArray bytes;
-    std::int64_t maxBytes = 0;
-    bool tooLarge = false;
-    bool chunked = false; // of the last answer (a redirect's headers come first)
-    const std::atomic<bool>* cancelled = nullptr;
-};
-
-// libcurl calls this at least once a second, also while nothing arrives; non-zero aborts.
-int Progress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    const auto* body = static_cast<const Body*>(userData);
-    return body->cancelled && body->cancelled->load() ? 1 : 0;
-}
-
-// Returning less than it was given makes libcurl abort the transfer.
-size_t WriteBody(char* data, size_t size, size_t count, void* userData) {
-    auto* body = static_cast<Body*>(userData);
-    const auto n = static_cast<std::int64_t>(size * count);
-    if (body->bytes.size() + n > body->maxBytes) {
-        body->tooLarge = true;
-        return 0;
-    }
-    body->bytes.append(data, qsizetype(n));
-    return static_cast<size_t>(n);
-}
-
-// Notes whether the answer is chunked; a new status line starts the next answer's headers.
+// Notes whether the last answer is chunked (a redirect's headers come first); a new status
+// line starts the next answer's headers.
 size_t ReadHeader(char* data, size_t size, size_t count, void* userData) {
-    auto* body = static_cast<Body*>(userData);
+    auto* chunked = static_cast<bool*>(userData);
     const QByteArray line = QByteArray(data, qsizetype(size * count)).trimmed().toLower();
     if (line.startsWith("http/"))
-        body->chunked = false;
+        *chunked = false;
     else if (line.startsWith("transfer-encoding:") && line.contains("chunked"))
-        body->chunked = true;
+        *chunked = true;
     return size * count;
 }
 
@@ -60,38 +33,25 @@ QByteArray EncodedUrl(const QString& url) {
     return parsed.isValid() ? parsed.toEncoded() : url.toUtf8();
 }
 
-
-void ConfigureTransfer(const CurlApi& api, CURL* curl, const QByteArray& url, const CurlFetcher::Limits& limits,
-                       Body& body, char* errorBuffer) {
+// The page fetch's own options on top of the common ones: plain bytes, our user agent,
+// an error status as a failure, and the headers watched for chunking.
+bool ConfigurePageFetch(const CurlApi& api, CURL* curl, const QByteArray& url, const CurlFetcher::Limits& limits,
+                        TransferBody& body, bool& chunked) {
+    const TransferLimits common{limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes,
+                                limits.maxRedirects};
     const auto set = api.setopt;
-    set(curl, CURLOPT_URL, url.constData());
-    set(curl, CURLOPT_WRITEFUNCTION, &WriteBody);
-    set(curl, CURLOPT_WRITEDATA, &body);
-    set(curl, CURLOPT_XFERINFOFUNCTION, &Progress);
-    set(curl, CURLOPT_XFERINFODATA, &body);
-    set(curl, CURLOPT_NOPROGRESS, 0L);
     set(curl, CURLOPT_HEADERFUNCTION, &ReadHeader);
-    set(curl, CURLOPT_HEADERDATA, &body);
+    set(curl, CURLOPT_HEADERDATA, &chunked);
     // Plain bytes are asked for; a compressed answer sent anyway is decoded when libcurl knows
     // its encoding and fails otherwise (asking for compression slows small local answers).
     set(curl, CURLOPT_ACCEPT_ENCODING, "identity");
-    set(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    set(curl, CURLOPT_NOSIGNAL, 1L);
     set(curl, CURLOPT_USERAGENT, CurlFetcher::userAgent());
-    set(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    set(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
     set(curl, CURLOPT_FAILONERROR, 1L);
-    set(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    set(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    set(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
-    set(curl, CURLOPT_TIMEOUT, limits.totalSeconds);
-    set(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
-    // Certificates are verified and proxies come from http_proxy/https_proxy/no_proxy: both
-    // are libcurl's defaults and deliberately left alone.
+    return ConfigureTransfer(api, curl, url, common, body);
 }
 
 // Whether the answer arrived whole with a 2xx status; otherwise a reason in `why`.
-bool AnswerComplete(const CurlApi& api, CURL* curl, CURLcode result, const Body& body, const char* errorBuffer,
+bool AnswerComplete(const CurlApi& api, CURL* curl, CURLcode result, const TransferBody& body, bool chunked,
                     QString& why) {
     long status = 0;
     curl_off_t announced = -1;
@@ -99,17 +59,16 @@ bool AnswerComplete(const CurlApi& api, CURL* curl, CURLcode result, const Body&
     api.getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     api.getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     api.getinfo(curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
-    if (body.tooLarge)
-        why = QStringLiteral("answer larger than the size cap");
-    else if (result != CURLE_OK)
-        why = QString::fromUtf8(*errorBuffer ? errorBuffer : api.strerror(result));
-    else if (status < 200 || status > 299)
+    why = TransferError(api, result, body);
+    if (!why.isEmpty())
+        return false;
+    if (status < 200 || status > 299)
         why = QStringLiteral("HTTP status %1").arg(status);
     else if (announced >= 0 && announced != received)
         why = QStringLiteral("received %1 of %2 bytes").arg(received).arg(announced);
     else if (body.bytes.isEmpty())
         why = QStringLiteral("empty answer");
-    else if (announced < 0 && !body.chunked && !DocumentClosed(body.bytes))
+    else if (announced < 0 && !chunked && !DocumentClosed(body.bytes))
         why = QStringLiteral("answer without a length cut short (no closing </html>)");
     else
         return true;
@@ -151,21 +110,19 @@ FetchResult CurlFetcher::Transfer(const QString& url, const std::atomic<bool>* c
     const CurlApi* api = LoadCurl(library_, why);
     if (!api)
         return FetchResult::failure(why);
-    std::unique_ptr<CURL, decltype(api->easyCleanup)> curl(api->easyInit(), api->easyCleanup);
+    const CurlHandle curl = NewCurlHandle(*api);
     if (!curl)
         return FetchResult::failure(QStringLiteral("libcurl could not start"));
-    Body body;
-    body.maxBytes = limits_.maxBytes;
-    body.cancelled = cancelled;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
+    QByteArray bytes;
+    TransferBody body(bytes, cancelled);
+    bool chunked = false;
     const QByteArray encoded = EncodedUrl(url);
-    ConfigureTransfer(*api, curl.get(), encoded, limits_, body, errorBuffer);
-    if (!RestrictToTheWeb(*api, curl.get()))
+    if (!ConfigurePageFetch(*api, curl.get(), encoded, limits_, body, chunked))
         return FetchResult::failure(QStringLiteral("libcurl cannot keep the fetch to http and https"));
     const CURLcode result = api->perform(curl.get());
-    if (!AnswerComplete(*api, curl.get(), result, body, errorBuffer, why))
+    if (!AnswerComplete(*api, curl.get(), result, body, chunked, why))
         return FetchResult::failure(why);
-    return FetchResult::success(std::move(body.bytes));
+    return FetchResult::success(std::move(bytes));
 }
 
 } // namespace vetorlan

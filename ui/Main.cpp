@@ -279,9 +279,10 @@ void Main::closeEvent(QCloseEvent* event) {
 
 void Main::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const qreal dpr = devicePixelRatioF();
-    p.drawPixmap(0, 0, BackgroundPicture(size(), loading_, dpr));
-    p.drawPixmap(0, 0, CaptionPicture(QSize(width(), kCaptionHeight), dpr));
+    p.save();
+    PaintBackground(p, size(), loading_);
+    p.restore();
+    PaintCaption(p, QSize(width(), kCaptionHeight));
     p.setBrush(Qt::NoBrush);
     p.setPen(QColor(0, 0, 82));
     p.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -187,12 +187,6 @@ void Main::BuildTownControls() {
     auto* popupStyle = new ListPopupStyle;
     popupStyle->setParent(C1);
     C1->setStyle(popupStyle);
-    List1 = new QListWidget(this);
-    List1->setSelectionMode(QAbstractItemView::MultiSelection);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->setGeometry(10, 28, 200, 112);
-    List1->viewport()->installEventFilter(this);
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
     // The count sits right under the list on a plain strip, so no piece of the background
     // picture shows between them.
     Label2 = new QLabel(CountCaption(0), this);
@@ -204,8 +198,22 @@ void Main::BuildTownControls() {
     Command7->hide();
     Command7->raise();
     connect(Command7, &QAbstractButton::clicked, this, [this] { Command7_Click(); });
-    List1->hide();
     C1->hide();
+}
+
+// The multi-town list is made the first time it is needed, so a single-town program never
+// keeps it; it sits under the count and its save button as if made with them.
+void Main::EnsureTownList() {
+    if (List1)
+        return;
+    List1 = new QListWidget(this);
+    List1->hide();
+    List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setGeometry(10, 28, 200, 112);
+    List1->stackUnder(Label2);
+    List1->viewport()->installEventFilter(this);
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
 }
 
 void Main::BuildButtons() {
@@ -279,9 +287,10 @@ void Main::closeEvent(QCloseEvent* event) {
 
 void Main::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const qreal dpr = devicePixelRatioF();
-    p.drawPixmap(0, 0, BackgroundPicture(size(), loading_, dpr));
-    p.drawPixmap(0, 0, CaptionPicture(QSize(width(), kCaptionHeight), dpr));
+    p.save();
+    PaintBackground(p, size(), loading_);
+    p.restore();
+    PaintCaption(p, QSize(width(), kCaptionHeight));
     p.setBrush(Qt::NoBrush);
     p.setPen(QColor(0, 0, 82));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -293,7 +302,7 @@ bool Main::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonPress)
         return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (watched == List1->viewport()) {
+    if (List1 && watched == List1->viewport()) {
         List1_MouseDown();
         return false;
     }
@@ -329,7 +338,8 @@ void Main::Combo1_Click() {
 
 void Main::RefreshSingleTown() {
     Label2->hide();
-    List1->hide();
+    if (List1)
+        List1->hide();
     Combo1->show();
     C1->hide(); // shown again once a region is chosen
     FillSingleTownBoxes();
@@ -365,6 +375,7 @@ void Main::RestoreSingleTown() {
 }
 
 void Main::RefreshMultiTown() {
+    EnsureTownList();
     Combo1->hide();
     C1->hide();
     List1->show();
@@ -436,7 +447,7 @@ void Main::SaveTownLists() {
     if (!IsMultiLoad(AppSettings()))
         return;
     QList<int> rows;
-    for (int r = 0; r < List1->count(); ++r) {
+    for (int r = 0; List1 && r < List1->count(); ++r) {
         if (List1->item(r)->isSelected())
             rows << r;
     }
@@ -581,6 +592,7 @@ void Main::PauseTimers() {
 }
 
 void Main::SetTownListTip(const QString& tip) {
+    EnsureTownList();
     List1->setToolTip(tip);
 }
 

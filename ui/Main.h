@@ -103,7 +103,7 @@ public:
     TrayIcon& tray() { return tray_; }
     QComboBox* Combo1 = nullptr;
     QComboBox* C1 = nullptr;
-    QListWidget* List1 = nullptr;
+    QListWidget* List1 = nullptr; // made when the multi-town list is first needed
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
@@ -125,6 +125,7 @@ protected:
 private:
     void BuildControls();
     void BuildTownControls();
+    void EnsureTownList();
     void BuildButtons();
     void BuildTrayMenu();
     void Form_Resize();

@@ -3,7 +3,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmapCache>
 #include <QRadialGradient>
 
 namespace vetorlan {
@@ -51,23 +50,9 @@ void DrawCloud(QPainter& p, QRectF box, QColor fill, QColor edge) {
     p.restore();
 }
 
-// The window repaints four times a second for its clock: draw each picture once per size.
-template <typename Draw> QPixmap Cached(const QString& key, Draw draw) {
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = draw();
-        QPixmapCache::insert(key, pixmap);
-    }
-    return pixmap;
-}
+} // namespace
 
-QString CacheKey(const char* name, QSize size, qreal dpr) {
-    return QStringLiteral("%1-%2x%3@%4").arg(QLatin1String(name)).arg(size.width()).arg(size.height()).arg(dpr);
-}
-
-QPixmap DrawBackground(QSize size, bool loading, qreal dpr) {
-    QPixmap pixmap = Canvas(size, dpr);
-    QPainter p(&pixmap);
+void PaintBackground(QPainter& p, QSize size, bool loading) {
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, size.height());
     sky.setColorAt(0, loading ? QColor(214, 226, 244) : QColor(246, 244, 232));
@@ -78,12 +63,9 @@ QPixmap DrawBackground(QSize size, bool loading, qreal dpr) {
     const QPointF sun(size.width() * 0.27, size.height() * 0.6);
     DrawSun(p, sun, 14, loading ? QColor(150, 170, 210) : QColor(250, 200, 60));
     DrawCloud(p, QRectF(sun.x() - 4, sun.y() + 2, 54, 30), Qt::white, QColor(140, 150, 170));
-    return pixmap;
 }
 
-QPixmap DrawCaption(QSize size, qreal dpr) {
-    QPixmap pixmap = Canvas(size, dpr);
-    QPainter p(&pixmap);
+void PaintCaption(QPainter& p, QSize size) {
     QLinearGradient bar(0, 0, size.width(), 0);
     bar.setColorAt(0, QColor(70, 110, 190));
     bar.setColorAt(0.6, QColor(120, 160, 225));
@@ -95,18 +77,6 @@ QPixmap DrawCaption(QSize size, qreal dpr) {
     p.fillRect(QRect(QPoint(0, 0), size), shine);
     p.setPen(QColor(0, 0, 82));
     p.drawLine(0, size.height() - 1, size.width(), size.height() - 1);
-    return pixmap;
-}
-
-} // namespace
-
-QPixmap BackgroundPicture(QSize size, bool loading, qreal dpr) {
-    return Cached(CacheKey(loading ? "loading" : "idle", size, dpr),
-                  [&] { return DrawBackground(size, loading, dpr); });
-}
-
-QPixmap CaptionPicture(QSize size, qreal dpr) {
-    return Cached(CacheKey("caption", size, dpr), [&] { return DrawCaption(size, dpr); });
 }
 
 namespace {

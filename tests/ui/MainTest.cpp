@@ -102,7 +102,7 @@ TEST_F(MainTest, StartUpFollowsTheRunMode) {
         EXPECT_FALSE(w.scheduler().timer2.enabled);
         EXPECT_EQ(w.Label1->isVisibleTo(&w), row.label1);
         EXPECT_EQ(w.Label2->isVisibleTo(&w), row.label2); // multi mode: nothing selected yet
-        EXPECT_EQ(w.List1->isVisibleTo(&w), IsTrue(row.multiLoad));
+        EXPECT_EQ(w.List1 && w.List1->isVisibleTo(&w), IsTrue(row.multiLoad));
         EXPECT_EQ(w.Combo1->isVisibleTo(&w), !IsTrue(row.multiLoad));
         // No notification area offscreen: the tray start leaves the window minimised, not hidden.
         EXPECT_TRUE(w.isVisible());

@@ -3,7 +3,7 @@
 #include "core/CodePage.h"
 #include "core/FileSystemObject.h"
 #include "core/Settings.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 
 #include <QByteArrayMatcher>
 #include <algorithm>

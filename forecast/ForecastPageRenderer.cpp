@@ -1,7 +1,7 @@
 #include "forecast/ForecastPageRenderer.h"
 
 #include "core/CodePage.h"
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 
 #include <QHash>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "forecast/LiveForecast.h"
 
 #include "forecast/AnswerCache.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
 #include "forecast/HttpClient.h"
 #include "forecast/LiveSources.h"

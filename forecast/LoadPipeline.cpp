@@ -8,12 +8,11 @@
 #include "core/Sound.h"
 #include "forecast/Converter.h"
 #include "forecast/CopyView.h"
-#include "forecast/Down.h"
-#include "forecast/EnglishFileName.h"
-#include "forecast/MultiIndexPage.h"
+#include "forecast/Download.h"
+#include "forecast/IndexPage.h"
+#include "forecast/LatinFileNames.h"
 #include "forecast/TownPages.h"
-#include "net/HangUpModule.h"
-#include "net/OnLineCheck.h"
+#include "net/Connection.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,7 +106,7 @@ bool LoadPipeline::TownChosen() const {
     return host_.SelectedTowns().count >= 1;
 }
 
-LoadResult LoadPipeline::Command1_Click() {
+LoadResult LoadPipeline::LoadForecast() {
     if (running_)
         return LoadResult::Busy;
     RunningGuard guard(running_);
@@ -223,7 +222,7 @@ void LoadPipeline::SucceededActions() {
     host_.SetTrayIcon(TrayIconKind::Normal);
     AutoLoadStopped = false;
     if (!IsDialUp(s))
-        host_.EnableTimer3();
+        host_.EnableScheduledLoads();
     if (IsTrue(s.HangUp))
         HangUpAll();
     if (IsTrue(s.Sound))

@@ -2,9 +2,9 @@
 
 #include "core/Clock.h"
 #include "core/FsStatus.h"
-#include "forecast/EnglishFileName.h"
-#include "towns/Base.h"
+#include "forecast/LatinFileNames.h"
 #include "towns/Selection.h"
+#include "towns/TownCatalog.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -20,7 +20,7 @@ enum class TrayIconKind { Normal, Loading, Error };
 class LoadHost {
 public:
     virtual ~LoadHost() = default;
-    // The selected row of the town box C1 (-1: none).
+    // The selected row of the town box (-1: none).
     virtual int SingleTownRow() const = 0;
     // The towns of the region the town box shows, in its rows' order from slot 1.
     virtual const RegionTownList& RegionTowns() const = 0;
@@ -28,13 +28,13 @@ public:
     virtual const TownSelection& SelectedTowns() const = 0;
     // SaveTownLists of the main window.
     virtual void SaveTownLists() = 0;
-    // Loading background and disabled Command1 (true), or the idle ones; repaints at once.
+    // Loading background and disabled load button (true), or the idle ones; repaints at once.
     virtual void ShowLoadingVisuals(bool loading) = 0;
     virtual void SetTrayIcon(TrayIconKind kind) = 0;
     virtual void SetTrayTip(const QString& text) = 0;
     virtual void ShowLoadStatus() = 0;
-    // Enables Timer3 (a successful load on a direct line).
-    virtual void EnableTimer3() = 0;
+    // Enables the scheduled loads again (a successful load on a direct line).
+    virtual void EnableScheduledLoads() = 0;
     // Unloads the main window and ends the program (LoadExit after a success).
     virtual void ExitProgram() = 0;
 };
@@ -46,10 +46,10 @@ QString LoadFailedMessage();
 // "Ошибка подключения к серверу" with the date and time of the failure on two more lines.
 QString LoadFailedTip(const QDateTime& when, const QLocale& locale = QLocale::system());
 
-// Outcome of one Command1_Click.
+// Outcome of one load.
 enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed, Cancelled };
 
-// The load behind Command1_Click: town check, save of the town lists, dial-up gate, the
+// The load behind the load button: town check, save of the town lists, dial-up gate, the
 // fetch and rewrite of every chosen town, file names, index page, then the success or
 // the failure actions. Everything the window shows goes through the host. The pages are
 // fetched on worker threads while the window keeps processing events; they are written,
@@ -68,7 +68,7 @@ class LoadPipeline {
 public:
     explicit LoadPipeline(LoadHost& host) : host_(host) {}
 
-    LoadResult Command1_Click();
+    LoadResult LoadForecast();
 
     bool LoadInProgress() const { return running_; }
     // Ends a running load at once: fetches give up, nothing more is written, no actions run.

@@ -1,7 +1,7 @@
 #include "forecast/TownPages.h"
 
 #include "forecast/Converter.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 
 #include <QTimer>
 

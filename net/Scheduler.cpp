@@ -4,8 +4,8 @@
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "net/Connection.h"
 #include "net/LoadRules.h"
-#include "net/OnLineCheck.h"
 
 #include <QLocale>
 #include <limits>
@@ -32,26 +32,27 @@ void Scheduler::SetEnabled(TimerState& timer, bool enabled) {
 }
 
 void Scheduler::SetIntervals(int interval1, int interval2, int interval3) {
-    if (timer1.interval == interval1 && timer2.interval == interval2 && timer3.interval == interval3)
+    if (connectionWatchTimer.interval == interval1 && dialUpLoadTimer.interval == interval2 &&
+        scheduledLoadTimer.interval == interval3)
         return;
-    timer1.interval = interval1;
-    timer2.interval = interval2;
-    timer3.interval = interval3;
+    connectionWatchTimer.interval = interval1;
+    dialUpLoadTimer.interval = interval2;
+    scheduledLoadTimer.interval = interval3;
     host_.TimersChanged();
 }
 
-void Scheduler::SetTimer3StartInterval() {
-    if (timer3.interval == 1000)
+void Scheduler::SetScheduledLoadStartInterval() {
+    if (scheduledLoadTimer.interval == 1000)
         return;
-    timer3.interval = 1000;
+    scheduledLoadTimer.interval = 1000;
     host_.TimersChanged();
 }
 
 void Scheduler::ArmForWorkMode() {
     if (IsDialUp(AppSettings()))
         return;
-    SetEnabled(timer2, false);
-    SetEnabled(timer3, true);
+    SetEnabled(dialUpLoadTimer, false);
+    SetEnabled(scheduledLoadTimer, true);
 }
 
 void Scheduler::PauseTimers() {
@@ -62,8 +63,8 @@ void Scheduler::RestoreTimers() {
     SetIntervals(250, 1000, 60000);
 }
 
-void Scheduler::EnableTimer3() {
-    SetEnabled(timer3, true);
+void Scheduler::EnableScheduledLoads() {
+    SetEnabled(scheduledLoadTimer, true);
 }
 
 void Scheduler::ShowIndicator(bool visible, const QString& caption) {
@@ -75,7 +76,7 @@ void Scheduler::ShowIndicator(bool visible, const QString& caption) {
     host_.SetOnlineIndicator(visible, caption);
 }
 
-void Scheduler::Timer1_Timer() {
+void Scheduler::WatchClockAndConnection() {
     // Four ticks a second: the host hears only of texts that changed.
     const QString clock = ShowClock ? ClockText(Now()) : QString(13, QLatin1Char(' '));
     if (clock != clockText_) {
@@ -89,12 +90,12 @@ void Scheduler::Timer1_Timer() {
     if (IsOnline()) {
         ShowIndicator(true, QStringLiteral("OnLine"));
         if (!host_.AutoLoadStopped())
-            SetEnabled(timer2, true);
-        SetEnabled(timer3, false);
+            SetEnabled(dialUpLoadTimer, true);
+        SetEnabled(scheduledLoadTimer, false);
     } else {
         // OnlineSeconds stays: after a drop the pause goes on counting from where it was.
         ShowIndicator(true, QStringLiteral("OffLine"));
-        SetEnabled(timer2, false);
+        SetEnabled(dialUpLoadTimer, false);
     }
 }
 
@@ -110,13 +111,13 @@ QDateTime Scheduler::ReadForecastFileDate() {
 void Scheduler::AutomaticLoad(TimerState& timer) {
     SetEnabled(timer, false);
     host_.RunLoad();
-    if (&timer == &timer2)
+    if (&timer == &dialUpLoadTimer)
         OnlineSeconds = 0;
     if (!host_.AutoLoadStopped())
         SetEnabled(timer, true);
 }
 
-void Scheduler::Timer2_Timer() {
+void Scheduler::LoadAfterOnlinePause() {
     // A load's message box lets ticks through; a second load must not start meanwhile.
     if (host_.LoadInProgress() || !host_.InTray())
         return;
@@ -129,10 +130,10 @@ void Scheduler::Timer2_Timer() {
         OnlineSeconds = 0;
         return;
     }
-    AutomaticLoad(timer2);
+    AutomaticLoad(dialUpLoadTimer);
 }
 
-void Scheduler::Timer3_Timer() {
+void Scheduler::LoadWhenStaleOrDue() {
     if (host_.LoadInProgress() || !host_.InTray())
         return;
     const Settings& settings = AppSettings();
@@ -142,11 +143,11 @@ void Scheduler::Timer3_Timer() {
         return;
     const QDateTime modified = ReadForecastFileDate();
     if (!modified.isValid()) {
-        AutomaticLoad(timer3);
+        AutomaticLoad(scheduledLoadTimer);
         return;
     }
     if (ForecastIsStale(modified, Now(), settings)) {
-        AutomaticLoad(timer3);
+        AutomaticLoad(scheduledLoadTimer);
         // The load failed, or it ended the program: no second load in the same tick.
         if (host_.AutoLoadStopped() || host_.LoadInProgress())
             return;
@@ -155,7 +156,7 @@ void Scheduler::Timer3_Timer() {
     const QDateTime now = Now();
     if (IsTimeLoadMinute(now, settings.TimeLoad) && lastTimeLoadDay_ != now.date()) {
         lastTimeLoadDay_ = now.date();
-        AutomaticLoad(timer3);
+        AutomaticLoad(scheduledLoadTimer);
     }
 }
 

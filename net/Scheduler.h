@@ -23,45 +23,45 @@ public:
     virtual bool AutoLoadStopped() const = 0;
     // True while a load runs (its message boxes let timer ticks through).
     virtual bool LoadInProgress() const = 0;
-    // Runs the load (Command1_Click); never starts a second load while one runs.
+    // Runs the load (as the load button does); never starts a second load while one runs.
     virtual void RunLoad() = 0;
-    // Label3: the clock text.
+    // The clock text.
     virtual void SetClockText(const QString& text) = 0;
-    // Label1: visibility and caption of the "OnLine"/"OffLine" indicator.
+    // Visibility and caption of the "OnLine"/"OffLine" indicator.
     virtual void SetOnlineIndicator(bool visible, const QString& caption) = 0;
     // Called whenever a timer's enabled state or interval changed, so the real timers follow.
     virtual void TimersChanged() = 0;
 };
 
 // The three timers of the main window and their tick handlers. The window forwards the
-// ticks of its QTimers here and makes them follow timer1..timer3.
+// ticks of its QTimers here and makes them follow these three states.
 class Scheduler {
 public:
     explicit Scheduler(SchedulerHost& host);
 
-    TimerState timer1{true, 250};
-    TimerState timer2{false, 1000};
-    TimerState timer3{false, 60000};
+    TimerState connectionWatchTimer{true, 250};
+    TimerState dialUpLoadTimer{false, 1000};
+    TimerState scheduledLoadTimer{false, 60000};
     bool ShowClock = true;
     std::int16_t OnlineSeconds = 0;
     QString ForecastFileDate;
 
-    // Start-up: Timer3 at 1000 ms; in "DirectConn" mode Timer2 off and Timer3 on.
-    void SetTimer3StartInterval();
+    // Start-up: scheduled loads at 1000 ms; in "DirectConn" mode dial-up loads off, scheduled loads on.
+    void SetScheduledLoadStartInterval();
     void ArmForWorkMode();
 
     // Dialogs and the first-run question pause all three and restore 250, 1000, 60000 ms.
     void PauseTimers();
     void RestoreTimers();
 
-    // A successful load on a direct line enables Timer3 again.
-    void EnableTimer3();
+    // A successful load on a direct line enables the scheduled loads again.
+    void EnableScheduledLoads();
 
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Timer3_Timer();
+    void WatchClockAndConnection();
+    void LoadAfterOnlinePause();
+    void LoadWhenStaleOrDue();
 
-    // The clock text of Label3: the system's time format with seconds, without a zone.
+    // The clock text: the system's time format with seconds, without a zone.
     static QString ClockText(const QDateTime& now);
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 
 #include <algorithm>
 #include <limits>

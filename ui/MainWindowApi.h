@@ -6,7 +6,7 @@ namespace vetorlan {
 class MainWindowApi {
 public:
     virtual ~MainWindowApi() = default;
-    // Timer1..Timer3 intervals to 0 / back to 250, 1000, 60000 ms (enabled states kept).
+    // The three timers' intervals to 0 / back to 250, 1000, 60000 ms (enabled states kept).
     virtual void PauseScheduler() = 0;
     virtual void RestoreScheduler() = 0;
     virtual void ShowMainWindow() = 0;

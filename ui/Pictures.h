@@ -14,11 +14,11 @@ namespace vetorlan {
 // every device pixel ratio. Sizes are in logical pixels.
 // The window's background and caption bar are painted straight onto the window, only where
 // it is repainted, so no window-sized picture stays in memory while the program idles.
-void PaintBackground(QPainter& p, QSize size, bool loading); // Picture1 / Picture2
-void PaintCaption(QPainter& p, QSize size);                  // imgCaption
-QPixmap CloseButtonPicture(QSize size, qreal dpr);           // picButton 0
-QPixmap TrayButtonPicture(QSize size, qreal dpr);            // picButton 1
-QPixmap SaveButtonPicture(QSize size, qreal dpr);            // Command7
-QIcon TrayIconPicture(TrayIconKind kind);                    // Picture3 / Picture5 / Picture4
+void PaintBackground(QPainter& p, QSize size, bool loading); // idle / loading
+void PaintCaption(QPainter& p, QSize size);                  // caption bar
+QPixmap CloseButtonPicture(QSize size, qreal dpr);           // caption bar: close
+QPixmap TrayButtonPicture(QSize size, qreal dpr);            // caption bar: to the tray
+QPixmap SaveButtonPicture(QSize size, qreal dpr);            // saves the chosen towns
+QIcon TrayIconPicture(TrayIconKind kind);                    // normal / loading / error
 
 } // namespace vetorlan

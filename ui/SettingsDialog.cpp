@@ -1,7 +1,7 @@
 #include "ui/SettingsDialog.h"
 
-#include "core/SaveParametr.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "core/Sound.h"
 #include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"

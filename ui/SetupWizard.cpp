@@ -1,7 +1,7 @@
 #include "ui/SetupWizard.h"
 
-#include "core/SaveParametr.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "core/Sound.h"
 #include "ui/DialogWidgets.h"
 #include "ui/MainWindowApi.h"

@@ -1,15 +1,15 @@
 // The program: installs the platform services, creates the main window and runs its start-up.
-#include "ui/Main.h"
 #include "core/ProgramFolder.h"
-#include "core/SaveParametr.h"
+#include "core/SettingsStore.h"
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "net/ConnectionBackend.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/DesktopShell.h"
 #include "platform/SingleInstance.h"
+#include "ui/MainWindow.h"
 #include "ui/MessageBoxUi.h"
 
 #ifdef Q_OS_WIN
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
 #endif
     SetSoundPlayer(&sound);
 
-    Main window;
+    MainWindow window;
     AppSettingsContext() = SettingsContext{&autorun, &window};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         std::fflush(nullptr);
         std::_Exit(0);
     });
-    window.Form_Load(arguments);
+    window.StartUp(arguments);
 
     if (qEnvironmentVariable("VETORLAN_QUIT_WHEN_IDLE") == QLatin1String("1"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -2,7 +2,7 @@
 // links, pipes and folders: each file stays the old one or becomes the whole new one.
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
-#include "core/SaveParametr.h"
+#include "core/SettingsStore.h"
 #include "platform/XdgAutostart.h"
 #include "tests/support/TestSupport.h"
 #include "towns/TownLists.h"

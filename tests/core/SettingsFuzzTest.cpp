@@ -1,5 +1,5 @@
-#include "core/SaveParametr.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

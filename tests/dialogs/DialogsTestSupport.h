@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/SaveParametr.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "core/Sound.h"
 #include "tests/support/TestSupport.h"
 #include "ui/MainWindowApi.h"

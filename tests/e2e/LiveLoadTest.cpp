@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "tests/e2e/E2eProcess.h"
 #include "tools/live-stand-in/LiveStandIn.h"
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
 
 #include <QDir>

@@ -3,12 +3,12 @@
 #include "core/FileSystemObject.h"
 #include "core/Settings.h"
 #include "forecast/Converter.h"
-#include "forecast/EnglishFileName.h"
-#include "forecast/MultiIndexPage.h"
+#include "forecast/IndexPage.h"
+#include "forecast/LatinFileNames.h"
 #include "platform/CurlFetcher.h"
 #include "tests/e2e/E2eProcess.h"
-#include "towns/Base.h"
 #include "towns/Selection.h"
+#include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // the item's title, tooltip and menu are the program's. Skipped when Xvfb or dbus-daemon is missing.
 #include "core/Settings.h"
 #include "tests/e2e/E2eProcess.h"
-#include "ui/FormMinimize.h"
+#include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

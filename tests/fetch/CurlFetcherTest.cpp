@@ -1,7 +1,7 @@
 // The libcurl fetch against a loopback server: the target file changes only after a whole
 // 2xx answer, and DownloadFile's result tells the truth every time.
 #include "platform/CurlFetcher.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "tests/fetch/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
 

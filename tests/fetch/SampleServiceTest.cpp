@@ -4,7 +4,7 @@
 #include "forecast/Converter.h"
 #include "tests/support/TestSupport.h"
 #include "tools/sample-forecast-service/ForecastPage.h"
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -5,7 +5,7 @@
 #include "core/CodePage.h"
 #include "forecast/AnswerCache.h"
 #include "forecast/Converter.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "forecast/HttpClient.h"
 #include "platform/CurlHttpClient.h"
 #include "tools/live-stand-in/LiveStandIn.h"

@@ -1,6 +1,6 @@
 // The station table holds every catalogue town, in catalogue order, under its own name.
 #include "forecast/Stations.h"
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
+#include "net/Connection.h"
 #include "core/Settings.h"
-#include "net/HangUpModule.h"
-#include "net/OnLineCheck.h"
 #include "tests/net/FakeConnectionBackend.h"
 
 #include <QDir>

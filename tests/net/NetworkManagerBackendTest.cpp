@@ -1,7 +1,6 @@
 #include "platform/NetworkManagerBackend.h"
 #include "core/Settings.h"
-#include "net/HangUpModule.h"
-#include "net/OnLineCheck.h"
+#include "net/Connection.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

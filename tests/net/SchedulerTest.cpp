@@ -73,20 +73,20 @@ protected:
         if (timer.running())
             (scheduler.*handler)();
     }
-    void Tick2() { Tick(scheduler.timer2, &Scheduler::Timer2_Timer); }
-    void Tick3() { Tick(scheduler.timer3, &Scheduler::Timer3_Timer); }
-    // Dial-up with the line as given, seen by one Timer1 tick.
+    void Tick2() { Tick(scheduler.dialUpLoadTimer, &Scheduler::LoadAfterOnlinePause); }
+    void Tick3() { Tick(scheduler.scheduledLoadTimer, &Scheduler::LoadWhenStaleOrDue); }
+    // Dial-up with the line as given, seen by one connection watch tick.
     void Line(bool up) {
         AppSettings().WorkMode = "DialUp";
         line.setLine(up);
-        scheduler.Timer1_Timer();
+        scheduler.WatchClockAndConnection();
     }
     void DirectLine() {
         AppSettings().WorkMode = "DirectConn";
-        scheduler.SetTimer3StartInterval();
+        scheduler.SetScheduledLoadStartInterval();
         scheduler.ArmForWorkMode();
     }
-    // Timer2 ticks until the first load; its tick number, or 0 when none came in `max` ticks.
+    // Dial-up load ticks until the first load; its tick number, or 0 when none came in `max` ticks.
     int TicksUntilLoad(int max) {
         for (int tick = 1; tick <= max; ++tick) {
             Tick2();
@@ -114,7 +114,7 @@ TEST_F(SchedulerTest, DialUpLoadsAfterThePauseByLeadingNumber) {
         Line(true);
         EXPECT_EQ(TicksUntilLoad(10), tick);
         EXPECT_EQ(scheduler.OnlineSeconds, 0);
-        EXPECT_TRUE(scheduler.timer2.enabled);
+        EXPECT_TRUE(scheduler.dialUpLoadTimer.enabled);
     }
 }
 
@@ -140,7 +140,7 @@ TEST_F(SchedulerTest, TheCountGoesOnAfterTheLineDrops) {
     EXPECT_EQ(TicksUntilLoad(3), 0);
     Line(false);
     EXPECT_EQ(host.indicatorCaption, "OffLine");
-    EXPECT_FALSE(scheduler.timer2.enabled);
+    EXPECT_FALSE(scheduler.dialUpLoadTimer.enabled);
     EXPECT_EQ(TicksUntilLoad(20), 0);
     EXPECT_EQ(scheduler.OnlineSeconds, 3);
     Line(true);
@@ -161,24 +161,24 @@ TEST_F(SchedulerTest, NothingLoadsOutsideTheTray) {
 
 TEST_F(SchedulerTest, StartUpArmsTheTimersForTheMode) {
     AppSettings().WorkMode = "DialUp";
-    scheduler.SetTimer3StartInterval();
+    scheduler.SetScheduledLoadStartInterval();
     scheduler.ArmForWorkMode();
-    EXPECT_FALSE(scheduler.timer3.enabled);
-    EXPECT_EQ(scheduler.timer3.interval, 1000);
+    EXPECT_FALSE(scheduler.scheduledLoadTimer.enabled);
+    EXPECT_EQ(scheduler.scheduledLoadTimer.interval, 1000);
 
-    scheduler.timer2.enabled = true;
+    scheduler.dialUpLoadTimer.enabled = true;
     WriteForecast(Now().addDays(-1));
     DirectLine();
-    EXPECT_FALSE(scheduler.timer2.enabled);
+    EXPECT_FALSE(scheduler.dialUpLoadTimer.enabled);
     Tick3();
     ASSERT_EQ(host.loads.size(), 1);
     EXPECT_EQ(host.loads.first(), At(10, 0, 1)); // a second after start
-    EXPECT_TRUE(scheduler.timer3.enabled);
+    EXPECT_TRUE(scheduler.scheduledLoadTimer.enabled);
     Tick3();
     EXPECT_EQ(host.loads.size(), 1); // the fresh file is left alone
 }
 
-// Timer3 may tick every second through the set minute: still one load a day.
+// The scheduled load timer may tick every second through the set minute: still one load a day.
 TEST_F(SchedulerTest, SetTimeLoadsOnceADay) {
     WriteForecast(At(6, 0));
     AppSettings().CheckActual = "False";
@@ -212,7 +212,7 @@ TEST_F(SchedulerTest, SetTimeMatchesOnlyItsOwnMinuteOfTheDay) {
         WriteForecast(At(0, 0, 0, day));
         DirectLine();
         for (int tick = 0; tick < 24 * 60; ++tick) {
-            scheduler.Timer3_Timer();
+            scheduler.LoadWhenStaleOrDue();
             SetNowOverride(Now().addSecs(60));
         }
         const QList<QDateTime> expected =
@@ -225,55 +225,55 @@ TEST_F(SchedulerTest, StaleFileAtTheSetTimeLoadsTwiceButAFailureOnlyOnce) {
     SetNowOverride(At(7, 0, 20));
     WriteForecast(At(9, 0, 0, -1));
     DirectLine();
-    scheduler.Timer3_Timer();
+    scheduler.LoadWhenStaleOrDue();
     EXPECT_EQ(host.loads.size(), 2);
 
     host.loads.clear();
     WriteForecast(At(9, 0, 0, -1));
     host.load = [this] { host.stopped = true; };
-    scheduler.Timer3_Timer();
+    scheduler.LoadWhenStaleOrDue();
     EXPECT_EQ(host.loads.size(), 1);
 }
 
-TEST_F(SchedulerTest, FailedLoadStopsTimer3UntilAManualSuccess) {
+TEST_F(SchedulerTest, FailedLoadStopsScheduledLoadsUntilAManualSuccess) {
     DirectLine();
     host.load = [this] { host.stopped = true; };
     Tick3(); // no file: load, which fails
     EXPECT_EQ(host.loads.size(), 1);
-    EXPECT_FALSE(scheduler.timer3.enabled);
+    EXPECT_FALSE(scheduler.scheduledLoadTimer.enabled);
     for (int tick = 0; tick < 100; ++tick)
         Tick3();
     EXPECT_EQ(host.loads.size(), 1);
 
-    SucceedLoad(); // the user's own load, whose success enables Timer3 again
-    scheduler.EnableTimer3();
+    SucceedLoad(); // the user's own load, whose success enables the scheduled loads again
+    scheduler.EnableScheduledLoads();
     host.load = [this] { SucceedLoad(); };
     SetNowOverride(At(10, 0, 0, 1));
     Tick3();
     EXPECT_EQ(host.loads.size(), 2);
-    EXPECT_TRUE(scheduler.timer3.enabled);
+    EXPECT_TRUE(scheduler.scheduledLoadTimer.enabled);
 }
 
-TEST_F(SchedulerTest, FailedDialUpLoadKeepsTimer2OffWhileStopped) {
+TEST_F(SchedulerTest, FailedDialUpLoadKeepsDialUpLoadsOffWhileStopped) {
     Line(true);
     host.load = [this] { host.stopped = true; };
     EXPECT_EQ(TicksUntilLoad(10), 5);
-    EXPECT_FALSE(scheduler.timer2.enabled);
+    EXPECT_FALSE(scheduler.dialUpLoadTimer.enabled);
     Line(true);
-    EXPECT_FALSE(scheduler.timer2.enabled);
-    EXPECT_FALSE(scheduler.timer3.enabled);
+    EXPECT_FALSE(scheduler.dialUpLoadTimer.enabled);
+    EXPECT_FALSE(scheduler.scheduledLoadTimer.enabled);
     host.stopped = false;
     Line(true);
-    EXPECT_TRUE(scheduler.timer2.enabled);
+    EXPECT_TRUE(scheduler.dialUpLoadTimer.enabled);
 }
 
 TEST_F(SchedulerTest, NoSecondLoadStartsWhileOneRuns) {
     // A load's message box lets every timer tick through.
     host.load = [this] {
         for (int i = 0; i < 10; ++i) {
-            scheduler.Timer1_Timer();
-            scheduler.Timer2_Timer();
-            scheduler.Timer3_Timer();
+            scheduler.WatchClockAndConnection();
+            scheduler.LoadAfterOnlinePause();
+            scheduler.LoadWhenStaleOrDue();
         }
         SucceedLoad();
     };
@@ -289,19 +289,19 @@ TEST_F(SchedulerTest, NoSecondLoadStartsWhileOneRuns) {
     EXPECT_EQ(host.loads.size(), 1);
     host.loading = true;
     SetNowOverride(At(10, 0, 0, 1));
-    scheduler.Timer2_Timer();
-    scheduler.Timer3_Timer();
+    scheduler.LoadAfterOnlinePause();
+    scheduler.LoadWhenStaleOrDue();
     EXPECT_EQ(host.loads.size(), 1);
 }
 
-TEST_F(SchedulerTest, Timer3LeavesADownDialUpLineAlone) {
+TEST_F(SchedulerTest, ScheduledLoadLeavesADownDialUpLineAlone) {
     DirectLine();
-    Line(false); // the mode changed in the settings; Timer3 kept its state
-    ASSERT_TRUE(scheduler.timer3.enabled);
+    Line(false); // the mode changed in the settings; the scheduled load timer kept its state
+    ASSERT_TRUE(scheduler.scheduledLoadTimer.enabled);
     Tick3();
     EXPECT_TRUE(host.loads.isEmpty());
     Line(true);
-    EXPECT_FALSE(scheduler.timer3.enabled);
+    EXPECT_FALSE(scheduler.scheduledLoadTimer.enabled);
 }
 
 TEST_F(SchedulerTest, PauseAndRestoreKeepTheEnabledStates) {
@@ -309,27 +309,31 @@ TEST_F(SchedulerTest, PauseAndRestoreKeepTheEnabledStates) {
     const int changes = host.timerChanges;
     scheduler.PauseTimers();
     EXPECT_GT(host.timerChanges, changes);
-    for (const TimerState* t : {&scheduler.timer1, &scheduler.timer2, &scheduler.timer3})
+    for (const TimerState* t :
+         {&scheduler.connectionWatchTimer, &scheduler.dialUpLoadTimer, &scheduler.scheduledLoadTimer})
         EXPECT_FALSE(t->running());
-    EXPECT_EQ((std::tuple{scheduler.timer1.enabled, scheduler.timer2.enabled, scheduler.timer3.enabled}),
+    EXPECT_EQ((std::tuple{scheduler.connectionWatchTimer.enabled, scheduler.dialUpLoadTimer.enabled,
+                          scheduler.scheduledLoadTimer.enabled}),
               std::tuple(true, false, true));
     scheduler.RestoreTimers();
-    EXPECT_EQ((std::tuple{scheduler.timer1.interval, scheduler.timer2.interval, scheduler.timer3.interval}),
+    EXPECT_EQ((std::tuple{scheduler.connectionWatchTimer.interval, scheduler.dialUpLoadTimer.interval,
+                          scheduler.scheduledLoadTimer.interval}),
               std::tuple(250, 1000, 60000));
-    EXPECT_EQ((std::tuple{scheduler.timer1.enabled, scheduler.timer2.enabled, scheduler.timer3.enabled}),
+    EXPECT_EQ((std::tuple{scheduler.connectionWatchTimer.enabled, scheduler.dialUpLoadTimer.enabled,
+                          scheduler.scheduledLoadTimer.enabled}),
               std::tuple(true, false, true));
 }
 
 TEST_F(SchedulerTest, ClockAndIndicatorFollowTheSettings) {
     SetNowOverride(At(12, 43, 56));
     AppSettings().WorkMode = "DirectConn";
-    scheduler.Timer1_Timer();
+    scheduler.WatchClockAndConnection();
     EXPECT_EQ(host.clock, Scheduler::ClockText(Now()));
     EXPECT_TRUE(host.clock.contains("12") && host.clock.contains("43"));
     EXPECT_FALSE(host.indicatorVisible);
     EXPECT_EQ(line.calls(), 0);
     scheduler.ShowClock = false;
-    scheduler.Timer1_Timer();
+    scheduler.WatchClockAndConnection();
     EXPECT_EQ(host.clock, QString(13, ' '));
     Line(false);
     EXPECT_TRUE(host.indicatorVisible);

@@ -1,6 +1,6 @@
 // Random and mutated list files fed to the readers: nothing may crash, hang or throw, and
 // every row handed back must be one the list really has.
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
 
 #include <QSet>

@@ -1,12 +1,12 @@
-// The load behind Command1_Click, driven through a recording host and a fake service.
+// The load, driven through a recording host and a fake service.
 #include "forecast/LoadPipeline.h"
 #include "core/Clock.h"
 #include "core/CodePage.h"
 #include "core/Settings.h"
 #include "forecast/Converter.h"
-#include "forecast/Down.h"
-#include "forecast/EnglishFileName.h"
-#include "forecast/MultiIndexPage.h"
+#include "forecast/Download.h"
+#include "forecast/IndexPage.h"
+#include "forecast/LatinFileNames.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 
@@ -33,7 +33,7 @@ public:
     }
     void SetTrayTip(const QString& text) override { tip = text; }
     void ShowLoadStatus() override { log << "status"; }
-    void EnableTimer3() override { log << "timer3"; }
+    void EnableScheduledLoads() override { log << "scheduledLoad"; }
     void ExitProgram() override { log << "exit"; }
     int townRow = -1;
     RegionTownList regionTowns;
@@ -78,12 +78,12 @@ TEST_F(LoadPipelineTest, SingleTownFetchesOnePageIntoNimboraHtmWhateverTheTown) 
     UseSingle(1, 22);                            // Москва
     SelectPositions(host.selectedTowns, {1, 2}); // a stale multi-town choice must not repeat the fetch
     AppSettings().Sound = "True";
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     ASSERT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(fetcher.urls[0], ServiceUrl() + "/detailed.xml?city=27612");
     EXPECT_EQ(pipeline.LoadFile, folder.path() + "/nimbora.htm");
     EXPECT_EQ(folder.read("nimbora.htm"), Converted("27612"));
-    EXPECT_EQ(host.log, QStringList({"save", "busy", "icon1", "idle", "status", "icon0", "timer3", "status"}));
+    EXPECT_EQ(host.log, QStringList({"save", "busy", "icon1", "idle", "status", "icon0", "scheduledLoad", "status"}));
     EXPECT_EQ(sound.plays, 1);
     EXPECT_FALSE(pipeline.AutoLoadStopped);
     EXPECT_TRUE(boxes.boxes().empty());
@@ -93,7 +93,7 @@ TEST_F(LoadPipelineTest, MiddleTownFailingStillCountsAsSuccess) {
     UseMulti({1, 271, 400}); // Абакан, Апрелевка, Ялта
     fetcher.failing = {"27521"};
     pipeline.AutoLoadStopped = true;
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     EXPECT_EQ(fetcher.urls.size(), 3);
     EXPECT_EQ(folder.read(QString::fromUtf8("Абакан.htm")), Converted("29862"));
     EXPECT_FALSE(folder.exists(QString::fromUtf8("Апрелевка.htm")));
@@ -107,7 +107,7 @@ TEST_F(LoadPipelineTest, MiddleTownFailingStillCountsAsSuccess) {
 TEST_F(LoadPipelineTest, LastTownFailingRunsTheFailureActionsWithoutIndexPage) {
     UseMulti({1, 400});
     fetcher.failing = {"33990"};
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
     EXPECT_EQ(fetcher.urls.size(), 2);
     EXPECT_TRUE(folder.exists(QString::fromUtf8("Абакан.htm")));
     EXPECT_FALSE(folder.exists("Nimbora.htm"));
@@ -148,7 +148,7 @@ TEST_F(LoadPipelineTest, FailureOptionsDecideTheBoxButNeverTheStop) {
         AppSettings().HangUp = "True";
         FakeLine line;
         fetcher.failing = {TownIndex(host.regionTowns[1])};
-        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+        EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
         EXPECT_EQ(local.boxes().size(), row.boxes);
         EXPECT_TRUE(pipeline.AutoLoadStopped);
         EXPECT_EQ(host.icon, TrayIconKind::Error);
@@ -165,19 +165,19 @@ TEST_F(LoadPipelineTest, SuccessActionsRunInOrder) {
     AppSettings().ShellLoad = "True";
     AppSettings().LoadExit = "True";
     FakeLine line;
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     EXPECT_EQ(line.hangUps, 1);
     EXPECT_EQ(sound.plays, 1);
-    EXPECT_EQ(host.log.mid(4), QStringList({"status", "icon0", "timer3", "status", "exit"}));
+    EXPECT_EQ(host.log.mid(4), QStringList({"status", "icon0", "scheduledLoad", "status", "exit"}));
     EXPECT_EQ(shell.opened.size() + shell.started.size(), 1);
 }
 
-TEST_F(LoadPipelineTest, DialUpSuccessLeavesTimer3Alone) {
+TEST_F(LoadPipelineTest, DialUpSuccessLeavesScheduledLoadsAlone) {
     AppSettings().WorkMode = "DialUp";
     FakeLine line;
     UseSingle(2, 0);
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
-    EXPECT_FALSE(host.log.contains("timer3"));
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
+    EXPECT_FALSE(host.log.contains("scheduledLoad"));
 }
 
 TEST_F(LoadPipelineTest, RefusalsFetchNothingAndKeepTheStopFlag) {
@@ -208,7 +208,7 @@ TEST_F(LoadPipelineTest, RefusalsFetchNothingAndKeepTheStopFlag) {
         host.townRow = row.dialUpOffline ? 3 : -1;
         AppSettings().WorkMode = row.dialUpOffline ? "DialUp" : "DirectConn";
         pipeline.AutoLoadStopped = true;
-        EXPECT_EQ(pipeline.Command1_Click(), row.result);
+        EXPECT_EQ(pipeline.LoadForecast(), row.result);
         ASSERT_EQ(local.boxes().size(), 1u);
         EXPECT_EQ(local.boxes()[0].title, QString::fromUtf8(row.title));
         EXPECT_EQ(local.boxes()[0].text, QString::fromUtf8(row.text));
@@ -223,7 +223,7 @@ TEST_F(LoadPipelineTest, FailedSingleLoadGetsThePageBackFromItsSpareName) {
     AppSettings().MSGError = "False";
     fetcher.failing = {TownIndex(host.regionTowns[1])};
     folder.write("nimbora.html", "old page");
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
     EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
     EXPECT_FALSE(folder.exists("nimbora.html"));
 }
@@ -234,7 +234,7 @@ TEST_F(LoadPipelineTest, FailedLoadKeepsTheOldPage) {
     fetcher.failing = {TownIndex(host.regionTowns[1])};
     folder.write("nimbora.htm", "old page");
     folder.write("nimbora.html", "spare");
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
     EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
     EXPECT_TRUE(folder.exists("nimbora.html"));
 }
@@ -243,7 +243,7 @@ TEST_F(LoadPipelineTest, IndexPageThatCannotBeWrittenIsToldAndCountsAsFailure) {
     UseMulti({1, 2});
     QDir(folder.path()).mkdir("Nimbora.htm"); // a folder where the index page goes
     AppSettings().LoadExit = "True";
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка"));
     EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
@@ -258,7 +258,7 @@ TEST_F(LoadPipelineTest, IndexPageThatCannotBeWrittenIsToldAndCountsAsFailure) {
 TEST_F(LoadPipelineTest, LatinNamesRenameThePagesOfAMultiTownLoad) {
     UseMulti({1, 400});
     AppSettings().TranslitFileName = "True";
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     EXPECT_EQ(folder.read("Abakan.htm"), Converted("29862"));
     EXPECT_FALSE(folder.exists(QString::fromUtf8("Абакан.htm")));
     EXPECT_EQ(pipeline.FileNames()[1], "Abakan");
@@ -270,10 +270,10 @@ TEST_F(LoadPipelineTest, ASecondLoadNeverStartsWhileOneRuns) {
     fetcher.during = [&] {
         OnUiThread([&] {
             EXPECT_TRUE(pipeline.LoadInProgress());
-            nested = pipeline.Command1_Click();
+            nested = pipeline.LoadForecast();
         });
     };
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     EXPECT_EQ(nested, LoadResult::Busy);
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_FALSE(pipeline.LoadInProgress());
@@ -305,7 +305,7 @@ TEST_F(LoadPipelineTest, AnswersThatAreNoForecastPageKeepTheOldPage) {
         MessageBoxRecorder local;
         folder.write("nimbora.htm", "old page");
         fetcher.answers[index] = row.answer;
-        EXPECT_EQ(pipeline.Command1_Click(), row.accepted ? LoadResult::Succeeded : LoadResult::Failed);
+        EXPECT_EQ(pipeline.LoadForecast(), row.accepted ? LoadResult::Succeeded : LoadResult::Failed);
         if (row.accepted) {
             EXPECT_EQ(folder.read("nimbora.htm"), ConvertPageText(row.answer, "False", ImageHost()));
         } else {
@@ -337,12 +337,12 @@ TEST_F(LoadPipelineTest, LatinIndexLinksOpenEachTownsOwnPage) {
         SCOPED_TRACE(freshProcess ? "fresh process" : "same process");
         fetcher.failing.clear();
         UseMulti({abakan, azov, arzamas});
-        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+        EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
         LoadPipeline restarted{host};
         LoadPipeline& next = freshProcess ? restarted : pipeline;
         UseMulti({abakan, arzamas, armavir});
         fetcher.failing = {TownIndex(CatalogEntry(arzamas))};
-        EXPECT_EQ(next.Command1_Click(), LoadResult::Succeeded);
+        EXPECT_EQ(next.LoadForecast(), LoadResult::Succeeded);
         const QByteArray index = folder.read("Nimbora.htm");
         EXPECT_TRUE(index.contains("Arzamas.htm"));
         EXPECT_TRUE(index.contains("Armavir.htm"));
@@ -365,7 +365,7 @@ TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
             QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
         else
             QDir(folder.path()).mkdir("nimbora.htm");
-        EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Failed);
+        EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
         QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir(folder.path()).rmdir("nimbora.htm");
         ASSERT_EQ(local.boxes().size(), 1u);
@@ -384,7 +384,7 @@ TEST_F(LoadPipelineTest, SelectionChangedDuringTheLoadStaysForTheNextOne) {
     UseMulti({1, 400});
     AppSettings().IndexStyle = "List";
     fetcher.during = [this] { OnUiThread([this] { SelectPositions(host.selectedTowns, {2}); }); };
-    EXPECT_EQ(pipeline.Command1_Click(), LoadResult::Succeeded);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     const QByteArray index = folder.read("Nimbora.htm");
     EXPECT_TRUE(index.contains(toCp1251(QString::fromUtf8("Ялта")))) << index.toStdString();
     EXPECT_EQ(host.selectedTowns.count, 1);

@@ -1,13 +1,13 @@
 // The window during a load from a server that accepts and never answers, as the page service
 // or as both live sources: it keeps repainting and its timers tick, and "Выход" ends the load
 // at once with nothing written.
-#include "core/SaveParametr.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
-#include "ui/Main.h"
+#include "ui/MainWindow.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -72,11 +72,11 @@ InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
     folder.write("goroda.ini", " 3  0  1  2 \r\n");
     folder.write("Nimbora.htm", "old index");
 
-    Main window;
+    MainWindow window;
     AppSettingsContext() = SettingsContext{&autorun, &window};
     window.SetEndAtOnce([] {});
     window.SetExitProgram([] {});
-    window.Form_Load({});
+    window.StartUp({});
     window.show();
     PaintCounter counter;
     window.installEventFilter(&counter);
@@ -92,11 +92,11 @@ InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
         seen.loading = window.LoadInProgress();
         seen.ticks = ticks;
         seen.paints = counter.paints;
-        window.Command4_Click();
+        window.Quit();
     });
     QElapsedTimer elapsed;
     elapsed.start();
-    window.Command1_Click();
+    window.LoadForecast();
     seen.endedAfterExit = elapsed.elapsed() - 600;
     std::printf("the load ended %lld ms after Exit\n", static_cast<long long>(seen.endedAfterExit));
     // "Выход" asked the application's event loop to quit; let it run and end, so that the

@@ -3,7 +3,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/AboutWindow.h"
-#include "ui/FormMinimize.h"
+#include "ui/TrayIcon.h"
 
 #ifndef Q_OS_WIN
 #include "platform/CanberraSoundPlayer.h"

@@ -3,10 +3,10 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "net/ConnectionBackend.h"
-#include "towns/Base.h"
 #include "towns/Selection.h"
+#include "towns/TownCatalog.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

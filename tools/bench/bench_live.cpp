@@ -3,7 +3,7 @@
 // one answer and to render one page from it. With --serve it only runs the stand-in and prints
 // its two base addresses, for loads of the built program (scripts/bench-app.sh).
 #include "forecast/AnswerCache.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
 #include "forecast/HttpClient.h"
 #include "forecast/LiveForecast.h"

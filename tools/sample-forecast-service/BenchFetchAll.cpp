@@ -4,10 +4,10 @@
 // Without --url it starts the service in-process on a free port.
 #include "core/Settings.h"
 #include "forecast/Converter.h"
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 #include "platform/CurlFetcher.h"
 #include "tools/sample-forecast-service/SampleService.h"
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

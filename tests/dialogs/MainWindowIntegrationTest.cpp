@@ -4,7 +4,7 @@
 
 #include "tests/ui/UiFakes.h"
 #include "ui/Dialogs.h"
-#include "ui/Main.h"
+#include "ui/MainWindow.h"
 #include "ui/SetupWizard.h"
 
 #include <QPushButton>
@@ -14,14 +14,14 @@
 namespace vetorlan::test {
 namespace {
 
-class MainIntegrationTest : public DialogFixture {
+class MainWindowIntegrationTest : public DialogFixture {
 protected:
-    Main& Start() {
-        window = std::make_unique<Main>();
+    MainWindow& Start() {
+        window = std::make_unique<MainWindow>();
         AppSettingsContext() = SettingsContext{&autorun, window.get()};
         window->SetEndAtOnce([] {});
         window->SetExitProgram([] {});
-        window->Form_Load({});
+        window->StartUp({});
         return *window;
     }
     void TearDown() override {
@@ -31,22 +31,24 @@ protected:
     }
     bool timersRunning() const {
         const Scheduler& s = window->scheduler();
-        return s.timer1.interval == 250 && s.timer2.interval == 1000 && s.timer3.interval == 60000;
+        return s.connectionWatchTimer.interval == 250 && s.dialUpLoadTimer.interval == 1000 &&
+               s.scheduledLoadTimer.interval == 60000;
     }
     bool timersPaused() const {
         const Scheduler& s = window->scheduler();
-        return s.timer1.interval == 0 && s.timer2.interval == 0 && s.timer3.interval == 0;
+        return s.connectionWatchTimer.interval == 0 && s.dialUpLoadTimer.interval == 0 &&
+               s.scheduledLoadTimer.interval == 0;
     }
 
     FakeFetcher fetcher;
     FakeShell shell;
     FakeLine line;
-    std::unique_ptr<Main> window;
+    std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainIntegrationTest, FirstRunYesWalksTheWizardAndShowsTheWindowAgain) {
+TEST_F(MainWindowIntegrationTest, FirstRunYesWalksTheWizardAndShowsTheWindowAgain) {
     boxes.answerNext(MsgAnswer::Yes);
-    Main& w = Start();
+    MainWindow& w = Start();
     settle();
     ASSERT_NE(CurrentWizardPage(), nullptr);
     EXPECT_EQ(CurrentWizardPage()->windowTitle(), "Шаг первый");
@@ -64,12 +66,12 @@ TEST_F(MainIntegrationTest, FirstRunYesWalksTheWizardAndShowsTheWindowAgain) {
     EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(expected));
 }
 
-TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWizard) {
+TEST_F(MainWindowIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWizard) {
     folder.write("Options.ini", SerializeSettings(Settings{}));
-    Main& w = Start();
+    MainWindow& w = Start();
     w.show();
     ASSERT_FALSE(timersPaused());
-    w.mnuMainOptions_Click();
+    w.OpenSettingsFromTray();
     QDialog* options = CurrentSettingsDialog();
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(timersPaused());
@@ -77,7 +79,7 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     settle();
     EXPECT_TRUE(timersRunning());
 
-    w.mnuMainOptions_Click();
+    w.OpenSettingsFromTray();
     click(CurrentSettingsDialog(), "wizardButton"); // "Мастер"
     EXPECT_FALSE(w.isVisible());
     ASSERT_NE(CurrentWizardPage(), nullptr);
@@ -88,9 +90,9 @@ TEST_F(MainIntegrationTest, TrayOptionsPauseTheTimersUntilClosedAndLeadToTheWiza
     EXPECT_TRUE(timersRunning());
 }
 
-TEST_F(MainIntegrationTest, SettingsButtonOpensTheDialogModally) {
+TEST_F(MainWindowIntegrationTest, SettingsButtonOpensTheDialogModally) {
     folder.write("Options.ini", SerializeSettings(Settings{}));
-    Main& w = Start();
+    MainWindow& w = Start();
     w.show();
     bool modal = false;
     QTimer::singleShot(0, [&] {
@@ -100,7 +102,7 @@ TEST_F(MainIntegrationTest, SettingsButtonOpensTheDialogModally) {
         EXPECT_TRUE(timersPaused());
         options->findChild<QPushButton*>("okButton")->click();
     });
-    w.Command2_Click();
+    w.OpenSettings();
     EXPECT_TRUE(modal);
     EXPECT_TRUE(timersRunning());
     EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(Settings{}));

@@ -1,10 +1,10 @@
-#include "forecast/MultiIndexPage.h"
+#include "forecast/IndexPage.h"
 
 #include "core/CodePage.h"
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
-#include "forecast/EnglishFileName.h"
+#include "forecast/LatinFileNames.h"
 
 namespace vetorlan {
 

@@ -11,11 +11,11 @@ namespace vetorlan {
 class SettingsHost {
 public:
     virtual ~SettingsHost() = default;
-    // Sets the intervals of Timer1..Timer3 to 0 (their enabled state is kept).
+    // Sets the intervals of the three timers to 0 (their enabled state is kept).
     virtual void PauseTimers() = 0;
     // The tooltip of the multi-town list on a first run.
     virtual void SetTownListTip(const QString& tip) = 0;
-    // RefreshMultiTown when MultiLoad is "True", else RefreshSingleTown.
+    // RebuildMultiTownList when MultiLoad is "True", else RebuildSingleTownBoxes.
     virtual void RefreshTownLists() = 0;
     // The first-run question ("Совет") and what follows from its answer.
     virtual void AskFirstRunQuestion() = 0;

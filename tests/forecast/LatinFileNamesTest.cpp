@@ -1,5 +1,5 @@
 // Latin names of the town pages and the renaming of the page files.
-#include "forecast/EnglishFileName.h"
+#include "forecast/LatinFileNames.h"
 #include "tests/support/TestSupport.h"
 #include "towns/Selection.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/SaveParametr.h"
+#include "core/SettingsStore.h"
 #include "forecast/LoadPipeline.h"
 #include "net/Scheduler.h"
-#include "ui/FormMinimize.h"
 #include "ui/MainWindowApi.h"
+#include "ui/TrayIcon.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -24,14 +24,14 @@ class PictureButton;
 
 // The main window: its own caption bar and frame, the town controls, the buttons, the
 // clock and online indicator, the tray icon and the three scheduler timers.
-class Main : public QWidget, public SettingsHost, public MainWindowApi, public SchedulerHost, public LoadHost {
+class MainWindow : public QWidget, public SettingsHost, public MainWindowApi, public SchedulerHost, public LoadHost {
     Q_OBJECT
 public:
-    explicit Main(QWidget* parent = nullptr);
-    ~Main() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up sequence. `arguments` is the command line after the program name.
-    void Form_Load(const QStringList& arguments);
+    void StartUp(const QStringList& arguments);
     // "/load" alone selects the one-shot load.
     static bool IsLoadCommandLine(const QStringList& arguments);
 
@@ -44,29 +44,29 @@ public:
     void SetExitProgram(std::function<void()> exitProgram) { exitProgram_ = std::move(exitProgram); }
 
     // Town selection.
-    void RefreshSingleTown();
-    void RefreshMultiTown();
-    void Combo1_Click();
-    void List1_Click();
-    void List1_MouseDown();
-    void Command7_Click();
+    void RebuildSingleTownBoxes();
+    void RebuildMultiTownList();
+    void FillTownBoxForRegion();
+    void RecordSelectedTowns();
+    void ShowSaveTownsButton();
+    void SaveChosenTowns();
     void SaveTownLists() override;
     bool TownListReady = false;
 
     // Buttons, menu and tray.
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Label3_Click();
-    void picButton_Click(int index);
+    void LoadForecast();
+    void OpenSettings();
+    void OpenAbout();
+    void Quit();
+    void OpenHelp();
+    void ToggleClock();
+    void CloseOrGoToTray(int index);
     void GoToTray();
     void RestoreFromTray();
     void ShowLoadStatus() override;
-    void mnuMainShow_Click();
-    void mnuMainOptions_Click();
-    void mnuMainAbout_Click();
+    void ShowFromTray();
+    void OpenSettingsFromTray();
+    void OpenAboutFromTray();
 
     // SettingsHost
     void PauseTimers() override;
@@ -83,7 +83,7 @@ public:
     bool AutoLoadStopped() const override { return pipeline_.AutoLoadStopped; }
     // Once the program is ending no timer may start another load.
     bool LoadInProgress() const override { return pipeline_.LoadInProgress() || exiting_; }
-    void RunLoad() override { Command1_Click(); }
+    void RunLoad() override { LoadForecast(); }
     void SetClockText(const QString& text) override;
     void SetOnlineIndicator(bool visible, const QString& caption) override;
     void TimersChanged() override;
@@ -94,26 +94,26 @@ public:
     void ShowLoadingVisuals(bool loading) override;
     void SetTrayIcon(TrayIconKind kind) override;
     void SetTrayTip(const QString& text) override;
-    void EnableTimer3() override;
+    void EnableScheduledLoads() override;
     void ExitProgram() override;
 
     // Parts tests and the dialogs look at.
     Scheduler& scheduler() { return scheduler_; }
     LoadPipeline& pipeline() { return pipeline_; }
     TrayIcon& tray() { return tray_; }
-    QComboBox* Combo1 = nullptr;
-    QComboBox* C1 = nullptr;
-    QListWidget* List1 = nullptr; // made when the multi-town list is first needed
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    PictureButton* Command7 = nullptr;
-    QTimer Timer1, Timer2, Timer3;
+    QComboBox* regionBox = nullptr;
+    QComboBox* townBox = nullptr;
+    QListWidget* townList = nullptr; // made when the multi-town list is first needed
+    QLabel* onlineIndicator = nullptr;
+    QLabel* selectedCountLabel = nullptr;
+    QLabel* clockLabel = nullptr;
+    QPushButton* loadButton = nullptr;
+    QPushButton* settingsButton = nullptr;
+    QPushButton* aboutButton = nullptr;
+    QPushButton* exitButton = nullptr;
+    QPushButton* helpButton = nullptr;
+    PictureButton* saveTownsButton = nullptr;
+    QTimer connectionWatchTimer, dialUpLoadTimer, scheduledLoadTimer;
     bool loadingBackground() const { return loading_; }
 
 protected:
@@ -128,7 +128,7 @@ private:
     void EnsureTownList();
     void BuildButtons();
     void BuildTrayMenu();
-    void Form_Resize();
+    void PlaceCaptionBar();
     void FillSingleTownBoxes();
     void RestoreSingleTown();
     void RestoreMultiTown();
@@ -143,9 +143,9 @@ private:
     TrayIcon tray_;
     bool inTray_ = false;
     bool loading_ = false;
-    QWidget* imgCaption = nullptr;
-    QLabel* lblCaption[2] = {nullptr, nullptr};
-    PictureButton* picButton[2] = {nullptr, nullptr};
+    QWidget* captionBar_ = nullptr;
+    QLabel* captionLabels_[2] = {nullptr, nullptr};
+    PictureButton* captionButtons_[2] = {nullptr, nullptr};
     bool hiddenByCode_ = false;
     bool exiting_ = false;
     QPointer<AboutWindow> about_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/FsStatus.h"
-#include "forecast/EnglishFileName.h"
+#include "forecast/LatinFileNames.h"
 
 #include <QByteArray>
 

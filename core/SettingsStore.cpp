@@ -1,4 +1,4 @@
-#include "core/SaveParametr.h"
+#include "core/SettingsStore.h"
 
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"

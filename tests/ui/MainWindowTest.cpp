@@ -1,8 +1,8 @@
 // The main window without a display: start-up, run modes, town selection and its files.
-#include "ui/Main.h"
+#include "ui/MainWindow.h"
 #include "core/Clock.h"
-#include "core/SaveParametr.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "towns/Selection.h"
@@ -27,10 +27,18 @@ using namespace vetorlan::test;
 
 namespace {
 
-class MainTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { AppSettings() = Settings{}; }
-    void TearDown() override { AppSettingsContext() = SettingsContext{}; }
+    void TearDown() override {
+        // A dialog left open (the wizard after "Yes" to the first-run question) holds the
+        // window; close it while the window lives, so no later test reuses it.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+                dialog->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AppSettingsContext() = SettingsContext{};
+    }
 
     // Writes Options.ini with the given changes to the defaults.
     void WriteOptions(const std::function<void(Settings&)>& change) {
@@ -39,17 +47,17 @@ protected:
         folder.write("Options.ini", SerializeSettings(s));
     }
     // A window started as the program starts it, with its exits recorded.
-    Main& Start(const QStringList& arguments = {}) {
-        window = std::make_unique<Main>();
+    MainWindow& Start(const QStringList& arguments = {}) {
+        window = std::make_unique<MainWindow>();
         AppSettingsContext() = SettingsContext{&autorun, window.get()};
         window->SetEndAtOnce([this] { ++endedAtOnce; });
         window->SetExitProgram([this] { ++exited; });
-        window->Form_Load(arguments);
+        window->StartUp(arguments);
         return *window;
     }
     void Select(const QList<int>& rows, bool selected = true) {
         for (int row : rows)
-            window->List1->item(row)->setSelected(selected);
+            window->townList->item(row)->setSelected(selected);
     }
 
     TempProgramFolder folder;
@@ -59,24 +67,24 @@ protected:
     FakeSound sound;
     FakeShell shell;
     FakeLine line;
-    std::unique_ptr<Main> window;
+    std::unique_ptr<MainWindow> window;
     int endedAtOnce = 0;
     int exited = 0;
 };
 
-TEST_F(MainTest, CommandLineMustBeExactlyLoad) {
-    EXPECT_TRUE(Main::IsLoadCommandLine({"/load"}));
+TEST_F(MainWindowTest, CommandLineMustBeExactlyLoad) {
+    EXPECT_TRUE(MainWindow::IsLoadCommandLine({"/load"}));
     for (const QStringList& other : {QStringList{}, QStringList{"/Load"}, QStringList{" /load"}, QStringList{"/load "},
                                      QStringList{"/load", "/load"}, QStringList{"load"}})
-        EXPECT_FALSE(Main::IsLoadCommandLine(other)) << other.join('|').toStdString();
+        EXPECT_FALSE(MainWindow::IsLoadCommandLine(other)) << other.join('|').toStdString();
 }
 
-TEST_F(MainTest, StartUpFollowsTheRunMode) {
+TEST_F(MainWindowTest, StartUpFollowsTheRunMode) {
     struct Row {
         const char* startTray;
         const char* workMode;
         const char* multiLoad;
-        bool timer3, label1, label2;
+        bool scheduledLoadTimer, onlineIndicator, selectedCountLabel;
     };
     const Row rows[] = {
         {"False", "DialUp", "False", false, true, false},
@@ -91,19 +99,19 @@ TEST_F(MainTest, StartUpFollowsTheRunMode) {
             s.WorkMode = row.workMode;
             s.MultiLoad = row.multiLoad;
         });
-        Main& w = Start();
+        MainWindow& w = Start();
         EXPECT_EQ(w.InTray(), IsTrue(row.startTray));
-        EXPECT_EQ(w.scheduler().timer3.enabled, row.timer3);
-        EXPECT_EQ(w.scheduler().timer3.interval, 1000);
-        EXPECT_EQ(w.Timer3.isActive(), row.timer3);
-        if (row.timer3) {
-            EXPECT_EQ(w.Timer3.interval(), 1000);
+        EXPECT_EQ(w.scheduler().scheduledLoadTimer.enabled, row.scheduledLoadTimer);
+        EXPECT_EQ(w.scheduler().scheduledLoadTimer.interval, 1000);
+        EXPECT_EQ(w.scheduledLoadTimer.isActive(), row.scheduledLoadTimer);
+        if (row.scheduledLoadTimer) {
+            EXPECT_EQ(w.scheduledLoadTimer.interval(), 1000);
         }
-        EXPECT_FALSE(w.scheduler().timer2.enabled);
-        EXPECT_EQ(w.Label1->isVisibleTo(&w), row.label1);
-        EXPECT_EQ(w.Label2->isVisibleTo(&w), row.label2); // multi mode: nothing selected yet
-        EXPECT_EQ(w.List1 && w.List1->isVisibleTo(&w), IsTrue(row.multiLoad));
-        EXPECT_EQ(w.Combo1->isVisibleTo(&w), !IsTrue(row.multiLoad));
+        EXPECT_FALSE(w.scheduler().dialUpLoadTimer.enabled);
+        EXPECT_EQ(w.onlineIndicator->isVisibleTo(&w), row.onlineIndicator);
+        EXPECT_EQ(w.selectedCountLabel->isVisibleTo(&w), row.selectedCountLabel); // multi mode: nothing selected yet
+        EXPECT_EQ(w.townList && w.townList->isVisibleTo(&w), IsTrue(row.multiLoad));
+        EXPECT_EQ(w.regionBox->isVisibleTo(&w), !IsTrue(row.multiLoad));
         // No notification area offscreen: the tray start leaves the window minimised, not hidden.
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(w.isMinimized(), IsTrue(row.startTray));
@@ -115,76 +123,76 @@ TEST_F(MainTest, StartUpFollowsTheRunMode) {
     }
 }
 
-TEST_F(MainTest, MultiModeCountsTheRestoredSelectionOnce) {
+TEST_F(MainWindowTest, MultiModeCountsTheRestoredSelectionOnce) {
     WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
     folder.write("goroda.ini", " 3  0  270  399 ");
-    Main& w = Start();
+    MainWindow& w = Start();
     EXPECT_EQ(w.SelectedTowns().count, 3);
     EXPECT_EQ(w.SelectedTowns()[1], QString::fromUtf8("29862|Абакан"));
     EXPECT_EQ(w.SelectedTowns()[2], QString::fromUtf8("27521|Апрелевка"));
     EXPECT_EQ(w.SelectedTowns()[3], QString::fromUtf8("33990|Ялта"));
-    EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: 3"));
-    EXPECT_TRUE(w.Label2->isVisibleTo(&w));
+    EXPECT_EQ(w.selectedCountLabel->text(), QString::fromUtf8("Выбрано: 3"));
+    EXPECT_TRUE(w.selectedCountLabel->isVisibleTo(&w));
     EXPECT_TRUE(w.TownListReady);
 }
 
-TEST_F(MainTest, SelectingRowsCountsAndSavesThem) {
+TEST_F(MainWindowTest, SelectingRowsCountsAndSavesThem) {
     WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
-    Main& w = Start();
-    EXPECT_EQ(w.List1->count(), 400);
-    EXPECT_EQ(w.List1->selectionMode(), QAbstractItemView::MultiSelection);
+    MainWindow& w = Start();
+    EXPECT_EQ(w.townList->count(), 400);
+    EXPECT_EQ(w.townList->selectionMode(), QAbstractItemView::MultiSelection);
     Select({399, 0, 270});
     EXPECT_EQ(w.SelectedTowns().count, 3);
     EXPECT_EQ(w.SelectedTowns()[3], QString::fromUtf8("33990|Ялта"));
-    EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: 3"));
+    EXPECT_EQ(w.selectedCountLabel->text(), QString::fromUtf8("Выбрано: 3"));
     EXPECT_EQ(w.RegionTowns().count, RegionSize(2)); // the region of the last selected row
-    w.List1_MouseDown();
-    EXPECT_TRUE(w.Command7->isVisibleTo(&w));
-    w.Command7_Click();
-    EXPECT_FALSE(w.Command7->isVisibleTo(&w));
+    w.ShowSaveTownsButton();
+    EXPECT_TRUE(w.saveTownsButton->isVisibleTo(&w));
+    w.SaveChosenTowns();
+    EXPECT_FALSE(w.saveTownsButton->isVisibleTo(&w));
     EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 3  0  270  399 "));
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray("-1 -1 \r\n"));
 
     Select({0, 270, 399}, false);
     EXPECT_EQ(w.SelectedTowns().count, 0);
-    EXPECT_FALSE(w.Label2->isVisibleTo(&w));
+    EXPECT_FALSE(w.selectedCountLabel->isVisibleTo(&w));
     w.SaveTownLists();
     EXPECT_FALSE(folder.exists("goroda.ini"));
-    w.Command1_Click();
+    w.LoadForecast();
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Выбор не сделан"));
     EXPECT_TRUE(fetcher.urls.isEmpty());
 }
 
-TEST_F(MainTest, SingleTownChoiceSurvivesARestart) {
-    Main& first = Start();
-    first.Combo1->setCurrentIndex(1);
-    ASSERT_TRUE(first.C1->isVisibleTo(&first));
-    ASSERT_EQ(first.C1->count(), 47);
-    first.C1->setCurrentIndex(22);
+TEST_F(MainWindowTest, SingleTownChoiceSurvivesARestart) {
+    MainWindow& first = Start();
+    first.regionBox->setCurrentIndex(1);
+    ASSERT_TRUE(first.townBox->isVisibleTo(&first));
+    ASSERT_EQ(first.townBox->count(), 47);
+    first.townBox->setCurrentIndex(22);
     first.SaveTownLists();
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray(" 1  22 \r\n"));
 
-    Main& second = Start();
-    EXPECT_EQ(second.Combo1->currentText(), QString::fromUtf8("Москва и область"));
-    EXPECT_EQ(second.C1->currentText(), QString::fromUtf8("Москва"));
+    MainWindow& second = Start();
+    EXPECT_EQ(second.regionBox->currentText(), QString::fromUtf8("Москва и область"));
+    EXPECT_EQ(second.townBox->currentText(), QString::fromUtf8("Москва"));
     EXPECT_EQ(second.RegionTowns()[second.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
 // After every rebuild (a dialog's save, a mode switch) the count, the chosen towns and
 // the visible selection agree, and the load fetches exactly what is shown.
-TEST_F(MainTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
+TEST_F(MainWindowTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
     WriteOptions([](Settings& s) {
         s.MultiLoad = "True";
         s.WorkMode = "DirectConn";
     });
-    Main& w = Start();
+    MainWindow& w = Start();
     auto expectInStep = [&](int count) {
-        EXPECT_EQ(w.List1->selectedItems().size(), count);
+        EXPECT_EQ(w.townList->selectedItems().size(), count);
         EXPECT_EQ(w.SelectedTowns().count, count);
-        EXPECT_EQ(w.Label2->isVisibleTo(&w), count > 0);
+        EXPECT_EQ(w.selectedCountLabel->isVisibleTo(&w), count > 0);
         if (count > 0) {
-            EXPECT_EQ(w.Label2->text(), QString::fromUtf8("Выбрано: %1").arg(count));
+            EXPECT_EQ(w.selectedCountLabel->text(), QString::fromUtf8("Выбрано: %1").arg(count));
         }
     };
     Select({0, 1, 2});           // not saved
@@ -198,32 +206,32 @@ TEST_F(MainTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
     ASSERT_TRUE(SaveSettings());
     expectInStep(2);
     EXPECT_EQ(w.SelectedTowns()[2], CatalogEntry(10));
-    w.Command1_Click();
+    w.LoadForecast();
     EXPECT_EQ(fetcher.urls.size(), 2);
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
 // A session in multi-town mode keeps the single-town choice for the switch back.
-TEST_F(MainTest, MultiTownSessionKeepsTheSingleTownChoice) {
+TEST_F(MainWindowTest, MultiTownSessionKeepsTheSingleTownChoice) {
     WriteOptions([](Settings& s) {
         s.MultiLoad = "True";
         s.WorkMode = "DirectConn";
     });
     folder.write("gorod.ini", " 1  22 \r\n");
     folder.write("goroda.ini", " 1  4 ");
-    Main& w = Start();
-    EXPECT_FALSE(w.C1->isVisibleTo(&w));
-    w.Command1_Click();
+    MainWindow& w = Start();
+    EXPECT_FALSE(w.townBox->isVisibleTo(&w));
+    w.LoadForecast();
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray(" 1  22 \r\n"));
     AppSettings().MultiLoad = "False";
     ASSERT_TRUE(SaveSettings());
-    EXPECT_TRUE(w.C1->isVisibleTo(&w));
-    EXPECT_EQ(w.C1->currentText(), QString::fromUtf8("Москва"));
+    EXPECT_TRUE(w.townBox->isVisibleTo(&w));
+    EXPECT_EQ(w.townBox->currentText(), QString::fromUtf8("Москва"));
     EXPECT_EQ(w.RegionTowns()[w.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
-TEST_F(MainTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
+TEST_F(MainWindowTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
     WriteOptions([](Settings& s) {
         s.GorodSave = "False";
         s.MultiLoad = "True";
@@ -231,20 +239,20 @@ TEST_F(MainTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
     });
     folder.write("gorod.ini", " 2  5 \r\n");
     folder.write("goroda.ini", " 1  7 ");
-    Main& w = Start();
-    EXPECT_TRUE(w.List1->selectedItems().isEmpty());
+    MainWindow& w = Start();
+    EXPECT_TRUE(w.townList->selectedItems().isEmpty());
     Select({4});
     EXPECT_EQ(w.SelectedTowns().count, 1);
-    w.Command1_Click();
+    w.LoadForecast();
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 1  4 "));
     AppSettings().MultiLoad = "False";
     w.RefreshTownLists();
-    EXPECT_EQ(w.Combo1->currentIndex(), -1);
-    EXPECT_FALSE(w.C1->isVisibleTo(&w));
+    EXPECT_EQ(w.regionBox->currentIndex(), -1);
+    EXPECT_FALSE(w.townBox->isVisibleTo(&w));
 }
 
-TEST_F(MainTest, DamagedTownFilesAreIgnoredWithoutHarm) {
+TEST_F(MainWindowTest, DamagedTownFilesAreIgnoredWithoutHarm) {
     struct Row {
         const char* gorod;
         const char* goroda;
@@ -261,18 +269,18 @@ TEST_F(MainTest, DamagedTownFilesAreIgnoredWithoutHarm) {
         SCOPED_TRACE(row.gorod);
         WriteOptions([](Settings&) {});
         folder.write("gorod.ini", row.gorod);
-        Main& single = Start();
-        EXPECT_EQ(single.Combo1->currentIndex(), row.region);
-        EXPECT_EQ(single.C1->currentIndex(), row.town);
+        MainWindow& single = Start();
+        EXPECT_EQ(single.regionBox->currentIndex(), row.region);
+        EXPECT_EQ(single.townBox->currentIndex(), row.town);
         WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
         folder.write("goroda.ini", row.goroda);
-        Main& multi = Start();
+        MainWindow& multi = Start();
         EXPECT_EQ(multi.SelectedTowns().count, row.selected);
     }
 }
 
-TEST_F(MainTest, FirstRunWritesDefaultsAndAsks) {
-    Main& w = Start();
+TEST_F(MainWindowTest, FirstRunWritesDefaultsAndAsks) {
+    MainWindow& w = Start();
     EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(Settings{}));
     EXPECT_EQ(autorun.values.value("Vetorlan"), folder.path() + "/nimbora");
     ASSERT_EQ(boxes.boxes().size(), 2u);
@@ -282,29 +290,29 @@ TEST_F(MainTest, FirstRunWritesDefaultsAndAsks) {
     EXPECT_TRUE(boxes.boxes()[0].text.endsWith(QString::fromUtf8("Хотите воспользоваться мастером?")));
     EXPECT_EQ(boxes.boxes()[1].title, QString::fromUtf8("Сообщение"));
     EXPECT_EQ(boxes.boxes()[1].text.count('\n'), 1);
-    EXPECT_EQ(w.List1->toolTip(), QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
-    // Answer No restored the timers; the dial-up default keeps Timer3 off.
-    EXPECT_EQ(w.scheduler().timer1.interval, 250);
-    EXPECT_EQ(w.scheduler().timer2.interval, 1000);
-    EXPECT_EQ(w.scheduler().timer3.interval, 60000);
-    EXPECT_TRUE(w.Timer1.isActive());
+    EXPECT_EQ(w.townList->toolTip(), QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
+    // Answer No restored the timers; the dial-up default keeps the scheduled load timer off.
+    EXPECT_EQ(w.scheduler().connectionWatchTimer.interval, 250);
+    EXPECT_EQ(w.scheduler().dialUpLoadTimer.interval, 1000);
+    EXPECT_EQ(w.scheduler().scheduledLoadTimer.interval, 60000);
+    EXPECT_TRUE(w.connectionWatchTimer.isActive());
     EXPECT_TRUE(w.isVisible());
 }
 
-TEST_F(MainTest, FirstRunYesHidesTheWindowWithTimersPaused) {
+TEST_F(MainWindowTest, FirstRunYesHidesTheWindowWithTimersPaused) {
     boxes.answerNext(MsgAnswer::Yes);
-    Main& w = Start();
+    MainWindow& w = Start();
     EXPECT_EQ(boxes.boxes().size(), 1u);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.scheduler().timer1.interval, 0);
-    EXPECT_FALSE(w.Timer1.isActive());
+    EXPECT_EQ(w.scheduler().connectionWatchTimer.interval, 0);
+    EXPECT_FALSE(w.connectionWatchTimer.isActive());
 }
 
-TEST_F(MainTest, ASecondCopyIsRefusedBeforeReadingSettings) {
-    window = std::make_unique<Main>();
+TEST_F(MainWindowTest, ASecondCopyIsRefusedBeforeReadingSettings) {
+    window = std::make_unique<MainWindow>();
     window->SetPreviousInstanceCheck([] { return true; });
     window->SetEndAtOnce([this] { ++endedAtOnce; });
-    window->Form_Load({});
+    window->StartUp({});
     EXPECT_EQ(endedAtOnce, 1);
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("Программа уже запущена!"));
@@ -313,7 +321,7 @@ TEST_F(MainTest, ASecondCopyIsRefusedBeforeReadingSettings) {
     EXPECT_FALSE(folder.exists("Options.ini"));
 }
 
-TEST_F(MainTest, LoadCommandLineLoadsOnceAndEnds) {
+TEST_F(MainWindowTest, LoadCommandLineLoadsOnceAndEnds) {
     WriteOptions([](Settings& s) { s.WorkMode = "DirectConn"; });
     folder.write("gorod.ini", " 0  0 \r\n");
     Start({"/load"});
@@ -323,32 +331,33 @@ TEST_F(MainTest, LoadCommandLineLoadsOnceAndEnds) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainTest, LoadingShowsItsStateAndRestoresIt) {
+TEST_F(MainWindowTest, LoadingShowsItsStateAndRestoresIt) {
     WriteOptions([](Settings& s) {
         s.WorkMode = "DirectConn";
         s.LoadExit = "True";
     });
     folder.write("gorod.ini", " 0  3 \r\n");
-    Main& w = Start();
+    MainWindow& w = Start();
     bool busySeen = false;
     fetcher.during = [&] {
         OnUiThread([&] {
-            busySeen = !w.Command1->isEnabled() && w.loadingBackground() && w.tray().Icon() == TrayIconKind::Loading &&
+            busySeen = !w.loadButton->isEnabled() && w.loadingBackground() &&
+                       w.tray().Icon() == TrayIconKind::Loading &&
                        w.tray().Tip() == QString::fromUtf8("Идет загрузка прогноза погоды...") && w.LoadInProgress();
         });
     };
-    w.scheduler().timer3.enabled = false;
-    w.Command1_Click();
+    w.scheduler().scheduledLoadTimer.enabled = false;
+    w.LoadForecast();
     EXPECT_TRUE(busySeen);
-    EXPECT_TRUE(w.Command1->isEnabled());
+    EXPECT_TRUE(w.loadButton->isEnabled());
     EXPECT_FALSE(w.loadingBackground());
     EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
     EXPECT_TRUE(w.tray().Tip().startsWith(QString::fromUtf8("Прогноз погоды был загружен: \nсегодня \nв ")));
-    EXPECT_TRUE(w.scheduler().timer3.enabled);
+    EXPECT_TRUE(w.scheduler().scheduledLoadTimer.enabled);
     EXPECT_EQ(exited, 1);
 }
 
-TEST_F(MainTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick) {
+TEST_F(MainWindowTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick) {
     WriteOptions([](Settings& s) {
         s.WorkMode = "DirectConn";
         s.StartTray = "True";
@@ -363,31 +372,31 @@ TEST_F(MainTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick) {
     ASSERT_TRUE(page.setFileTime(now.addDays(-1), QFileDevice::FileModificationTime));
     page.close();
     SetNowOverride(now);
-    Main& w = Start();
-    w.scheduler().Timer3_Timer(); // a stale file in the minute of TimeLoad
+    MainWindow& w = Start();
+    w.scheduler().LoadWhenStaleOrDue(); // a stale file in the minute of TimeLoad
     SetNowOverride({});
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(exited, 1);
 }
 
-TEST_F(MainTest, TrayButtonAndMenuMoveTheWindow) {
+TEST_F(MainWindowTest, TrayButtonAndMenuMoveTheWindow) {
     WriteOptions([](Settings&) {});
-    Main& w = Start();
+    MainWindow& w = Start();
     w.tray().SetTrayTip("last tip");
     w.tray().SetIcon(TrayIconKind::Error); // left from a failed load
-    w.picButton_Click(1);
+    w.CloseOrGoToTray(1);
     EXPECT_TRUE(w.InTray());
     EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
     EXPECT_EQ(w.tray().Tip(), "last tip");
     EXPECT_TRUE(w.isMinimized()); // no notification area offscreen: still reachable
-    w.mnuMainShow_Click();
+    w.ShowFromTray();
     EXPECT_FALSE(w.InTray());
     EXPECT_FALSE(w.isMinimized());
-    w.Label3_Click();
+    w.ToggleClock();
     EXPECT_FALSE(w.scheduler().ShowClock);
-    w.Command5_Click();
+    w.OpenHelp();
     EXPECT_EQ(shell.opened, QStringList{folder.path() + "/help/index.html"});
-    w.picButton_Click(0);
+    w.CloseOrGoToTray(0);
     EXPECT_EQ(endedAtOnce, 1);
 }
 
@@ -408,11 +417,11 @@ void ClickButton(QWidget* dialog, const QString& caption) {
 }
 
 // Tray, then the wizard from the settings, left by Esc or by its last page's "Готово".
-TEST_F(MainTest, WizardEndBringsAWindowFromTheTrayBackNormalAndActive) {
+TEST_F(MainWindowTest, WizardEndBringsAWindowFromTheTrayBackNormalAndActive) {
     WriteOptions([](Settings& s) { s.StartTray = "True"; });
     for (bool finish : {false, true}) {
         SCOPED_TRACE(finish);
-        Main& w = Start();
+        MainWindow& w = Start();
         ASSERT_TRUE(w.isMinimized());
         StartSetupWizard(w);
         EXPECT_FALSE(w.isVisible());
@@ -436,30 +445,30 @@ TEST_F(MainTest, WizardEndBringsAWindowFromTheTrayBackNormalAndActive) {
 // The window's small things: nothing of the background shows between the town list and
 // its count, the town box opens as a list of 20 rows, and "О программе" from the tray and
 // then from the window gives one About window.
-TEST_F(MainTest, SmallThingsOnScreen) {
+TEST_F(MainWindowTest, SmallThingsOnScreen) {
     WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
     folder.write("goroda.ini", " 1  4 ");
-    Main& multi = Start();
+    MainWindow& multi = Start();
     const QImage shot = multi.grab().toImage();
     const QColor plain = multi.palette().color(QPalette::Window);
-    const int top = multi.List1->geometry().bottom() + 1;
+    const int top = multi.townList->geometry().bottom() + 1;
     int strayPixels = 0;
     for (int y = top; y < top + 4; ++y)
-        for (int x = multi.List1->x(); x <= multi.List1->geometry().right(); ++x)
+        for (int x = multi.townList->x(); x <= multi.townList->geometry().right(); ++x)
             strayPixels += shot.pixelColor(x, y) != plain;
     EXPECT_EQ(strayPixels, 0);
 
     WriteOptions([](Settings&) {});
-    Main& w = Start();
-    w.Combo1->setCurrentIndex(1);
-    ASSERT_EQ(w.C1->count(), 47);
-    w.C1->showPopup();
-    const int rows = w.C1->view()->viewport()->height() / w.C1->view()->sizeHintForRow(0);
+    MainWindow& w = Start();
+    w.regionBox->setCurrentIndex(1);
+    ASSERT_EQ(w.townBox->count(), 47);
+    w.townBox->showPopup();
+    const int rows = w.townBox->view()->viewport()->height() / w.townBox->view()->sizeHintForRow(0);
     EXPECT_GE(rows, 19);
     EXPECT_LE(rows, 20);
-    w.C1->hidePopup();
+    w.townBox->hidePopup();
 
-    w.mnuMainAbout_Click();
+    w.OpenAboutFromTray();
     QTimer unblock; // only fires if a second, modal About window blocks
     unblock.setSingleShot(true);
     QObject::connect(&unblock, &QTimer::timeout, [] {
@@ -467,34 +476,34 @@ TEST_F(MainTest, SmallThingsOnScreen) {
             dialog->reject();
     });
     unblock.start(0);
-    w.Command3_Click();
+    w.OpenAbout();
     EXPECT_EQ(OpenDialogs().size(), 1);
     for (QDialog* dialog : OpenDialogs())
         dialog->close();
-    w.mnuMainAbout_Click(); // a closed About window opens again
+    w.OpenAboutFromTray(); // a closed About window opens again
     EXPECT_EQ(OpenDialogs().size(), 1);
     for (QDialog* dialog : OpenDialogs())
         dialog->close();
 }
 
-TEST_F(MainTest, RealTimersFollowTheSchedulerAndNeverSpinAtZero) {
+TEST_F(MainWindowTest, RealTimersFollowTheSchedulerAndNeverSpinAtZero) {
     WriteOptions([](Settings& s) { s.WorkMode = "DirectConn"; });
-    Main& w = Start();
+    MainWindow& w = Start();
     w.PauseScheduler();
-    EXPECT_TRUE(w.scheduler().timer3.enabled);
-    for (QTimer* timer : {&w.Timer1, &w.Timer2, &w.Timer3})
+    EXPECT_TRUE(w.scheduler().scheduledLoadTimer.enabled);
+    for (QTimer* timer : {&w.connectionWatchTimer, &w.dialUpLoadTimer, &w.scheduledLoadTimer})
         EXPECT_FALSE(timer->isActive());
     w.RestoreScheduler();
-    EXPECT_TRUE(w.Timer1.isActive());
-    EXPECT_EQ(w.Timer1.interval(), 250);
-    EXPECT_FALSE(w.Timer2.isActive());
-    EXPECT_TRUE(w.Timer3.isActive());
-    EXPECT_EQ(w.Timer3.interval(), 60000);
+    EXPECT_TRUE(w.connectionWatchTimer.isActive());
+    EXPECT_EQ(w.connectionWatchTimer.interval(), 250);
+    EXPECT_FALSE(w.dialUpLoadTimer.isActive());
+    EXPECT_TRUE(w.scheduledLoadTimer.isActive());
+    EXPECT_EQ(w.scheduledLoadTimer.interval(), 60000);
 }
 
-TEST_F(MainTest, TrayMenuHasItsThirteenItems) {
+TEST_F(MainWindowTest, TrayMenuHasItsThirteenItems) {
     WriteOptions([](Settings&) {});
-    Main& w = Start();
+    MainWindow& w = Start();
     QStringList captions;
     for (QAction* action : w.tray().Menu().actions())
         captions << (action->isSeparator() ? QString("-") : action->text());

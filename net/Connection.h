@@ -17,4 +17,7 @@ bool AnyPppInterfaceUp(const QString& folder);
 // at a folder of their own.
 void SetNetworkInterfaceFolder(const QString& folder);
 
+// Hangs up every listed dial-up connection when the listing succeeded.
+void HangUpAll();
+
 } // namespace vetorlan

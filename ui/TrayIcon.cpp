@@ -1,4 +1,4 @@
-#include "ui/FormMinimize.h"
+#include "ui/TrayIcon.h"
 
 #include "ui/Pictures.h"
 

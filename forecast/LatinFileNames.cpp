@@ -1,4 +1,4 @@
-#include "forecast/EnglishFileName.h"
+#include "forecast/LatinFileNames.h"
 
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"

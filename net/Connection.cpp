@@ -1,4 +1,4 @@
-#include "net/OnLineCheck.h"
+#include "net/Connection.h"
 
 #include "core/Settings.h"
 #include "net/ConnectionBackend.h"
@@ -65,6 +65,18 @@ bool IsOnline() {
     if (!IsDialUp(AppSettings()))
         return true;
     return AnyPppInterfaceUp(InterfaceFolder()) || ServiceConnectionUp();
+}
+
+void HangUpAll() {
+    ConnectionBackend* backend = CurrentConnectionBackend();
+    if (!backend)
+        return;
+    QList<ConnectionBackend::Handle> handles;
+    if (!backend->ListConnections(handles))
+        return;
+    // No wait afterwards: the connection watch sees the line go down on its own.
+    for (ConnectionBackend::Handle handle : handles)
+        backend->HangUp(handle);
 }
 
 } // namespace vetorlan

@@ -1,8 +1,8 @@
 // The index page of a multi-town load, in both styles.
-#include "forecast/MultiIndexPage.h"
+#include "forecast/IndexPage.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
-#include "forecast/EnglishFileName.h"
+#include "forecast/LatinFileNames.h"
 #include "tests/support/TestSupport.h"
 #include "towns/Selection.h"
 

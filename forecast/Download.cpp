@@ -1,4 +1,4 @@
-#include "forecast/Down.h"
+#include "forecast/Download.h"
 
 #include "core/FileSystemObject.h"
 #include "forecast/HttpClient.h"

@@ -1,4 +1,4 @@
-#include "ui/Main.h"
+#include "ui/MainWindow.h"
 
 #include "core/Clock.h"
 #include "core/FileSystemObject.h"
@@ -6,14 +6,14 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "forecast/CopyView.h"
-#include "towns/Base.h"
 #include "towns/Selection.h"
+#include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
 #include "ui/AboutWindow.h"
 #include "ui/Dialogs.h"
-#include "ui/InterFace.h"
 #include "ui/PictureButton.h"
 #include "ui/Pictures.h"
+#include "ui/WindowChrome.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -37,7 +37,7 @@ namespace {
 constexpr int kWidth = 5280 / 15;
 constexpr int kHeight = 2940 / 15;
 constexpr int kCaptionHeight = 20;
-const QSize kPicButtonSize(16, 14);
+const QSize kCaptionButtonSize(16, 14);
 
 // Keeps a combo box's popup a scrolling list of at most maxVisibleItems rows: some styles
 // otherwise open it as one menu as long as the list.
@@ -71,7 +71,7 @@ void QuitEventLoop() {
 
 } // namespace
 
-Main::Main(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Веторлан - v 1.5"));
     setWindowIcon(TrayIconPicture(TrayIconKind::Normal));
     setFixedSize(kWidth, kHeight);
@@ -81,32 +81,32 @@ Main::Main(QWidget* parent) : QWidget(parent) {
     };
     previousInstance_ = [] { return false; };
     BuildControls();
-    for (QTimer* timer : {&Timer1, &Timer2, &Timer3})
+    for (QTimer* timer : {&connectionWatchTimer, &dialUpLoadTimer, &scheduledLoadTimer})
         timer->setTimerType(Qt::CoarseTimer);
-    connect(&Timer1, &QTimer::timeout, this, [this] { scheduler_.Timer1_Timer(); });
-    connect(&Timer2, &QTimer::timeout, this, [this] { scheduler_.Timer2_Timer(); });
-    connect(&Timer3, &QTimer::timeout, this, [this] { scheduler_.Timer3_Timer(); });
+    connect(&connectionWatchTimer, &QTimer::timeout, this, [this] { scheduler_.WatchClockAndConnection(); });
+    connect(&dialUpLoadTimer, &QTimer::timeout, this, [this] { scheduler_.LoadAfterOnlinePause(); });
+    connect(&scheduledLoadTimer, &QTimer::timeout, this, [this] { scheduler_.LoadWhenStaleOrDue(); });
     connect(&tray_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
     BuildTrayMenu();
     TimersChanged();
 }
 
-Main::~Main() {
+MainWindow::~MainWindow() {
     if (AppSettingsContext().host == this)
         AppSettingsContext().host = nullptr;
     if (about_)
         delete about_;
 }
 
-bool Main::IsLoadCommandLine(const QStringList& arguments) {
+bool MainWindow::IsLoadCommandLine(const QStringList& arguments) {
     return arguments.size() == 1 && arguments.first() == QLatin1String("/load");
 }
 
-void Main::Form_Load(const QStringList& arguments) {
-    Form_Resize();
+void MainWindow::StartUp(const QStringList& arguments) {
+    PlaceCaptionBar();
     SetTitleBar(*this, false);
     SetTitleBar(*this, true);
-    scheduler_.SetTimer3StartInterval();
+    scheduler_.SetScheduledLoadStartInterval();
     if (previousInstance_()) {
         ShowMessageBox(QStringLiteral("Программа уже запущена!"), QStringLiteral("Веторлан v1.3 - Ошибка"),
                        MsgIcon::Critical);
@@ -119,18 +119,18 @@ void Main::Form_Load(const QStringList& arguments) {
     const Settings& s = AppSettings();
     if (IsTrue(s.StartTray))
         GoToTray();
-    Label1->setVisible(IsDialUp(s));
+    onlineIndicator->setVisible(IsDialUp(s));
     ShowLoadingVisuals(false);
     if (!IsMultiLoad(s)) {
-        Label2->hide();
-        RefreshSingleTown();
+        selectedCountLabel->hide();
+        RebuildSingleTownBoxes();
     } else {
-        RefreshMultiTown();
+        RebuildMultiTownList();
     }
     ShowLoadStatus();
     scheduler_.ArmForWorkMode();
     if (IsLoadCommandLine(arguments)) {
-        Command1_Click();
+        LoadForecast();
         EndAtOnce();
         return;
     }
@@ -138,154 +138,154 @@ void Main::Form_Load(const QStringList& arguments) {
         show();
 }
 
-void Main::EndAtOnce() {
+void MainWindow::EndAtOnce() {
     endAtOnce_();
 }
 
 // ---- Layout and chrome ----
 
-void Main::BuildControls() {
+void MainWindow::BuildControls() {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(236, 233, 216));
     setPalette(pal);
-    imgCaption = new QWidget(this);
-    imgCaption->setObjectName("imgCaption");
-    imgCaption->installEventFilter(this);
+    captionBar_ = new QWidget(this);
+    captionBar_->setObjectName("captionBar");
+    captionBar_->installEventFilter(this);
     for (int i : {1, 0}) {
-        lblCaption[i] = new QLabel(QStringLiteral("     Веторлан v.1.5"), this);
-        lblCaption[i]->setObjectName(QStringLiteral("lblCaption%1").arg(i));
-        QFont font = lblCaption[i]->font();
+        captionLabels_[i] = new QLabel(QStringLiteral("     Веторлан v.1.5"), this);
+        captionLabels_[i]->setObjectName(QStringLiteral("captionLabel%1").arg(i));
+        QFont font = captionLabels_[i]->font();
         font.setBold(true);
-        lblCaption[i]->setFont(font);
+        captionLabels_[i]->setFont(font);
         // A palette, not a style sheet: style sheets keep their engine in the idle program.
-        QPalette text = lblCaption[i]->palette();
+        QPalette text = captionLabels_[i]->palette();
         text.setColor(QPalette::WindowText, i == 0 ? QColor(255, 255, 255) : QColor(0, 0, 128));
-        lblCaption[i]->setPalette(text);
-        lblCaption[i]->installEventFilter(this);
+        captionLabels_[i]->setPalette(text);
+        captionLabels_[i]->installEventFilter(this);
     }
-    picButton[0] = new PictureButton(CloseButtonPicture, this);
-    picButton[0]->setToolTip(QStringLiteral("Закрыть"));
-    picButton[1] = new PictureButton(TrayButtonPicture, this);
-    picButton[1]->setToolTip(QStringLiteral("Свернуть в трей"));
+    captionButtons_[0] = new PictureButton(CloseButtonPicture, this);
+    captionButtons_[0]->setToolTip(QStringLiteral("Закрыть"));
+    captionButtons_[1] = new PictureButton(TrayButtonPicture, this);
+    captionButtons_[1]->setToolTip(QStringLiteral("Свернуть в трей"));
     for (int i : {0, 1}) {
-        picButton[i]->resize(kPicButtonSize);
-        connect(picButton[i], &QAbstractButton::clicked, this, [this, i] { picButton_Click(i); });
+        captionButtons_[i]->resize(kCaptionButtonSize);
+        connect(captionButtons_[i], &QAbstractButton::clicked, this, [this, i] { CloseOrGoToTray(i); });
     }
     BuildTownControls();
     BuildButtons();
 }
 
-void Main::BuildTownControls() {
-    Combo1 = new QComboBox(this);
-    Combo1->setPlaceholderText(QStringLiteral("Выберите регион"));
-    Combo1->setGeometry(10, 30, 200, 24);
-    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-    C1 = new QComboBox(this);
-    C1->setPlaceholderText(QStringLiteral("Выберите город"));
-    C1->setGeometry(10, 62, 200, 24);
-    C1->setMaxVisibleItems(20);
+void MainWindow::BuildTownControls() {
+    regionBox = new QComboBox(this);
+    regionBox->setPlaceholderText(QStringLiteral("Выберите регион"));
+    regionBox->setGeometry(10, 30, 200, 24);
+    connect(regionBox, &QComboBox::currentIndexChanged, this, [this] { FillTownBoxForRegion(); });
+    townBox = new QComboBox(this);
+    townBox->setPlaceholderText(QStringLiteral("Выберите город"));
+    townBox->setGeometry(10, 62, 200, 24);
+    townBox->setMaxVisibleItems(20);
     auto* popupStyle = new ListPopupStyle;
-    popupStyle->setParent(C1);
-    C1->setStyle(popupStyle);
+    popupStyle->setParent(townBox);
+    townBox->setStyle(popupStyle);
     // The count sits right under the list on a plain strip, so no piece of the background
     // picture shows between them.
-    Label2 = new QLabel(CountCaption(0), this);
-    Label2->setGeometry(10, 140, 200, 23);
-    Label2->setAutoFillBackground(true);
-    Command7 = new PictureButton(SaveButtonPicture, this);
-    Command7->setGeometry(192, 143, 18, 18);
-    Command7->setToolTip(QStringLiteral("Сохранить список выбранных городов"));
-    Command7->hide();
-    Command7->raise();
-    connect(Command7, &QAbstractButton::clicked, this, [this] { Command7_Click(); });
-    C1->hide();
+    selectedCountLabel = new QLabel(CountCaption(0), this);
+    selectedCountLabel->setGeometry(10, 140, 200, 23);
+    selectedCountLabel->setAutoFillBackground(true);
+    saveTownsButton = new PictureButton(SaveButtonPicture, this);
+    saveTownsButton->setGeometry(192, 143, 18, 18);
+    saveTownsButton->setToolTip(QStringLiteral("Сохранить список выбранных городов"));
+    saveTownsButton->hide();
+    saveTownsButton->raise();
+    connect(saveTownsButton, &QAbstractButton::clicked, this, [this] { SaveChosenTowns(); });
+    townBox->hide();
 }
 
 // The multi-town list is made the first time it is needed, so a single-town program never
 // keeps it; it sits under the count and its save button as if made with them.
-void Main::EnsureTownList() {
-    if (List1)
+void MainWindow::EnsureTownList() {
+    if (townList)
         return;
-    List1 = new QListWidget(this);
-    List1->hide();
-    List1->setSelectionMode(QAbstractItemView::MultiSelection);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->setGeometry(10, 28, 200, 112);
-    List1->stackUnder(Label2);
-    List1->viewport()->installEventFilter(this);
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
+    townList = new QListWidget(this);
+    townList->hide();
+    townList->setSelectionMode(QAbstractItemView::MultiSelection);
+    townList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    townList->setGeometry(10, 28, 200, 112);
+    townList->stackUnder(selectedCountLabel);
+    townList->viewport()->installEventFilter(this);
+    connect(townList, &QListWidget::itemSelectionChanged, this, [this] { RecordSelectedTowns(); });
 }
 
-void Main::BuildButtons() {
-    auto button = [this](const QString& caption, QRect geometry, void (Main::*handler)()) {
+void MainWindow::BuildButtons() {
+    auto button = [this](const QString& caption, QRect geometry, void (MainWindow::*handler)()) {
         auto* b = new QPushButton(caption, this);
         b->setGeometry(geometry);
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    Command1 = button(QStringLiteral("Загрузить прогноз погоды"), QRect(10, 164, 200, 26), &Main::Command1_Click);
-    Command2 = button(QStringLiteral("Настройки"), QRect(222, 28, 120, 24), &Main::Command2_Click);
-    Command3 = button(QStringLiteral("О программе"), QRect(222, 56, 120, 24), &Main::Command3_Click);
-    Command5 = button(QStringLiteral("?"), QRect(222, 84, 28, 24), &Main::Command5_Click);
-    Command5->setToolTip(QStringLiteral("Справка"));
-    Command4 = button(QStringLiteral("Выход"), QRect(222, 112, 120, 24), &Main::Command4_Click);
-    Label1 = new QLabel(this);
-    Label1->setGeometry(256, 84, 86, 24);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->hide();
-    Label3 = new QLabel(QStringLiteral("12:43:56"), this);
-    Label3->setGeometry(222, 164, 120, 26);
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->setToolTip(QStringLiteral("Click me :)"));
-    QFont clock = Label3->font();
+    loadButton = button(QStringLiteral("Загрузить прогноз погоды"), QRect(10, 164, 200, 26), &MainWindow::LoadForecast);
+    settingsButton = button(QStringLiteral("Настройки"), QRect(222, 28, 120, 24), &MainWindow::OpenSettings);
+    aboutButton = button(QStringLiteral("О программе"), QRect(222, 56, 120, 24), &MainWindow::OpenAbout);
+    helpButton = button(QStringLiteral("?"), QRect(222, 84, 28, 24), &MainWindow::OpenHelp);
+    helpButton->setToolTip(QStringLiteral("Справка"));
+    exitButton = button(QStringLiteral("Выход"), QRect(222, 112, 120, 24), &MainWindow::Quit);
+    onlineIndicator = new QLabel(this);
+    onlineIndicator->setGeometry(256, 84, 86, 24);
+    onlineIndicator->setAlignment(Qt::AlignCenter);
+    onlineIndicator->hide();
+    clockLabel = new QLabel(QStringLiteral("12:43:56"), this);
+    clockLabel->setGeometry(222, 164, 120, 26);
+    clockLabel->setAlignment(Qt::AlignCenter);
+    clockLabel->setToolTip(QStringLiteral("Click me :)"));
+    QFont clock = clockLabel->font();
     clock.setBold(true);
     clock.setPointSizeF(clock.pointSizeF() * 1.3);
-    Label3->setFont(clock);
-    Label3->installEventFilter(this);
+    clockLabel->setFont(clock);
+    clockLabel->installEventFilter(this);
 }
 
-void Main::BuildTrayMenu() {
+void MainWindow::BuildTrayMenu() {
     QMenu& menu = tray_.Menu();
-    menu.addAction(QStringLiteral("Открыть программу"), this, &Main::mnuMainShow_Click);
-    menu.addAction(QStringLiteral("Загрузить прогноз"), this, &Main::Command1_Click);
+    menu.addAction(QStringLiteral("Открыть программу"), this, &MainWindow::ShowFromTray);
+    menu.addAction(QStringLiteral("Загрузить прогноз"), this, &MainWindow::LoadForecast);
     menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(); });
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Настройки"), this, &Main::mnuMainOptions_Click);
+    menu.addAction(QStringLiteral("Настройки"), this, &MainWindow::OpenSettingsFromTray);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Справка"), this, &Main::Command5_Click);
+    menu.addAction(QStringLiteral("Справка"), this, &MainWindow::OpenHelp);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("О программе"), this, &Main::mnuMainAbout_Click);
+    menu.addAction(QStringLiteral("О программе"), this, &MainWindow::OpenAboutFromTray);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Выход"), this, &Main::Command4_Click);
+    menu.addAction(QStringLiteral("Выход"), this, &MainWindow::Quit);
     menu.addSeparator();
     menu.addAction(QStringLiteral("<Закрыть это меню>"));
 }
 
-void Main::Form_Resize() {
+void MainWindow::PlaceCaptionBar() {
     const int w = width();
-    lblCaption[0]->move(4, 5);
-    lblCaption[1]->move(5, 6);
-    for (QLabel* label : lblCaption)
+    captionLabels_[0]->move(4, 5);
+    captionLabels_[1]->move(5, 6);
+    for (QLabel* label : captionLabels_)
         label->adjustSize();
-    imgCaption->setGeometry(0, 0, w, kCaptionHeight);
-    picButton[0]->move(w - picButton[0]->width() - 3, 2);
-    picButton[1]->move(picButton[0]->x() - picButton[1]->width() - 1, 2);
-    imgCaption->lower();
+    captionBar_->setGeometry(0, 0, w, kCaptionHeight);
+    captionButtons_[0]->move(w - captionButtons_[0]->width() - 3, 2);
+    captionButtons_[1]->move(captionButtons_[0]->x() - captionButtons_[1]->width() - 1, 2);
+    captionBar_->lower();
 }
 
-void Main::resizeEvent(QResizeEvent*) {
-    Form_Resize();
+void MainWindow::resizeEvent(QResizeEvent*) {
+    PlaceCaptionBar();
 }
 
 // Closed by the desktop (task bar, window list): leave as "Выход" does, so the program
 // never runs on with neither a window nor a tray icon.
-void Main::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (!exiting_)
-        Command4_Click();
+        Quit();
 }
 
-void Main::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.save();
     PaintBackground(p, size(), loading_);
@@ -298,20 +298,20 @@ void Main::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(1, 1, -2, -2));
 }
 
-bool Main::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonPress)
         return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (List1 && watched == List1->viewport()) {
-        List1_MouseDown();
+    if (townList && watched == townList->viewport()) {
+        ShowSaveTownsButton();
         return false;
     }
-    if (watched == Label3) {
+    if (watched == clockLabel) {
         if (mouse->button() == Qt::LeftButton)
-            Label3_Click();
+            ToggleClock();
         return true;
     }
-    if (watched == imgCaption || watched == lblCaption[0] || watched == lblCaption[1]) {
+    if (watched == captionBar_ || watched == captionLabels_[0] || watched == captionLabels_[1]) {
         if (mouse->button() == Qt::LeftButton && windowHandle())
             windowHandle()->startSystemMove();
         return true;
@@ -321,69 +321,69 @@ bool Main::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Town selection ----
 
-void Main::Combo1_Click() {
-    const int region = Combo1->currentIndex();
+void MainWindow::FillTownBoxForRegion() {
+    const int region = regionBox->currentIndex();
     if (region == -1)
         return;
-    C1->clear();
+    townBox->clear();
     FillRegion(regionTowns_, region);
     QStringList names;
     for (int slot = 1; slot <= regionTowns_.count; ++slot)
         names << TownName(regionTowns_[slot]);
-    C1->addItems(names);
-    C1->setCurrentIndex(-1);
+    townBox->addItems(names);
+    townBox->setCurrentIndex(-1);
     // In multi-town mode the boxes stay hidden; they only hold the single-town choice.
-    C1->setVisible(Combo1->isVisibleTo(this));
+    townBox->setVisible(regionBox->isVisibleTo(this));
 }
 
-void Main::RefreshSingleTown() {
-    Label2->hide();
-    if (List1)
-        List1->hide();
-    Combo1->show();
-    C1->hide(); // shown again once a region is chosen
+void MainWindow::RebuildSingleTownBoxes() {
+    selectedCountLabel->hide();
+    if (townList)
+        townList->hide();
+    regionBox->show();
+    townBox->hide(); // shown again once a region is chosen
     FillSingleTownBoxes();
 }
 
 // Rebuilds the region and town boxes from the saved choice; in multi-town mode they are
 // hidden but still hold that choice, so saving the lists keeps it in gorod.ini.
-void Main::FillSingleTownBoxes() {
+void MainWindow::FillSingleTownBoxes() {
     {
-        const QSignalBlocker blocker(Combo1);
-        Combo1->clear();
+        const QSignalBlocker blocker(regionBox);
+        regionBox->clear();
         for (int region = 0; region < kRegionCount; ++region)
-            Combo1->addItem(RegionCaption(region));
-        Combo1->setCurrentIndex(-1);
+            regionBox->addItem(RegionCaption(region));
+        regionBox->setCurrentIndex(-1);
     }
-    C1->clear();
-    C1->setCurrentIndex(-1);
+    townBox->clear();
+    townBox->setCurrentIndex(-1);
     RestoreSingleTown();
 }
 
-void Main::RestoreSingleTown() {
+void MainWindow::RestoreSingleTown() {
     if (!IsTrue(AppSettings().GorodSave) || !FileExists(ProgramFolder() + "/gorod.ini"))
         return;
     QByteArray contents;
     if (!ReadWholeFile(ProgramFile("gorod.ini"), contents))
         return;
     const std::optional<SingleTownChoice> choice = ParseGorodIni(contents);
-    if (!choice || choice->regionRow < 0 || choice->regionRow >= Combo1->count())
+    if (!choice || choice->regionRow < 0 || choice->regionRow >= regionBox->count())
         return;
-    Combo1->setCurrentIndex(choice->regionRow);
-    if (choice->townRow >= 0 && choice->townRow < C1->count())
-        C1->setCurrentIndex(choice->townRow);
+    regionBox->setCurrentIndex(choice->regionRow);
+    if (choice->townRow >= 0 && choice->townRow < townBox->count())
+        townBox->setCurrentIndex(choice->townRow);
 }
 
-void Main::RefreshMultiTown() {
+void MainWindow::RebuildMultiTownList() {
     EnsureTownList();
-    Combo1->hide();
-    C1->hide();
-    List1->show();
-    Label2->show();
+    regionBox->hide();
+    townBox->hide();
+    townList->show();
+    selectedCountLabel->show();
     FillSingleTownBoxes();
     {
-        const QSignalBlocker blocker(List1);
-        List1->clear();
+        const QSignalBlocker blocker(townList);
+        townList->clear();
         QStringList names;
         for (int position = 1; position <= kCatalogSize; ++position) {
             const int region = RegionOfPosition(position);
@@ -391,33 +391,33 @@ void Main::RefreshMultiTown() {
                 FillRegion(regionTowns_, region);
             names << TownName(regionTowns_[SlotOfPosition(position)]);
         }
-        List1->addItems(names);
+        townList->addItems(names);
     }
     RestoreMultiTown();
     TownListReady = true;
     // The count and the chosen towns follow the rebuilt list, never an earlier selection.
-    List1_Click();
+    RecordSelectedTowns();
 }
 
-void Main::RestoreMultiTown() {
+void MainWindow::RestoreMultiTown() {
     if (!IsTrue(AppSettings().GorodSave) || !FileExists(ProgramFolder() + "/goroda.ini"))
         return;
     QByteArray contents;
     if (!ReadWholeFile(ProgramFile("goroda.ini"), contents))
         return;
     TownListReady = false;
-    for (int row : ParseGorodaIni(contents, List1->count()))
-        List1->item(row)->setSelected(true);
-    Label2->setText(CountCaption(static_cast<int>(List1->selectedItems().size())));
+    for (int row : ParseGorodaIni(contents, townList->count()))
+        townList->item(row)->setSelected(true);
+    selectedCountLabel->setText(CountCaption(static_cast<int>(townList->selectedItems().size())));
 }
 
-void Main::List1_Click() {
+void MainWindow::RecordSelectedTowns() {
     if (!TownListReady)
         return;
     selectedTowns_.Clear();
     int lastRegion = -1;
-    for (int i = 1; i <= List1->count() && i <= kCatalogSize; ++i) {
-        if (!List1->item(i - 1)->isSelected())
+    for (int i = 1; i <= townList->count() && i <= kCatalogSize; ++i) {
+        if (!townList->item(i - 1)->isSelected())
             continue;
         selectedTowns_.Add(CatalogEntry(i));
         lastRegion = RegionOfPosition(i);
@@ -426,53 +426,53 @@ void Main::List1_Click() {
     if (lastRegion >= 0)
         FillRegion(regionTowns_, lastRegion);
     if (count > 0) {
-        Label2->setText(CountCaption(count));
-        Label2->show();
+        selectedCountLabel->setText(CountCaption(count));
+        selectedCountLabel->show();
     } else {
-        Label2->hide();
+        selectedCountLabel->hide();
     }
 }
 
-void Main::List1_MouseDown() {
-    Command7->show();
+void MainWindow::ShowSaveTownsButton() {
+    saveTownsButton->show();
 }
 
-void Main::Command7_Click() {
-    Command7->hide();
+void MainWindow::SaveChosenTowns() {
+    saveTownsButton->hide();
     SaveTownLists();
 }
 
-void Main::SaveTownLists() {
-    WriteGorodIni({Combo1->currentIndex(), C1->currentIndex()});
+void MainWindow::SaveTownLists() {
+    WriteGorodIni({regionBox->currentIndex(), townBox->currentIndex()});
     if (!IsMultiLoad(AppSettings()))
         return;
     QList<int> rows;
-    for (int r = 0; List1 && r < List1->count(); ++r) {
-        if (List1->item(r)->isSelected())
+    for (int r = 0; townList && r < townList->count(); ++r) {
+        if (townList->item(r)->isSelected())
             rows << r;
     }
     WriteGorodaIni(rows);
 }
 
-int Main::SingleTownRow() const {
-    return C1->currentIndex();
+int MainWindow::SingleTownRow() const {
+    return townBox->currentIndex();
 }
 
 // ---- Buttons and menu ----
 
-void Main::Command1_Click() {
-    pipeline_.Command1_Click();
+void MainWindow::LoadForecast() {
+    pipeline_.LoadForecast();
 }
 
-void Main::Command2_Click() {
+void MainWindow::OpenSettings() {
     ShowSettingsDialog(*this, this, true);
 }
 
-void Main::Command3_Click() {
+void MainWindow::OpenAbout() {
     ShowAbout(true);
 }
 
-void Main::Command4_Click() {
+void MainWindow::Quit() {
     pipeline_.Cancel(); // a running load stops at once and writes nothing more
     exiting_ = true;
     tray_.Delete();
@@ -480,37 +480,37 @@ void Main::Command4_Click() {
     QuitEventLoop();
 }
 
-void Main::Command5_Click() {
+void MainWindow::OpenHelp() {
     if (Shell* shell = CurrentShell())
         shell->OpenDocument(ProgramFolder() + "/help/index.html");
 }
 
-void Main::Label3_Click() {
+void MainWindow::ToggleClock() {
     scheduler_.ShowClock = !scheduler_.ShowClock;
 }
 
-void Main::picButton_Click(int index) {
+void MainWindow::CloseOrGoToTray(int index) {
     if (index == 0)
         EndAtOnce();
     else
         GoToTray();
 }
 
-void Main::mnuMainShow_Click() {
+void MainWindow::ShowFromTray() {
     RestoreFromTray();
     inTray_ = false;
 }
 
-void Main::mnuMainOptions_Click() {
+void MainWindow::OpenSettingsFromTray() {
     ShowSettingsDialog(*this, this, false);
 }
 
-void Main::mnuMainAbout_Click() {
+void MainWindow::OpenAboutFromTray() {
     ShowAbout(false);
 }
 
 // One About window at a time, from the tray or the window: a second request raises it.
-void Main::ShowAbout(bool modal) {
+void MainWindow::ShowAbout(bool modal) {
     if (about_ && about_->isVisible()) {
         about_->raise();
         about_->activateWindow();
@@ -528,7 +528,7 @@ void Main::ShowAbout(bool modal) {
 
 // ---- Tray ----
 
-void Main::GoToTray() {
+void MainWindow::GoToTray() {
     tray_.SetIcon(TrayIconKind::Normal); // the tip keeps its last text
     tray_.Add();
     if (TrayIcon::Available()) {
@@ -541,7 +541,7 @@ void Main::GoToTray() {
     inTray_ = true;
 }
 
-void Main::RestoreFromTray() {
+void MainWindow::RestoreFromTray() {
     setWindowState(Qt::WindowNoState);
     hiddenByCode_ = false;
     show();
@@ -550,32 +550,32 @@ void Main::RestoreFromTray() {
     tray_.Delete();
 }
 
-void Main::ShowLoadStatus() {
+void MainWindow::ShowLoadStatus() {
     tray_.SetTrayTip(LoadStatusText(FileModified(ProgramFile("nimbora.htm")), Now()));
 }
 
-void Main::SetTrayIcon(TrayIconKind kind) {
+void MainWindow::SetTrayIcon(TrayIconKind kind) {
     tray_.SetIcon(kind);
 }
 
-void Main::SetTrayTip(const QString& text) {
+void MainWindow::SetTrayTip(const QString& text) {
     tray_.SetTrayTip(text);
 }
 
 // ---- The load's visuals and exits ----
 
-void Main::ShowLoadingVisuals(bool loading) {
+void MainWindow::ShowLoadingVisuals(bool loading) {
     loading_ = loading;
-    Command1->setEnabled(!loading);
+    loadButton->setEnabled(!loading);
     if (isVisible())
         repaint();
 }
 
-void Main::EnableTimer3() {
-    scheduler_.EnableTimer3();
+void MainWindow::EnableScheduledLoads() {
+    scheduler_.EnableScheduledLoads();
 }
 
-void Main::ExitProgram() {
+void MainWindow::ExitProgram() {
     exiting_ = true;
     tray_.Delete();
     hide();
@@ -587,23 +587,23 @@ void Main::ExitProgram() {
 
 // ---- Settings, dialogs, scheduler ----
 
-void Main::PauseTimers() {
+void MainWindow::PauseTimers() {
     scheduler_.PauseTimers();
 }
 
-void Main::SetTownListTip(const QString& tip) {
+void MainWindow::SetTownListTip(const QString& tip) {
     EnsureTownList();
-    List1->setToolTip(tip);
+    townList->setToolTip(tip);
 }
 
-void Main::RefreshTownLists() {
+void MainWindow::RefreshTownLists() {
     if (IsMultiLoad(AppSettings()))
-        RefreshMultiTown();
+        RebuildMultiTownList();
     else
-        RefreshSingleTown();
+        RebuildSingleTownBoxes();
 }
 
-void Main::AskFirstRunQuestion() {
+void MainWindow::AskFirstRunQuestion() {
     const MsgAnswer answer =
         ShowMessageBox(FirstRunQuestion(), QStringLiteral("Совет"), MsgIcon::Question, MsgButtons::YesNo);
     if (answer == MsgAnswer::Yes) {
@@ -617,34 +617,34 @@ void Main::AskFirstRunQuestion() {
     scheduler_.RestoreTimers();
 }
 
-void Main::PauseScheduler() {
+void MainWindow::PauseScheduler() {
     scheduler_.PauseTimers();
 }
 
-void Main::RestoreScheduler() {
+void MainWindow::RestoreScheduler() {
     scheduler_.RestoreTimers();
 }
 
 // The end of the wizard: the window comes back normal and active, also out of the tray.
-void Main::ShowMainWindow() {
-    mnuMainShow_Click();
+void MainWindow::ShowMainWindow() {
+    ShowFromTray();
 }
 
-void Main::HideMainWindow() {
+void MainWindow::HideMainWindow() {
     hiddenByCode_ = true;
     hide();
 }
 
-void Main::SetClockText(const QString& text) {
-    Label3->setText(text);
+void MainWindow::SetClockText(const QString& text) {
+    clockLabel->setText(text);
 }
 
-void Main::SetOnlineIndicator(bool visible, const QString& caption) {
-    Label1->setText(caption);
-    Label1->setVisible(visible);
+void MainWindow::SetOnlineIndicator(bool visible, const QString& caption) {
+    onlineIndicator->setText(caption);
+    onlineIndicator->setVisible(visible);
 }
 
-void Main::FollowTimer(QTimer& timer, const TimerState& state) {
+void MainWindow::FollowTimer(QTimer& timer, const TimerState& state) {
     if (!state.running()) {
         timer.stop();
         return;
@@ -653,10 +653,10 @@ void Main::FollowTimer(QTimer& timer, const TimerState& state) {
         timer.start(state.interval);
 }
 
-void Main::TimersChanged() {
-    FollowTimer(Timer1, scheduler_.timer1);
-    FollowTimer(Timer2, scheduler_.timer2);
-    FollowTimer(Timer3, scheduler_.timer3);
+void MainWindow::TimersChanged() {
+    FollowTimer(connectionWatchTimer, scheduler_.connectionWatchTimer);
+    FollowTimer(dialUpLoadTimer, scheduler_.dialUpLoadTimer);
+    FollowTimer(scheduledLoadTimer, scheduler_.scheduledLoadTimer);
 }
 
 } // namespace vetorlan

@@ -1,4 +1,4 @@
-#include "towns/Base.h"
+#include "towns/TownCatalog.h"
 #include "towns/Selection.h"
 
 #include <QRegularExpression>

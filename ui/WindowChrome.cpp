@@ -1,4 +1,4 @@
-#include "ui/InterFace.h"
+#include "ui/WindowChrome.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -25,6 +25,8 @@ copy="$home/vetorlan"
 runuser -u "$user" -- mkdir -p "$copy"
 find "$copy" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 tar --exclude=./build --exclude=./.git -cf - . | runuser -u "$user" -- tar -xf - -C "$copy"
+# Cache variables keep the values of the run that made them; the tests need this tree's defaults.
+rm -f "$copy/build/CMakeCache.txt"
 
 # ccache, where installed, keeps the user's rebuilds short (its cache lives in that home).
 launcher=$(command -v ccache || true)

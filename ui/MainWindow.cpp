@@ -51,6 +51,24 @@ public:
     }
 };
 
+// A combo box that takes ListPopupStyle when its popup first opens: a style of its own from
+// the start would build and keep a second style engine in a program that never opens it.
+class ListPopupComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        if (!popupStyle_) {
+            popupStyle_ = new ListPopupStyle;
+            popupStyle_->setParent(this);
+            setStyle(popupStyle_);
+        }
+        QComboBox::showPopup();
+    }
+
+private:
+    ListPopupStyle* popupStyle_ = nullptr;
+};
+
 QString CountCaption(int count) {
     return QStringLiteral("Выбрано: ") + QString::number(count);
 }
@@ -180,13 +198,10 @@ void MainWindow::BuildTownControls() {
     regionBox->setPlaceholderText(QStringLiteral("Выберите регион"));
     regionBox->setGeometry(10, 30, 200, 24);
     connect(regionBox, &QComboBox::currentIndexChanged, this, [this] { FillTownBoxForRegion(); });
-    townBox = new QComboBox(this);
+    townBox = new ListPopupComboBox(this);
     townBox->setPlaceholderText(QStringLiteral("Выберите город"));
     townBox->setGeometry(10, 62, 200, 24);
     townBox->setMaxVisibleItems(20);
-    auto* popupStyle = new ListPopupStyle;
-    popupStyle->setParent(townBox);
-    townBox->setStyle(popupStyle);
     // The count sits right under the list on a plain strip, so no piece of the background
     // picture shows between them.
     selectedCountLabel = new QLabel(CountCaption(0), this);

@@ -120,8 +120,9 @@ bool MainWindow::IsLoadCommandLine(const QStringList& arguments) {
     return arguments.size() == 1 && arguments.first() == QLatin1String("/load");
 }
 
+// The caption bar is placed by the resize event the window gets when it is first shown, so
+// a program that starts in the tray or only loads never measures its bold caption.
 void MainWindow::StartUp(const QStringList& arguments) {
-    PlaceCaptionBar();
     SetTitleBar(*this, false);
     SetTitleBar(*this, true);
     scheduler_.SetScheduledLoadStartInterval();

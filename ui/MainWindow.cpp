@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -301,10 +302,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         Quit();
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.save();
-    PaintBackground(p, size(), loading_);
+    PaintBackground(p, size(), loading_, event->rect());
     p.restore();
     PaintCaption(p, QSize(width(), kCaptionHeight));
     p.setBrush(Qt::NoBrush);

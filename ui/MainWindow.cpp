@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -49,6 +50,24 @@ public:
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+};
+
+// A combo box that takes ListPopupStyle when its popup first opens: a style of its own from
+// the start would build and keep a second style engine in a program that never opens it.
+class ListPopupComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        if (!popupStyle_) {
+            popupStyle_ = new ListPopupStyle;
+            popupStyle_->setParent(this);
+            setStyle(popupStyle_);
+        }
+        QComboBox::showPopup();
+    }
+
+private:
+    ListPopupStyle* popupStyle_ = nullptr;
 };
 
 QString CountCaption(int count) {
@@ -102,8 +121,9 @@ bool MainWindow::IsLoadCommandLine(const QStringList& arguments) {
     return arguments.size() == 1 && arguments.first() == QLatin1String("/load");
 }
 
+// The caption bar is placed by the resize event the window gets when it is first shown, so
+// a program that starts in the tray or only loads never measures its bold caption.
 void MainWindow::StartUp(const QStringList& arguments) {
-    PlaceCaptionBar();
     SetTitleBar(*this, false);
     SetTitleBar(*this, true);
     scheduler_.SetScheduledLoadStartInterval();
@@ -180,13 +200,10 @@ void MainWindow::BuildTownControls() {
     regionBox->setPlaceholderText(QStringLiteral("Выберите регион"));
     regionBox->setGeometry(10, 30, 200, 24);
     connect(regionBox, &QComboBox::currentIndexChanged, this, [this] { FillTownBoxForRegion(); });
-    townBox = new QComboBox(this);
+    townBox = new ListPopupComboBox(this);
     townBox->setPlaceholderText(QStringLiteral("Выберите город"));
     townBox->setGeometry(10, 62, 200, 24);
     townBox->setMaxVisibleItems(20);
-    auto* popupStyle = new ListPopupStyle;
-    popupStyle->setParent(townBox);
-    townBox->setStyle(popupStyle);
     // The count sits right under the list on a plain strip, so no piece of the background
     // picture shows between them.
     selectedCountLabel = new QLabel(CountCaption(0), this);
@@ -285,10 +302,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         Quit();
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.save();
-    PaintBackground(p, size(), loading_);
+    PaintBackground(p, size(), loading_, event->rect());
     p.restore();
     PaintCaption(p, QSize(width(), kCaptionHeight));
     p.setBrush(Qt::NoBrush);

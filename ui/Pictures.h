@@ -14,11 +14,12 @@ namespace vetorlan {
 // every device pixel ratio. Sizes are in logical pixels.
 // The window's background and caption bar are painted straight onto the window, only where
 // it is repainted, so no window-sized picture stays in memory while the program idles.
-void PaintBackground(QPainter& p, QSize size, bool loading); // idle / loading
-void PaintCaption(QPainter& p, QSize size);                  // caption bar
-QPixmap CloseButtonPicture(QSize size, qreal dpr);           // caption bar: close
-QPixmap TrayButtonPicture(QSize size, qreal dpr);            // caption bar: to the tray
-QPixmap SaveButtonPicture(QSize size, qreal dpr);            // saves the chosen towns
-QIcon TrayIconPicture(TrayIconKind kind);                    // normal / loading / error
+// Idle / loading; `dirty` is the part being repainted.
+void PaintBackground(QPainter& p, QSize size, bool loading, const QRect& dirty);
+void PaintCaption(QPainter& p, QSize size);        // caption bar
+QPixmap CloseButtonPicture(QSize size, qreal dpr); // caption bar: close
+QPixmap TrayButtonPicture(QSize size, qreal dpr);  // caption bar: to the tray
+QPixmap SaveButtonPicture(QSize size, qreal dpr);  // saves the chosen towns
+QIcon TrayIconPicture(TrayIconKind kind);          // normal / loading / error
 
 } // namespace vetorlan

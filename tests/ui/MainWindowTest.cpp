@@ -416,6 +416,21 @@ void ClickButton(QWidget* dialog, const QString& caption) {
     ADD_FAILURE() << "no button " << caption.toStdString();
 }
 
+// The caption bar is placed when the window first shows, whether it starts on screen or
+// comes back from the tray.
+TEST_F(MainWindowTest, CaptionBarIsPlacedWhenTheWindowFirstShows) {
+    for (const char* startTray : {"False", "True"}) {
+        SCOPED_TRACE(startTray);
+        WriteOptions([startTray](Settings& s) { s.StartTray = startTray; });
+        MainWindow& w = Start();
+        w.ShowFromTray();
+        const auto* caption = w.findChild<QLabel*>(QStringLiteral("captionLabel0"));
+        ASSERT_TRUE(caption);
+        EXPECT_EQ(caption->geometry(), QRect(QPoint(4, 5), caption->sizeHint()));
+        EXPECT_EQ(w.findChild<QWidget*>(QStringLiteral("captionBar"))->width(), w.width());
+    }
+}
+
 // Tray, then the wizard from the settings, left by Esc or by its last page's "Готово".
 TEST_F(MainWindowTest, WizardEndBringsAWindowFromTheTrayBackNormalAndActive) {
     WriteOptions([](Settings& s) { s.StartTray = "True"; });

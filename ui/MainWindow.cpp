@@ -88,6 +88,12 @@ void QuitEventLoop() {
     QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
+// The whole stored town list `name`, when the user keeps the chosen towns and it can be read.
+bool ReadSavedTownFile(const QString& name, QByteArray& contents) {
+    const QString path = ProgramFile(name);
+    return IsTrue(AppSettings().GorodSave) && FileExists(path) && ReadWholeFile(path, contents);
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
@@ -378,10 +384,8 @@ void MainWindow::FillSingleTownBoxes() {
 }
 
 void MainWindow::RestoreSingleTown() {
-    if (!IsTrue(AppSettings().GorodSave) || !FileExists(ProgramFolder() + "/gorod.ini"))
-        return;
     QByteArray contents;
-    if (!ReadWholeFile(ProgramFile("gorod.ini"), contents))
+    if (!ReadSavedTownFile("gorod.ini", contents))
         return;
     const std::optional<SingleTownChoice> choice = ParseGorodIni(contents);
     if (!choice || choice->regionRow < 0 || choice->regionRow >= regionBox->count())
@@ -417,10 +421,8 @@ void MainWindow::RebuildMultiTownList() {
 }
 
 void MainWindow::RestoreMultiTown() {
-    if (!IsTrue(AppSettings().GorodSave) || !FileExists(ProgramFolder() + "/goroda.ini"))
-        return;
     QByteArray contents;
-    if (!ReadWholeFile(ProgramFile("goroda.ini"), contents))
+    if (!ReadSavedTownFile("goroda.ini", contents))
         return;
     TownListReady = false;
     for (int row : ParseGorodaIni(contents, townList->count()))

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace vetorlan {
 
@@ -28,6 +30,17 @@ struct DayForecast {
     int moonPhase = 0;                 // 0 new moon … 4 full moon … 7
 };
 
+// One hour of the forecast, for the chart of the coming hours and the temperature in the tray.
+struct HourForecast {
+    QDateTime local;                     // start of the hour in the town's own time
+    double temperature = 0;              // °C
+    std::optional<double> precipitation; // mm in the hour; empty where the source gives none
+    double windFrom = 0;                 // degrees, where the wind blows from
+    double windSpeed = 0;                // m/s
+    std::optional<double> windGust;      // m/s
+    QString picture;                     // picture name under _i/, without ".gif"; empty: unknown
+};
+
 // Where a page's weather comes from; decides its heading note and its credit line.
 enum class ForecastSource { Sample, MetNorway, OpenMeteo };
 
@@ -37,6 +50,7 @@ struct Forecast {
     QDate issueDate;      // local date of the forecast's issue
     int issueMinutes = 0; // local time of the issue, minutes after midnight
     QList<DayForecast> days;
+    QList<HourForecast> hours; // hourly steps from the forecast's start; empty on the page service
     ForecastSource source = ForecastSource::Sample;
 };
 

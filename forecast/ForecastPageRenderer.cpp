@@ -1,6 +1,7 @@
 #include "forecast/ForecastPageRenderer.h"
 
 #include "core/CodePage.h"
+#include "forecast/Meteogram.h"
 #include "towns/TownCatalog.h"
 
 #include <QHash>
@@ -221,9 +222,11 @@ QByteArray RenderForecastPage(const Forecast& forecast, const QString& imageHost
     const auto found = TownsByIndex().constFind(forecast.stationIndex);
     if (found == TownsByIndex().constEnd())
         return {};
+    // The chart goes before the block the page rewriting cuts, so the written page shows it just
+    // above the detailed table.
     const QString page = Head(*found) + Navigation(*found) + Title(*found, forecast) + Brief(forecast.days, imageHost) +
-                         Extras(forecast.source) + Detailed(forecast.days, imageHost) + SourceCredit(forecast.source) +
-                         Footer();
+                         MeteogramHtml(forecast) + Extras(forecast.source) + Detailed(forecast.days, imageHost) +
+                         SourceCredit(forecast.source) + Footer();
     return toCp1251(page);
 }
 

@@ -1,8 +1,10 @@
 // Benchmark (not a test): a 400-town load made from the live sources' loopback stand-in, on
 // four threads as the load runs it, through the shared request gate; then the time to read
-// one answer and to render one page from it. With --serve it only runs the stand-in and prints
-// its two base addresses, for loads of the built program (scripts/bench-app.sh).
+// one answer and to render one page from it, with the chart of the coming hours and without.
+// With --serve it only runs the stand-in and prints its two base addresses, for loads of the
+// built program (scripts/bench-app.sh).
 #include "forecast/AnswerCache.h"
+#include "forecast/Converter.h"
 #include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
 #include "forecast/HttpClient.h"
@@ -15,6 +17,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -55,6 +58,42 @@ void LoadAllTowns(standin::LiveStandIn& standIn) {
                 int(standIn.seen().size()) - requests);
 }
 
+double Median(std::vector<double>& batches) {
+    std::sort(batches.begin(), batches.end());
+    return batches[batches.size() / 2];
+}
+
+// One page rendered with the chart of the coming hours and without it, in alternating batches,
+// and the sizes of the page as rendered and as written.
+void CompareChart(const Forecast& withChart) {
+    Forecast bare = withChart;
+    bare.hours.clear();
+    const Forecast& without = bare;
+    constexpr int batches = 21, rounds = 200;
+    std::vector<double> timesWith, timesWithout;
+    for (int b = 0; b < batches; ++b) {
+        for (auto [forecast, times] : {std::pair{&withChart, &timesWith}, std::pair{&without, &timesWithout}}) {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < rounds; ++i)
+                RenderForecastPage(*forecast, ImageHost());
+            times->push_back(timer.nsecsElapsed() / 1e3 / rounds);
+        }
+    }
+    const auto sizes = [](const Forecast& forecast) {
+        const QByteArray page = RenderForecastPage(forecast, ImageHost());
+        return std::pair{page.size(), ConvertPageText(page, QStringLiteral("False"), ImageHost()).size()};
+    };
+    const auto [renderedWith, writtenWith] = sizes(withChart);
+    const auto [renderedBare, writtenBare] = sizes(without);
+    std::printf("render one page, median of %d x %d: %.1f us with the chart (%lld hourly steps), %.1f us without\n",
+                batches, rounds, Median(timesWith), static_cast<long long>(withChart.hours.size()),
+                Median(timesWithout));
+    std::printf("page bytes rendered/written: %lld/%lld with the chart, %lld/%lld without\n",
+                static_cast<long long>(renderedWith), static_cast<long long>(writtenWith),
+                static_cast<long long>(renderedBare), static_cast<long long>(writtenBare));
+}
+
 void RenderOnePage() {
     CachedAnswer answer;
     const Station& moscow = *FindStation(QStringLiteral("27612"));
@@ -69,12 +108,7 @@ void RenderOnePage() {
         ReadMetNorway(answer.body, moscow, QDateTime::currentDateTimeUtc(), forecast, error);
     std::printf("read one MET Norway answer (%lld bytes): %.1f us\n", static_cast<long long>(answer.body.size()),
                 timer.nsecsElapsed() / 1e3 / rounds);
-    qsizetype bytes = 0;
-    timer.restart();
-    for (int i = 0; i < rounds; ++i)
-        bytes += RenderForecastPage(forecast, ImageHost()).size();
-    std::printf("render one page (%lld bytes): %.1f us\n", static_cast<long long>(bytes / rounds),
-                timer.nsecsElapsed() / 1e3 / rounds);
+    CompareChart(forecast);
 }
 
 } // namespace

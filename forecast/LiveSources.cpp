@@ -53,11 +53,13 @@ bool FinishDays(QList<DayForecast>& days, const Station& station, const QTimeZon
         error = QStringLiteral("fewer than two whole days in the answer");
         return false;
     }
-    for (DayForecast& day : days) {
-        const SunTimes sun = SunriseSunset(day.date, station.latitude, station.longitude, zone);
-        day.sunriseMinutes = sun.sunrise;
-        day.sunsetMinutes = sun.sunset;
-        day.moonPhase = MoonPhase(day.date);
+    // The days follow each other from the first.
+    const QList<int> moon = MoonPhases(days.first().date, int(days.size()), zone);
+    for (qsizetype i = 0; i < days.size(); ++i) {
+        const SunDay sun = SunOnDate(days[i].date, station.latitude, station.longitude, zone);
+        days[i].sunriseMinutes = sun.sunrise;
+        days[i].sunsetMinutes = sun.sunset;
+        days[i].moonPhase = moon[i];
     }
     return true;
 }

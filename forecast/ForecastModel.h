@@ -25,9 +25,16 @@ struct PartForecast {
 struct DayForecast {
     QDate date;
     std::array<PartForecast, 4> parts; // morning, day, evening, night
-    int sunriseMinutes = -1;           // local time, minutes after midnight; -1: the sun does not rise
-    int sunsetMinutes = -1;            // -1: the sun does not set
-    int moonPhase = 0;                 // 0 new moon … 4 full moon … 7
+    // The sun on this date: the local clock times (minutes after midnight) of its rise and its
+    // set on this date, -1 where it does not rise or set on it, and whether it is up at 00:00.
+    // A set after midnight belongs to the date it happens on, so a set may come before the
+    // rise (sunUpAtMidnight is then true). With neither time the day is polar: polar day when
+    // sunUpAtMidnight, polar night when not. Night is wherever the sun is down: from 00:00 when
+    // it is down then, up at each rise, down at each set.
+    int sunriseMinutes = -1;
+    int sunsetMinutes = -1;
+    bool sunUpAtMidnight = false;
+    int moonPhase = 0; // 0 new moon … 4 full moon … 7
 };
 
 // One hour of the forecast, for the chart of the coming hours and the temperature in the tray.

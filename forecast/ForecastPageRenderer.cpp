@@ -152,12 +152,25 @@ QString DetailedHeader() {
            "<th colspan=\"2\">Ветер, м/с</th></tr></thead>\n"_qs;
 }
 
+// The sun of a day: rise and set in the order they happen on the date, what the sun does
+// instead of the one that does not happen on it, or the polar day or night.
+QString Sun(const DayForecast& d) {
+    if (d.sunriseMinutes < 0 && d.sunsetMinutes < 0) {
+        const QString polar = d.sunUpAtMidnight ? u"полярный день"_qs : u"полярная ночь"_qs;
+        return Img(d.sunUpAtMidnight ? u"/i/sunrise.gif"_qs : u"/i/sunset.gif"_qs, polar) + u' ' + polar;
+    }
+    const QString rise = Img(u"/i/sunrise.gif"_qs, u"восход"_qs) + u' ' +
+                         (d.sunriseMinutes < 0 ? u"не восходит"_qs : Clock(d.sunriseMinutes));
+    const QString set = Img(u"/i/sunset.gif"_qs, u"заход"_qs) + u' ' +
+                        (d.sunsetMinutes < 0 ? u"не заходит"_qs : Clock(d.sunsetMinutes));
+    return d.sunUpAtMidnight ? set + u' ' + rise : rise + u' ' + set;
+}
+
 QString DayHeader(const DayForecast& d) {
     return u"<tbody><tr class=\"b-forecast-details__date"_qs +
            (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) + u"\"><th colspan=\"8\"><b>"_qs +
            kWeekdays[d.date.dayOfWeek() - 1] + u", "_qs + DateText(d.date) +
-           u"</b> <span class=\"b-forecast-details__sun\">"_qs + Img(u"/i/sunrise.gif"_qs, u"восход"_qs) + u' ' +
-           Clock(d.sunriseMinutes) + u' ' + Img(u"/i/sunset.gif"_qs, u"заход"_qs) + u' ' + Clock(d.sunsetMinutes) +
+           u"</b> <span class=\"b-forecast-details__sun\">"_qs + Sun(d) +
            u"</span> <span class=\"b-forecast-details__moon\">"_qs +
            Img(u"/i/moon/"_qs + MoonPicture(d.moonPhase) + u".gif"_qs, MoonText(d.moonPhase)) + u' ' +
            MoonText(d.moonPhase) + u"</span></th></tr>\n"_qs;

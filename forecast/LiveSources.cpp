@@ -53,11 +53,14 @@ bool FinishDays(QList<DayForecast>& days, const Station& station, const QTimeZon
         error = QStringLiteral("fewer than two whole days in the answer");
         return false;
     }
-    for (DayForecast& day : days) {
-        const SunTimes sun = SunriseSunset(day.date, station.latitude, station.longitude, zone);
-        day.sunriseMinutes = sun.sunrise;
-        day.sunsetMinutes = sun.sunset;
-        day.moonPhase = MoonPhase(day.date);
+    // The days follow each other from the first.
+    const QList<int> moon = MoonPhases(days.first().date, int(days.size()), zone);
+    for (qsizetype i = 0; i < days.size(); ++i) {
+        const SunDay sun = SunOnDate(days[i].date, station.latitude, station.longitude, zone);
+        days[i].sunriseMinutes = sun.sunrise;
+        days[i].sunsetMinutes = sun.sunset;
+        days[i].sunUpAtMidnight = sun.upAtMidnight;
+        days[i].moonPhase = moon[i];
     }
     return true;
 }
@@ -160,7 +163,7 @@ QString OpenMeteoUrl(const Station& station) {
     return BaseUrl("VETORLAN_OPENMETEO_URL", "https://api.open-meteo.com/v1") + u"/forecast?latitude="_qs +
            Coordinate(station.latitude) + u"&longitude="_qs + Coordinate(station.longitude) +
            u"&hourly=temperature_2m,relative_humidity_2m,weather_code,pressure_msl,wind_speed_10m,"
-           "wind_direction_10m,is_day&daily=sunrise,sunset&timezone="_qs +
+           "wind_direction_10m,is_day&timezone="_qs +
            QString::fromLatin1(QUrl::toPercentEncoding(station.timeZone)) + u"&wind_speed_unit=ms&forecast_days=9"_qs;
 }
 
@@ -222,25 +225,6 @@ bool ReadHour(const OpenMeteoColumns& c, qsizetype i, const QTimeZone& zone, dou
     return true;
 }
 
-// Sunrise and sunset as the answer gives them, where it does.
-void TakeDailySun(const QJsonObject& daily, QList<DayForecast>& days) {
-    const QJsonArray dates = daily.value(u"time"_qs).toArray();
-    const QJsonArray rises = daily.value(u"sunrise"_qs).toArray();
-    const QJsonArray sets = daily.value(u"sunset"_qs).toArray();
-    for (DayForecast& day : days) {
-        for (qsizetype i = 0; i < dates.size() && i < rises.size() && i < sets.size(); ++i) {
-            if (QDate::fromString(dates[i].toString(), Qt::ISODate) != day.date)
-                continue;
-            const QTime rise = QDateTime::fromString(rises[i].toString(), Qt::ISODate).time();
-            const QTime set = QDateTime::fromString(sets[i].toString(), Qt::ISODate).time();
-            if (rise.isValid() && set.isValid()) {
-                day.sunriseMinutes = rise.hour() * 60 + rise.minute();
-                day.sunsetMinutes = set.hour() * 60 + set.minute();
-            }
-        }
-    }
-}
-
 } // namespace
 
 bool ReadOpenMeteo(const QByteArray& body, const Station& station, const QDateTime& now, const QDateTime& fetched,
@@ -262,7 +246,6 @@ bool ReadOpenMeteo(const QByteArray& body, const Station& station, const QDateTi
     forecast.days = GroupIntoDays(steps, now.toTimeZone(zone).date());
     if (!FinishDays(forecast.days, station, zone, error))
         return false;
-    TakeDailySun(root.value(u"daily"_qs).toObject(), forecast.days);
     SetIssue(forecast, fetched, zone);
     forecast.stationIndex = station.index;
     forecast.source = ForecastSource::OpenMeteo;

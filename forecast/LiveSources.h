@@ -20,8 +20,8 @@ QString MetNorwayUrl(const Station& station);
 bool ReadMetNorway(const QByteArray& body, const Station& station, const QDateTime& now, Forecast& forecast,
                    QString& error);
 
-// {base}/forecast?latitude=..&longitude=..&hourly=..&daily=..&timezone=..&wind_speed_unit=ms,
-// base from VETORLAN_OPENMETEO_URL.
+// {base}/forecast?latitude=..&longitude=..&hourly=..&timezone=..&wind_speed_unit=ms,
+// base from VETORLAN_OPENMETEO_URL. Sun and moon of both sources are our own computation.
 QString OpenMeteoUrl(const Station& station);
 bool ReadOpenMeteo(const QByteArray& body, const Station& station, const QDateTime& now, const QDateTime& fetched,
                    Forecast& forecast, QString& error);

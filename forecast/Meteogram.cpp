@@ -158,19 +158,16 @@ struct Daylight {
     int set = 0;
 };
 
-Daylight DaylightOf(const DayForecast& day) {
+// The spans of a date, in minutes after its midnight, in which the sun is up: from 00:00 when
+// it is up then, and from each rise to the set after it or the end of the date.
+std::vector<Daylight> DaylightOf(const DayForecast& day) {
     const int rise = day.sunriseMinutes, set = day.sunsetMinutes;
-    if ((rise < 0 && set < 0) || rise == set) {
-        // Neither event (-1 from the astronomy, 00:00 twice from Open-Meteo): every catalogue town
-        // lies in the northern hemisphere, where polar night falls in the months around December.
-        const bool winter = day.date.month() >= 10 || day.date.month() <= 3;
-        return winter ? Daylight{} : Daylight{0, 24 * 60};
-    }
-    if (rise < 0)
-        return {0, set};
-    if (set < 0)
-        return {rise, 24 * 60};
-    return {rise, set < rise ? set + 24 * 60 : set};
+    std::vector<Daylight> light;
+    if (day.sunUpAtMidnight)
+        light.push_back({0, set >= 0 ? set : 24 * 60});
+    if (rise >= 0)
+        light.push_back({rise, set > rise ? set : 24 * 60});
+    return light;
 }
 
 // The day of the forecast nearest to a date: beyond its last day the sun keeps that day's times.
@@ -190,9 +187,10 @@ std::vector<Span> Nights(const Forecast& forecast, const Chart& chart) {
     for (QDate date = chart.start.date().addDays(-1); date <= last; date = date.addDays(1)) {
         const double midnight = chart.hoursTo(QDateTime(date, QTime(0, 0), chart.zone));
         const DayForecast* day = DayNearest(forecast, date);
-        const Daylight sun = day ? DaylightOf(*day) : Daylight{0, 24 * 60};
-        if (sun.set > sun.rise)
-            light.emplace_back(midnight + sun.rise / 60.0, midnight + sun.set / 60.0);
+        const std::vector<Daylight> spans = day ? DaylightOf(*day) : std::vector<Daylight>{{0, 24 * 60}};
+        for (const auto& [rise, set] : spans)
+            if (set > rise)
+                light.emplace_back(midnight + rise / 60.0, midnight + set / 60.0);
     }
     std::sort(light.begin(), light.end());
     std::vector<Span> nights;

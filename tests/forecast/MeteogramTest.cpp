@@ -19,7 +19,7 @@ const QTimeZone kVladivostok("Asia/Vladivostok"); // UTC+10, far from the tests'
 
 // Vladivostok from 00:00 on `first` for 60 hours, issued at 09:40: 49 distinct temperatures
 // in a scrambled order, 0.3 °C apart, and rain in every seventh hour, heavier each time.
-Forecast MakeForecast(const QDate& first, int sunrise, int sunset) {
+Forecast MakeForecast(const QDate& first, int sunrise, int sunset, bool sunUpAtMidnight = false) {
     Forecast f;
     f.stationIndex = u"31960"_qs;
     f.issueDate = first;
@@ -30,6 +30,7 @@ Forecast MakeForecast(const QDate& first, int sunrise, int sunset) {
         day.date = first.addDays(d);
         day.sunriseMinutes = sunrise < 0 ? sunrise : sunrise + d; // a minute later each day
         day.sunsetMinutes = sunset < 0 ? sunset : sunset - d;
+        day.sunUpAtMidnight = sunUpAtMidnight;
         f.days << day;
     }
     for (int k = 0; k < 60; ++k) {
@@ -172,15 +173,15 @@ TEST(Meteogram, NightIsShadedFromSunsetToSunriseAndThroughPolarNight) {
         EXPECT_NEAR(chart.nights[day].left(), at(day, f.days[day].sunsetMinutes), 0.15) << day;
         EXPECT_NEAR(chart.nights[day].right(), at(day + 1, f.days[day + 1].sunriseMinutes), 0.15) << day;
     }
-    // No sunrise and no sunset: the whole chart in a December, none of it in a June; days past
-    // the forecast's last keep its sun.
+    // No sunrise and no sunset: polar night shades the whole chart, polar day none of it; days
+    // past the forecast's last keep its sun.
     Forecast oneDay = MakeForecast(QDate(2026, 12, 8), -1, -1);
     oneDay.days.resize(1);
     const Parsed polarNight = Read(oneDay);
     ASSERT_EQ(polarNight.nights.size(), 1);
     EXPECT_NEAR(polarNight.nights[0].left(), polarNight.line.first().x(), 0.15);
     EXPECT_NEAR(polarNight.nights[0].right(), polarNight.line.last().x(), 0.15);
-    EXPECT_TRUE(Read(MakeForecast(QDate(2026, 6, 20), -1, -1)).nights.isEmpty());
+    EXPECT_TRUE(Read(MakeForecast(QDate(2026, 6, 20), -1, -1, true)).nights.isEmpty());
 }
 
 TEST(Meteogram, ChartReachesTheWrittenPageUnchangedAndOnlyFromHourlyValues) {

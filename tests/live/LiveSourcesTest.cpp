@@ -1,13 +1,17 @@
 // Reading the two sources' answers: every weather code both can send has a picture and a
-// text, answers that are not whole are refused, and the sun and moon come out right.
+// text, answers that are not whole are refused, and polar days are named.
 #include "forecast/LiveSources.h"
+#include "core/CodePage.h"
 #include "forecast/Astronomy.h"
+#include "forecast/ForecastPageRenderer.h"
 #include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
 #include "forecast/WeatherConditions.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTimeZone>
 #include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -33,6 +37,17 @@ QList<QStringList> CsvRows(const QString& name) {
             rows << QString::fromUtf8(line).split(u',');
     }
     return rows;
+}
+
+// Each day's sun cell on the rendered page, a picture written as [its alt text].
+std::string SunCells(const Forecast& forecast) {
+    const QString page = fromCp1251(RenderForecastPage(forecast, QString()));
+    static const QRegularExpression cell(u"<span class=\"b-forecast-details__sun\">(.*?)</span>"_qs);
+    static const QRegularExpression picture(u"<img [^>]*alt=\"([^\"]*)\"[^>]*>"_qs);
+    QStringList cells;
+    for (const QRegularExpressionMatch& match : cell.globalMatch(page))
+        cells << match.captured(1).replace(picture, u"[\\1]"_qs);
+    return cells.join(u" | "_qs).toStdString();
 }
 
 void ExpectShipped(const Condition& c, const QString& code) {
@@ -90,16 +105,41 @@ TEST(LiveSources, AnswersThatAreNotWholeAreRefused) {
     EXPECT_FALSE(ReadMetNorway("{\"properties\":", moscow, recorded, forecast, error));
 }
 
-TEST(LiveSources, SunAndMoon) {
-    const QTimeZone moscow("Europe/Moscow");
-    const SunTimes midsummer = SunriseSunset(QDate(2026, 6, 21), 55.8333, 37.6167, moscow);
-    EXPECT_NEAR(midsummer.sunrise, 3 * 60 + 44, 4); // almanac: 03:44 and 21:18
-    EXPECT_NEAR(midsummer.sunset, 21 * 60 + 18, 4);
-    const SunTimes polarNight = SunriseSunset(QDate(2026, 12, 21), 69.3333, 88.2167, QTimeZone("Asia/Krasnoyarsk"));
-    EXPECT_EQ(polarNight.sunrise, -1);
-    EXPECT_EQ(polarNight.sunset, -1);
-    EXPECT_EQ(MoonPhase(QDate(2026, 1, 3)), 4);  // full moon
-    EXPECT_EQ(MoonPhase(QDate(2026, 1, 18)), 0); // new moon
+// Polar night and polar day are named whichever source answered, in place of the two times:
+// Open-Meteo's 00:00 for a day without sunrise is not taken for one, and on a day the sun sets
+// after midnight the set comes first, as it happens.
+TEST(LiveSources, PolarNightAndPolarDayAreNamedFromBothSources) {
+    const Station& norilsk = *FindStation(u"23078"_qs);
+    Forecast forecast;
+    QString error;
+    const QDateTime december(QDate(2025, 12, 20), QTime(1, 0), QTimeZone::utc());
+    ASSERT_TRUE(ReadOpenMeteo(Read(u"openmeteo_norilsk_polar_night_2025-12-20.json"_qs), norilsk, december, december,
+                              forecast, error))
+        << error.toStdString();
+    EXPECT_EQ(SunCells(forecast), "[полярная ночь] полярная ночь | [полярная ночь] полярная ночь");
+
+    const QDateTime july(QDate(2020, 7, 20), QTime(12, 0), QTimeZone::utc());
+    ASSERT_TRUE(ReadMetNorway(Read(u"metno_complete_london_2020-07-20.json"_qs), norilsk, july, forecast, error));
+    const std::string polarDay = "[полярный день] полярный день | ";
+    EXPECT_EQ(SunCells(forecast), polarDay + polarDay + polarDay + polarDay + polarDay +
+                                      "[заход] 00:42 [восход] 01:47 | [заход] 00:27 [восход] 02:02");
+
+    // The night the sun first sets after midnight: it does not set on the date before.
+    Forecast verkhoyansk;
+    verkhoyansk.stationIndex = u"24166"_qs;
+    verkhoyansk.issueDate = QDate(2026, 5, 24);
+    const Station& station = *FindStation(verkhoyansk.stationIndex);
+    for (QDate date(2026, 5, 24); date <= QDate(2026, 5, 26); date = date.addDays(1)) {
+        const SunDay sun = SunOnDate(date, station.latitude, station.longitude, QTimeZone(station.timeZone.toUtf8()));
+        DayForecast day;
+        day.date = date;
+        day.sunriseMinutes = sun.sunrise;
+        day.sunsetMinutes = sun.sunset;
+        day.sunUpAtMidnight = sun.upAtMidnight;
+        verkhoyansk.days << day;
+    }
+    EXPECT_EQ(SunCells(verkhoyansk),
+              "[восход] 02:13 [заход] 23:59 | [восход] 02:06 [заход] не заходит | [заход] 00:08 [восход] 01:58");
 }
 
 // Never more than `parallel` requests inside the gate, whatever the threads do. (The spacing of

@@ -1,9 +1,10 @@
 // Benchmark (not a test): a 400-town load made from the live sources' loopback stand-in, on
 // four threads as the load runs it, through the shared request gate; then the time to read
-// one answer and to render one page from it, with the chart of the coming hours and without.
-// With --serve it only runs the stand-in and prints its two base addresses, for loads of the
-// built program (scripts/bench-app.sh).
+// one answer (and, within it, to work out the sun and moon of its days) and to render one
+// page from it, with the chart of the coming hours and without. With --serve it only runs the
+// stand-in and prints its two base addresses, for loads of the built program (scripts/bench-app.sh).
 #include "forecast/AnswerCache.h"
+#include "forecast/Astronomy.h"
 #include "forecast/Converter.h"
 #include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -108,6 +110,16 @@ void RenderOnePage() {
         ReadMetNorway(answer.body, moscow, QDateTime::currentDateTimeUtc(), forecast, error);
     std::printf("read one MET Norway answer (%lld bytes): %.1f us\n", static_cast<long long>(answer.body.size()),
                 timer.nsecsElapsed() / 1e3 / rounds);
+    const QTimeZone zone(moscow.timeZone.toUtf8());
+    int sink = 0;
+    timer.restart();
+    for (int i = 0; i < rounds; ++i) {
+        sink += MoonPhases(forecast.days.first().date, int(forecast.days.size()), zone).first();
+        for (const DayForecast& day : forecast.days)
+            sink += SunOnDate(day.date, moscow.latitude, moscow.longitude, zone).sunrise;
+    }
+    std::printf("  of which sun and moon of its %lld days: %.1f us (%d)\n",
+                static_cast<long long>(forecast.days.size()), timer.nsecsElapsed() / 1e3 / rounds, sink % 10);
     CompareChart(forecast);
 }
 

@@ -143,7 +143,7 @@ void LoadSettings() {
     if (const FsStatus read = ReadWholeFile(path, contents); !read) {
         // A file that exists but cannot be read is the user's, not a first run: work with
         // the defaults and leave the file as it is.
-        AppSettings() = Settings{};
+        AppSettings() = MachineDefaultSettings();
         tellReadFailure(read);
         return;
     }
@@ -153,13 +153,18 @@ void LoadSettings() {
         ApplyDefaultSettings();
 }
 
+Settings MachineDefaultSettings() {
+    bool (*modemLink)() = AppSettingsContext().machineHasModemLink;
+    return FirstRunSettings(modemLink && modemLink());
+}
+
 void ApplyDefaultSettings() {
     SettingsHost* host = AppSettingsContext().host;
     if (host) {
         host->PauseTimers();
         host->SetTownListTip(QStringLiteral("Совет первого запуска: список отсортирован не по алфавиту!"));
     }
-    AppSettings() = Settings{};
+    AppSettings() = MachineDefaultSettings();
     SaveSettings();
     if (host)
         host->AskFirstRunQuestion();

@@ -21,10 +21,12 @@ public:
     virtual void AskFirstRunQuestion() = 0;
 };
 
-// Wiring of the settings store: the autorun store and the main window (either may be null).
+// Wiring of the settings store: the autorun store, the main window and the question whether
+// the machine has a modem-type link, which the first-run defaults follow (any may be null).
 struct SettingsContext {
     AutorunStore* autorun = nullptr;
     SettingsHost* host = nullptr;
+    bool (*machineHasModemLink)() = nullptr;
 };
 SettingsContext& AppSettingsContext();
 
@@ -51,5 +53,8 @@ void LoadSettings();
 
 // The first-run flow: timers paused, list tooltip, defaults, save, then the question.
 void ApplyDefaultSettings();
+
+// The defaults on this machine (FirstRunSettings for its links).
+Settings MachineDefaultSettings();
 
 } // namespace vetorlan

@@ -221,7 +221,7 @@ void LoadPipeline::SucceededActions() {
     host_.ShowLoadStatus();
     host_.SetTrayIcon(TrayIconKind::Normal);
     AutoLoadStopped = false;
-    if (!IsDialUp(s))
+    if (!WorksAsDialUp(s))
         host_.EnableScheduledLoads();
     if (IsTrue(s.HangUp))
         HangUpAll();

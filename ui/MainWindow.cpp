@@ -6,6 +6,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "forecast/CopyView.h"
+#include "net/Connection.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
@@ -145,7 +146,7 @@ void MainWindow::StartUp(const QStringList& arguments) {
     const Settings& s = AppSettings();
     if (IsTrue(s.StartTray))
         GoToTray();
-    onlineIndicator->setVisible(IsDialUp(s));
+    onlineIndicator->setVisible(WorksAsDialUp(s));
     ShowLoadingVisuals(false);
     if (!IsMultiLoad(s)) {
         selectedCountLabel->hide();
@@ -630,7 +631,7 @@ void MainWindow::AskFirstRunQuestion() {
         StartSetupWizard(*this);
         return;
     }
-    ShowMessageBox(QStringLiteral("Применены настройки программы по умолчанию.\nНажмите кнопку 'Настройка' и "
+    ShowMessageBox(QStringLiteral("Применены настройки программы по умолчанию.\nНажмите кнопку 'Настройки' и "
                                   "проверьте, устраивают ли Вас выставленные параметры"),
                    QStringLiteral("Сообщение"), MsgIcon::Information);
     scheduler_.RestoreTimers();

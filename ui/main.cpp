@@ -4,6 +4,7 @@
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
 #include "forecast/Download.h"
+#include "net/Connection.h"
 #include "net/ConnectionBackend.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     SetSoundPlayer(&sound);
 
     MainWindow window;
-    AppSettingsContext() = SettingsContext{&autorun, &window};
+    AppSettingsContext() = SettingsContext{&autorun, &window, &MachineHasModemLink};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });
     window.SetEndAtOnce([&instance] {

@@ -66,6 +66,8 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", config_.path());
+        env.insert("XDG_CACHE_HOME", cache_.path());
+        env.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + cache_.filePath("no-system-bus")); // no NetworkManager
         env.insert("VETORLAN_SERVICE_URL", url_);
         env.insert("VETORLAN_IMAGE_HOST", kImageHost);
         program_.setProcessEnvironment(env);
@@ -98,7 +100,7 @@ protected:
         return true;
     }
 
-    QTemporaryDir folder_, config_, scratch_;
+    QTemporaryDir folder_, config_, cache_, scratch_;
     QProcess service_, program_;
     QString url_;
     Settings settings_;
@@ -108,7 +110,7 @@ TEST_F(ProgramRunTest, FirstRunWritesDefaultsAndAutostartThenAsks) {
     Start({});
     const QString autostart = config_.filePath("autostart/Vetorlan.desktop");
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(File("Options.ini")) && QFile::exists(autostart); }));
-    EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+    EXPECT_EQ(Read("Options.ini"), SerializeSettings(FirstRunSettings(false)));
     QFile entry(autostart);
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(entry.readAll().contains("Exec=" + File("nimbora").toUtf8()));
@@ -248,7 +250,7 @@ TEST_F(ProgramRunTest, DamagedFilesNeitherCrashNorHang) {
         }
         // Unrecognised settings are replaced by the defaults; a file cut short is kept.
         if (!row.options.startsWith("Vetorlan Options")) {
-            EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+            EXPECT_EQ(Read("Options.ini"), SerializeSettings(FirstRunSettings(false)));
         } else {
             EXPECT_EQ(Read("Options.ini"), row.options);
         }

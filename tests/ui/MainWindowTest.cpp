@@ -281,7 +281,8 @@ TEST_F(MainWindowTest, DamagedTownFilesAreIgnoredWithoutHarm) {
 
 TEST_F(MainWindowTest, FirstRunWritesDefaultsAndAsks) {
     MainWindow& w = Start();
-    EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(Settings{}));
+    // No modem link is known here: the defaults are those of a permanent line.
+    EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(FirstRunSettings(false)));
     EXPECT_EQ(autorun.values.value("Vetorlan"), folder.path() + "/nimbora");
     ASSERT_EQ(boxes.boxes().size(), 2u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Совет"));
@@ -290,8 +291,9 @@ TEST_F(MainWindowTest, FirstRunWritesDefaultsAndAsks) {
     EXPECT_TRUE(boxes.boxes()[0].text.endsWith(QString::fromUtf8("Хотите воспользоваться мастером?")));
     EXPECT_EQ(boxes.boxes()[1].title, QString::fromUtf8("Сообщение"));
     EXPECT_EQ(boxes.boxes()[1].text.count('\n'), 1);
+    EXPECT_TRUE(boxes.boxes()[1].text.contains(QString::fromUtf8("'Настройки'"))) << "the button's caption";
     EXPECT_EQ(w.townList->toolTip(), QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
-    // Answer No restored the timers; the dial-up default keeps the scheduled load timer off.
+    // Answer No restored the timers.
     EXPECT_EQ(w.scheduler().connectionWatchTimer.interval, 250);
     EXPECT_EQ(w.scheduler().dialUpLoadTimer.interval, 1000);
     EXPECT_EQ(w.scheduler().scheduledLoadTimer.interval, 60000);

@@ -90,6 +90,8 @@ public:
     }
     bool IsConnected(Handle) override { return connected; }
     void HangUp(Handle) override { ++hangUps; }
+    ModemLinks MachineModemLinks() override { return modemLinks; }
+    ModemLinks modemLinks = ModemLinks::Present;
     bool connected = true;
     int hangUps = 0;
 };

@@ -19,7 +19,7 @@ protected:
     MainWindow& Start() {
         window = std::make_unique<MainWindow>();
         AppSettingsContext() = SettingsContext{&autorun, window.get()};
-        window->SetEndAtOnce([] {});
+        window->SetEndAtOnce([](int) {});
         window->SetExitProgram([] {});
         window->StartUp({});
         return *window;

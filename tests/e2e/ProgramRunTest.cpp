@@ -5,6 +5,7 @@
 #include "forecast/Converter.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
+#include "forecast/LoadPipeline.h"
 #include "platform/CurlFetcher.h"
 #include "tests/e2e/E2eProcess.h"
 #include "towns/Selection.h"
@@ -75,12 +76,12 @@ protected:
         program_.start(File("nimbora"), arguments);
         ASSERT_TRUE(program_.waitForStarted(10000));
     }
-    // Runs "/load" and expects the program to end by itself.
-    void RunLoad() {
+    // Runs "/load" and expects the program to end by itself with `exitCode`.
+    void RunLoad(int exitCode = kExitLoaded) {
         Start({"/load"});
         ASSERT_TRUE(program_.waitForFinished(60000)) << "the one-shot load did not end";
         EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program_.exitCode(), 0);
+        EXPECT_EQ(program_.exitCode(), exitCode);
     }
     // The page the service gives for an index, as the program must leave it on disk.
     QByteArray ExpectedPage(const QString& index, const QString& multiLoad) {
@@ -208,8 +209,13 @@ TEST_F(ProgramRunTest, FailedFetchLeavesTheOldPage) {
     Write("gorod.ini", FormatGorodIni({0, 5}));
     Write("nimbora.htm", "old forecast");
     Stop(service_);
-    RunLoad();
+    RunLoad(kExitFailed);
     EXPECT_EQ(Read("nimbora.htm"), QByteArray("old forecast"));
+    QFile log(cache_.filePath("vetorlan/vetorlan.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains(u"): не загружен — 127.0.0.1:"_qs)) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(u": нет соединения с сервером ("_qs)) << logged.toStdString();
 }
 
 TEST_F(ProgramRunTest, PartlyDamagedTownFilesStillLoad) {

@@ -50,7 +50,10 @@ protected:
     MainWindow& Start(const QStringList& arguments = {}) {
         window = std::make_unique<MainWindow>();
         AppSettingsContext() = SettingsContext{&autorun, window.get()};
-        window->SetEndAtOnce([this] { ++endedAtOnce; });
+        window->SetEndAtOnce([this](int code) {
+            ++endedAtOnce;
+            exitCode = code;
+        });
         window->SetExitProgram([this] { ++exited; });
         window->StartUp(arguments);
         return *window;
@@ -69,6 +72,7 @@ protected:
     FakeLine line;
     std::unique_ptr<MainWindow> window;
     int endedAtOnce = 0;
+    int exitCode = -1;
     int exited = 0;
 };
 
@@ -313,7 +317,10 @@ TEST_F(MainWindowTest, FirstRunYesHidesTheWindowWithTimersPaused) {
 TEST_F(MainWindowTest, ASecondCopyIsRefusedBeforeReadingSettings) {
     window = std::make_unique<MainWindow>();
     window->SetPreviousInstanceCheck([] { return true; });
-    window->SetEndAtOnce([this] { ++endedAtOnce; });
+    window->SetEndAtOnce([this](int code) {
+        ++endedAtOnce;
+        exitCode = code;
+    });
     window->StartUp({});
     EXPECT_EQ(endedAtOnce, 1);
     ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -330,6 +337,7 @@ TEST_F(MainWindowTest, LoadCommandLineLoadsOnceAndEnds) {
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_TRUE(folder.exists("nimbora.htm"));
     EXPECT_EQ(endedAtOnce, 1);
+    EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -46,7 +46,7 @@ public:
             during();
         const QString index = url.right(5);
         if (failing.contains(index))
-            return FetchResult::failure(QStringLiteral("refused"));
+            return FetchResult::failure(QStringLiteral("refused"), QStringLiteral("HTTP 503"), 503);
         return FetchResult::success(answers.contains(index) ? answers.value(index) : FakePage(index));
     }
     std::mutex mutex;

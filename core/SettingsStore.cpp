@@ -1,5 +1,6 @@
 #include "core/SettingsStore.h"
 
+#include "core/ExtraSettings.h"
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
@@ -133,6 +134,7 @@ FsStatus SaveSettings(SaveRequest request) {
 }
 
 void LoadSettings() {
+    LoadExtraSettings();
     const QString path = ProgramFile(kOptionsFile);
     // Only a missing file is a first run: a pipe or device under the name is unreadable.
     if (!EntryExists(path)) {

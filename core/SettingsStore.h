@@ -48,7 +48,7 @@ QString SaveFailureText(const QString& path, SaveFailure reason);
 void ResetSaveFailureNotice();
 
 // Fills AppSettings() from Options.ini, or runs ApplyDefaultSettings when the file is
-// missing or not recognised.
+// missing or not recognised; and AppExtraSettings() from Vetorlan.ini.
 void LoadSettings();
 
 // The first-run flow: timers paused, list tooltip, defaults, save, then the question.

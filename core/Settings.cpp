@@ -104,6 +104,16 @@ bool isDigit(QChar c) {
 
 } // namespace
 
+Settings FirstRunSettings(bool modemLink) {
+    Settings s;
+    s.WorkMode = modemLink ? QStringLiteral("DialUp") : QStringLiteral("DirectConn");
+#ifndef Q_OS_WIN
+    s.UseInternetExplorer = QStringLiteral("False");
+    s.PathNimboraCopy.clear();
+#endif
+    return s;
+}
+
 Settings& AppSettings() {
     static Settings settings;
     return settings;

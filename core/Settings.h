@@ -34,6 +34,12 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
+// The settings a first run starts with: the record's defaults, with a permanent line unless
+// the machine has a modem-type link. On Linux the page opens in the desktop's default browser,
+// and the copy path stays empty (copying off) until the user picks a real folder: "c:\\"
+// names none there.
+Settings FirstRunSettings(bool modemLink);
+
 // The process-wide instance that every part of the program reads and the dialogs write.
 Settings& AppSettings();
 

@@ -1,5 +1,6 @@
 #include "core/SettingsStore.h"
 
+#include "core/ExtraSettings.h"
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
@@ -133,6 +134,7 @@ FsStatus SaveSettings(SaveRequest request) {
 }
 
 void LoadSettings() {
+    LoadExtraSettings();
     const QString path = ProgramFile(kOptionsFile);
     // Only a missing file is a first run: a pipe or device under the name is unreadable.
     if (!EntryExists(path)) {
@@ -143,7 +145,7 @@ void LoadSettings() {
     if (const FsStatus read = ReadWholeFile(path, contents); !read) {
         // A file that exists but cannot be read is the user's, not a first run: work with
         // the defaults and leave the file as it is.
-        AppSettings() = Settings{};
+        AppSettings() = MachineDefaultSettings();
         tellReadFailure(read);
         return;
     }
@@ -153,13 +155,18 @@ void LoadSettings() {
         ApplyDefaultSettings();
 }
 
+Settings MachineDefaultSettings() {
+    bool (*modemLink)() = AppSettingsContext().machineHasModemLink;
+    return FirstRunSettings(modemLink && modemLink());
+}
+
 void ApplyDefaultSettings() {
     SettingsHost* host = AppSettingsContext().host;
     if (host) {
         host->PauseTimers();
         host->SetTownListTip(QStringLiteral("Совет первого запуска: список отсортирован не по алфавиту!"));
     }
-    AppSettings() = Settings{};
+    AppSettings() = MachineDefaultSettings();
     SaveSettings();
     if (host)
         host->AskFirstRunQuestion();

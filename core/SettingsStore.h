@@ -21,10 +21,12 @@ public:
     virtual void AskFirstRunQuestion() = 0;
 };
 
-// Wiring of the settings store: the autorun store and the main window (either may be null).
+// Wiring of the settings store: the autorun store, the main window and the question whether
+// the machine has a modem-type link, which the first-run defaults follow (any may be null).
 struct SettingsContext {
     AutorunStore* autorun = nullptr;
     SettingsHost* host = nullptr;
+    bool (*machineHasModemLink)() = nullptr;
 };
 SettingsContext& AppSettingsContext();
 
@@ -46,10 +48,13 @@ QString SaveFailureText(const QString& path, SaveFailure reason);
 void ResetSaveFailureNotice();
 
 // Fills AppSettings() from Options.ini, or runs ApplyDefaultSettings when the file is
-// missing or not recognised.
+// missing or not recognised; and AppExtraSettings() from Vetorlan.ini.
 void LoadSettings();
 
 // The first-run flow: timers paused, list tooltip, defaults, save, then the question.
 void ApplyDefaultSettings();
+
+// The defaults on this machine (FirstRunSettings for its links).
+Settings MachineDefaultSettings();
 
 } // namespace vetorlan

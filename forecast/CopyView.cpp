@@ -1,5 +1,6 @@
 #include "forecast/CopyView.h"
 
+#include "core/ExtraSettings.h"
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <atomic>
 
 namespace vetorlan {
@@ -51,6 +53,25 @@ bool copyMatching(const QString& pattern, const QString& target) {
     return bool(CopyFile(ProgramFolder() + "/" + pattern, target));
 }
 
+void tellBrowserFailure(const QString& why) {
+    ShowMessageBox(BrowserFailureMessage(why), QStringLiteral("Ошибка"), MsgIcon::Critical);
+}
+
+// The browser command of Vetorlan.ini with the page as its last argument; without one, the
+// platform's forced browser or else the default one.
+void openInChosenBrowser(const QString& page) {
+    QStringList command = QProcess::splitCommand(AppExtraSettings().BrowserCommand);
+    if (command.isEmpty() && !ForcedBrowserProgram().isEmpty())
+        command = QStringList{ForcedBrowserProgram()};
+    if (command.isEmpty()) {
+        CurrentShell()->OpenPage(page, tellBrowserFailure);
+        return;
+    }
+    const QString program = command.takeFirst();
+    if (!CurrentShell()->StartProgram(program, command << page))
+        tellBrowserFailure(QStringLiteral("программа «%1» не запускается").arg(program));
+}
+
 } // namespace
 
 void SetShell(Shell* shell) {
@@ -69,8 +90,14 @@ QString ForcedBrowserProgram() {
     const QString drive = windir.isEmpty() ? QStringLiteral("C") : windir.left(1);
     return drive + ":\\Program Files\\Internet Explorer\\Iexplore.exe";
 #else
-    return QStringLiteral("x-www-browser");
+    return {};
 #endif
+}
+
+QString BrowserFailureMessage(const QString& why) {
+    return QStringLiteral("Не удалось открыть прогноз погоды в браузере.\nПричина: %1.\n\n"
+                          "Выберите браузер в настройках программы (кнопка 'Настройки', раздел 'Просмотр').")
+        .arg(why);
 }
 
 void CopyForecast() {
@@ -101,9 +128,9 @@ void ShowForecast() {
     }
     const QString& how = AppSettings().UseInternetExplorer;
     if (how == QLatin1String("False"))
-        CurrentShell()->OpenDocument(page);
+        CurrentShell()->OpenPage(page, tellBrowserFailure);
     else if (how == QLatin1String("True"))
-        CurrentShell()->StartProgram(ForcedBrowserProgram(), {page});
+        openInChosenBrowser(page);
 }
 
 } // namespace vetorlan

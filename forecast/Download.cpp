@@ -5,6 +5,7 @@
 #include "forecast/LiveForecast.h"
 
 #include <QByteArray>
+#include <QUrl>
 #include <atomic>
 
 namespace vetorlan {
@@ -30,17 +31,32 @@ void SetFetcher(Fetcher* fetcher) {
     currentFetcher = fetcher;
 }
 
-FetchResult FetchTownPage(const QString& stationIndex, const QString& url, const std::atomic<bool>* cancelled) {
-    if (ServiceUrl().isEmpty() && CurrentHttpClient()) { // no page service: made from the live sources
-        QByteArray page;
-        QString error;
-        if (!FetchLivePage(stationIndex, page, error, cancelled))
-            return FetchResult::failure(error);
-        return FetchResult::success(std::move(page));
+bool UsesLiveSources() {
+    return ServiceUrl().isEmpty() && CurrentHttpClient();
+}
+
+QString ServiceName() {
+    const QUrl url(ServiceUrl());
+    if (url.host().isEmpty())
+        return QStringLiteral("сервер прогнозов");
+    return url.port() > 0 ? url.host() + QLatin1Char(':') + QString::number(url.port()) : url.host();
+}
+
+TownFetch FetchTownPage(const QString& stationIndex, const QString& url, const std::atomic<bool>* cancelled) {
+    TownFetch town;
+    if (UsesLiveSources()) {
+        town.ok = FetchLivePage(stationIndex, town.body, town.failures, cancelled);
+        return town;
     }
     // Without a fetcher nothing can arrive: report the failure rather than a stale success.
     Fetcher* fetcher = currentFetcher.load();
-    return fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
+    FetchResult fetched = fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
+    town.ok = fetched.ok;
+    town.body = std::move(fetched.body);
+    if (!fetched.ok)
+        town.failures.append(
+            {ServiceName(), fetched.reason.isEmpty() ? fetched.error : fetched.reason, fetched.status, fetched.error});
+    return town;
 }
 
 bool DownloadFile(const QString& url, const QString& path) {

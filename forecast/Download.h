@@ -1,19 +1,27 @@
 #pragma once
 
+#include "forecast/SourceFailure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <atomic>
 
 namespace vetorlan {
 
-// What one fetch brought: the whole body of a 2xx answer, or a short reason for the failure.
+// What one fetch brought: the whole body of a 2xx answer, or why it failed: the technical
+// wording, a short Russian reason for the user (empty: the wording serves) and the HTTP status
+// of a refused answer.
 struct FetchResult {
     bool ok = false;
     QByteArray body;
     QString error;
+    QString reason;
+    int status = 0;
 
-    static FetchResult success(QByteArray bytes) { return {true, std::move(bytes), {}}; }
-    static FetchResult failure(QString why) { return {false, {}, std::move(why)}; }
+    static FetchResult success(QByteArray bytes) { return {true, std::move(bytes), {}, {}, 0}; }
+    static FetchResult failure(QString why, QString reason = {}, int status = 0) {
+        return {false, {}, std::move(why), std::move(reason), status};
+    }
 };
 
 // Fetches a URL into memory. Implementations succeed only when the answer arrived whole with
@@ -28,10 +36,23 @@ public:
 // The fetcher the load uses (the libcurl one in the program, fakes in tests).
 void SetFetcher(Fetcher* fetcher);
 
+// The raw page of one town, or the failure of each source asked (the live sources' failures
+// stay also when the second one answered).
+struct TownFetch {
+    bool ok = false;
+    QByteArray body;
+    SourceFailures failures;
+};
+
 // The raw page of one town (its station index and the address built from it), as the
-// forecast service gave it. Called from the load's worker threads.
-FetchResult FetchTownPage(const QString& stationIndex, const QString& url,
-                          const std::atomic<bool>* cancelled = nullptr);
+// forecast service gave it or made from the live sources. Called from the load's worker threads.
+TownFetch FetchTownPage(const QString& stationIndex, const QString& url, const std::atomic<bool>* cancelled = nullptr);
+
+// Whether pages are made from the live sources: no page service is configured.
+bool UsesLiveSources();
+
+// The page service as the user and the log see it: its host and port.
+QString ServiceName();
 
 // Blocking fetch of `url` into `path` (replaced as a whole, only after a success); true when
 // the page arrived and was written.

@@ -17,12 +17,14 @@ struct HttpRequest {
 };
 
 // What came back. `error` is set (and the rest meaningless) when no whole answer arrived:
-// no connection, a timeout, a body cut short, an answer over the size cap.
+// no connection, a timeout, a body cut short, an answer over the size cap; `reason` then
+// says it shortly in Russian for the user (empty: `error` serves).
 struct HttpResponse {
     int status = 0;
     QList<QPair<QByteArray, QByteArray>> headers; // of the final answer, names as sent
     QByteArray body;                              // decoded when it came compressed
     QString error;
+    QString reason;
 
     // The value of a header, matched without regard to letter case; empty when absent.
     QByteArray header(const QByteArray& name) const;

@@ -20,7 +20,8 @@ using Reader = bool (*)(const QByteArray& body, const Station& station, const QD
                         Forecast& forecast, QString& error);
 
 struct Source {
-    const char* key; // cache file prefix
+    const char* key;  // cache file prefix
+    const char* name; // as the user and the log see it
     QString (*url)(const Station&);
     Reader read;
 };
@@ -30,8 +31,10 @@ bool ReadMet(const QByteArray& body, const Station& station, const QDateTime& no
     return ReadMetNorway(body, station, now, forecast, error);
 }
 
-const Source kMetNorway{"metno", &MetNorwayUrl, &ReadMet};
-const Source kOpenMeteo{"openmeteo", &OpenMeteoUrl, &ReadOpenMeteo};
+const Source kMetNorway{"metno", "MET Norway", &MetNorwayUrl, &ReadMet};
+const Source kOpenMeteo{"openmeteo", "Open-Meteo", &OpenMeteoUrl, &ReadOpenMeteo};
+
+const QString kCancelledReason = QStringLiteral("загрузка прервана");
 
 bool IsSet(const std::atomic<bool>* flag) {
     return flag && flag->load();
@@ -44,15 +47,16 @@ HttpResponse Ask(HttpClient& client, const QString& url, const QByteArray& lastM
         request.headers.append({"If-Modified-Since", lastModified});
     RequestGate& gate = RequestGate::Shared();
     if (!gate.Enter(cancelled))
-        return {0, {}, {}, QStringLiteral("cancelled")};
+        return {0, {}, {}, QStringLiteral("cancelled"), kCancelledReason};
     HttpResponse response = client.Get(request);
     gate.Leave();
     return response;
 }
 
 // The forecast of one source: from its cache while fresh, else from a new or revalidated answer.
-bool LoadSource(const Source& source, const Station& station, Forecast& forecast, QString& error,
+bool LoadSource(const Source& source, const Station& station, Forecast& forecast, SourceFailure& failure,
                 const std::atomic<bool>* cancelled) {
+    failure.source = QString::fromLatin1(source.name);
     const QString key = QString::fromLatin1(source.key);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     CachedAnswer cached;
@@ -63,17 +67,18 @@ bool LoadSource(const Source& source, const Station& station, Forecast& forecast
         return true;
     HttpClient* client = currentClient.load();
     if (!client) {
-        error = QStringLiteral("no HTTP client");
+        failure.reason = QStringLiteral("нет HTTP-клиента");
         return false;
     }
     const QString url = source.url(station);
     const HttpResponse response = Ask(*client, url, usable ? cached.lastModified : QByteArray(), cancelled);
     if (IsSet(cancelled)) { // a cancelled load leaves the cache as it was
-        error = QStringLiteral("cancelled");
+        failure.reason = kCancelledReason;
         return false;
     }
     if (!response.error.isEmpty()) {
-        error = response.error;
+        failure.reason = response.reason.isEmpty() ? response.error : response.reason;
+        failure.detail = response.error;
         return false;
     }
     if (response.status == 304 && usable) {
@@ -85,12 +90,15 @@ bool LoadSource(const Source& source, const Station& station, Forecast& forecast
     }
     if (response.status == 203)
         qWarning("%s: the service version is deprecated (203)", qPrintable(url));
+    failure.httpStatus = response.status;
     if (response.status != 200 && response.status != 203) {
-        error = QStringLiteral("HTTP status %1").arg(response.status);
+        failure.reason = HttpStatusReason(response.status);
         return false;
     }
-    if (!source.read(response.body, station, now, now, forecast, error))
+    if (!source.read(response.body, station, now, now, forecast, failure.detail)) {
+        failure.reason = QStringLiteral("ответ не распознан");
         return false;
+    }
     StoreCachedAnswer(
         key, station.index,
         {response.body, response.header("Last-Modified"), ParseHttpDate(response.header("Expires")), now});
@@ -119,21 +127,26 @@ QByteArray LiveUserAgent() {
     return QByteArrayLiteral("Vetorlan/" VETORLAN_VERSION " https://vetorlan.example.org/");
 }
 
-bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error, const std::atomic<bool>* cancelled) {
+bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures& failures,
+                   const std::atomic<bool>* cancelled) {
+    failures.clear();
     const Station* station = FindStation(stationIndex);
     if (!station) {
-        error = QStringLiteral("no station ") + stationIndex;
+        failures.append({QStringLiteral("MET Norway"), QStringLiteral("нет координат станции ") + stationIndex, 0, {}});
         return false;
     }
     Forecast forecast;
-    QString metError, meteoError;
-    if (!LoadSource(kMetNorway, *station, forecast, metError, cancelled) &&
-        (IsSet(cancelled) || !LoadSource(kOpenMeteo, *station, forecast, meteoError, cancelled))) {
-        error = QStringLiteral("MET Norway: ") + metError + QStringLiteral("; Open-Meteo: ") + meteoError;
-        return false;
+    for (const Source* source : {&kMetNorway, &kOpenMeteo}) {
+        SourceFailure failure;
+        if (LoadSource(*source, *station, forecast, failure, cancelled)) {
+            page = RenderForecastPage(forecast, ImageHost());
+            return !page.isEmpty();
+        }
+        failures.append(failure);
+        if (IsSet(cancelled))
+            break;
     }
-    page = RenderForecastPage(forecast, ImageHost());
-    return !page.isEmpty();
+    return false;
 }
 
 } // namespace vetorlan

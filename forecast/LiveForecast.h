@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forecast/SourceFailure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <atomic>
@@ -9,9 +11,10 @@ namespace vetorlan {
 // The detailed page of a catalogue town made from the live sources: MET Norway, and
 // Open-Meteo when MET Norway fails. An answer still fresh in the cache is rendered without
 // a request; an expired one is revalidated with If-Modified-Since. Safe from any thread.
-// False, with the reasons in `error`, when neither source gives a whole forecast, and soon
-// after `cancelled` (when given) becomes true: then nothing more is asked or cached.
-bool FetchLivePage(const QString& stationIndex, QByteArray& page, QString& error,
+// False when neither source gives a whole forecast, and soon after `cancelled` (when given)
+// becomes true: then nothing more is asked or cached. `failures` holds each source that
+// failed, also when the next one answered.
+bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures& failures,
                    const std::atomic<bool>* cancelled = nullptr);
 
 // "Vetorlan/<version> <project address>", as the services' terms ask.

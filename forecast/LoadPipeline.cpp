@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/FileSystemObject.h"
+#include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
@@ -65,6 +66,21 @@ QString TipWithTime(const QString& what, const QDateTime& when, const QLocale& l
     return what + "\nпроизошла " + DefaultDateText(when.date(), locale) + "\nв " + DefaultTimeText(when.time(), locale);
 }
 
+const QString kAutomaticLoadsStopped = QStringLiteral(
+    "Попытки автоматической загрузки прогноза будут прекращены до перезапуска программы, либо до первой "
+    "успешной загрузки прогноза вручную. Для ручной загрузки воспользуйтесь контекстным меню иконки программы в "
+    "трее (щелчок правой кнопкой мыши - пункт меню 'Загрузить прогноз'), либо соответствующей кнопкой из "
+    "главного окна программы.");
+
+// One line of the log for a town: its outcome, and each source that failed with its reason.
+QString TownLogLine(const TownJob& job, const TownPage& page) {
+    QString line = job.name + QStringLiteral(" (") + job.stationIndex + QStringLiteral("): ") +
+                   (page.ok ? QStringLiteral("загружен") : QStringLiteral("не загружен"));
+    if (!page.failures.isEmpty())
+        line += QStringLiteral(" — ") + ReasonsLogText(page.failures);
+    return line;
+}
+
 } // namespace
 
 QString NoTownMessage() {
@@ -76,7 +92,7 @@ QString OfflineMessage() {
 }
 
 QString LoadFailedMessage() {
-    return QStringLiteral(
+    const QString reasons = QStringLiteral(
         "Не удается установить соединение с сервером Гидрометеоцентра.\n"
         "Возможные причины ошибки:\n"
         "\n"
@@ -89,15 +105,49 @@ QString LoadFailedMessage() {
         "3. Соединение с Интернетом было прервано во время загрузки данных.\n"
         "\n"
         "4. В настройках выбран режим работы на выделенной линии, но в данный момент нет соединения с Интернетом\n"
-        "\n"
-        "Попытки автоматической загрузки прогноза будут прекращены до перезапуска программы, либо до первой "
-        "успешной загрузки прогноза вручную. Для ручной загрузки воспользуйтесь контекстным меню иконки программы в "
-        "трее (щелчок правой кнопкой мыши - пункт меню 'Загрузить прогноз'), либо соответствующей кнопкой из "
-        "главного окна программы.");
+        "\n");
+    return reasons + kAutomaticLoadsStopped;
 }
 
-QString LoadFailedTip(const QDateTime& when, const QLocale& locale) {
-    return TipWithTime(QStringLiteral("Ошибка подключения к серверу"), when, locale);
+QString LiveLoadFailedMessage(const QString& town, const SourceFailures& failures, const QString& logFile) {
+    QString text = QStringLiteral("Не удалось загрузить прогноз погоды для города %1.\n").arg(town);
+    if (!failures.isEmpty())
+        text += ReasonsText(failures) + u'\n';
+    text += QStringLiteral(
+        "\n"
+        "Возможные причины ошибки:\n"
+        "1. Нет соединения с Интернетом, или оно было прервано во время загрузки данных.\n"
+        "2. Программа блокирована файрволом (межсетевым экраном), запретившим ей выход в Интернет. Добавьте "
+        "программу в список доверенных приложений, либо обратитесь к системному администратору.\n"
+        "3. Службы погоды временно недоступны. Попробуйте загрузить прогноз позже.\n"
+        "\n");
+    if (!logFile.isEmpty())
+        text += QStringLiteral("Подробности записаны в журнал %1\n\n").arg(QDir::toNativeSeparators(logFile));
+    return text + kAutomaticLoadsStopped;
+}
+
+QString LoadFailedTip(const QDateTime& when, const SourceFailures& failures, const QLocale& locale) {
+    const QString tip = TipWithTime(QStringLiteral("Ошибка подключения к серверу"), when, locale);
+    return failures.isEmpty() ? tip : tip + u'\n' + ReasonsText(failures);
+}
+
+int ExitCodeOf(LoadResult result, int failedTowns) {
+    switch (result) {
+    case LoadResult::Succeeded:
+        return failedTowns > 0 ? kExitSomeTownsFailed : kExitLoaded;
+    case LoadResult::NoTown:
+        return kExitNoTown;
+    case LoadResult::Offline:
+        return kExitOffline;
+    case LoadResult::Failed:
+        return kExitFailed;
+    case LoadResult::FileError:
+        return kExitFileError;
+    case LoadResult::Busy:
+    case LoadResult::Cancelled:
+        break;
+    }
+    return kExitOther;
 }
 
 bool LoadPipeline::TownChosen() const {
@@ -111,12 +161,15 @@ LoadResult LoadPipeline::LoadForecast() {
         return LoadResult::Busy;
     RunningGuard guard(running_);
     const Settings& s = AppSettings();
+    failedTowns_ = 0;
     if (!TownChosen()) {
+        WriteLog(QStringLiteral("загрузка: город не выбран"));
         ShowMessageBox(NoTownMessage(), QStringLiteral("Выбор не сделан"), MsgIcon::Information);
         return LoadResult::NoTown;
     }
     host_.SaveTownLists();
     if (IsDialUp(s) && !IsOnline()) {
+        WriteLog(QStringLiteral("загрузка: модемное соединение не установлено"));
         ShowMessageBox(OfflineMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
         return LoadResult::Offline;
     }
@@ -126,7 +179,9 @@ LoadResult LoadPipeline::LoadForecast() {
     const LoadedSettings loaded;
     RemoveLeftoverTemps(ProgramFolder());
     const TownFetchOutcome fetched = FetchTowns(towns);
+    failedTowns_ = fetched.failedTowns;
     if (cancelled_) {
+        WriteLog(QStringLiteral("загрузка прервана"));
         host_.ShowLoadingVisuals(false);
         return LoadResult::Cancelled;
     }
@@ -136,10 +191,10 @@ LoadResult LoadPipeline::LoadForecast() {
     host_.ShowLoadingVisuals(false);
     if (!published) {
         ReportFileError(published);
-        return LoadResult::Failed;
+        return LoadResult::FileError;
     }
     if (!fetched.lastTownOk) {
-        FailedActions();
+        FailedActions(fetched);
         return LoadResult::Failed;
     }
     SucceededActions();
@@ -161,8 +216,8 @@ std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
             entry = slot >= 1 && slot <= kRegionSlots ? host_.RegionTowns()[slot] : TownEntry();
         }
         const QString index = TownIndex(entry);
-        jobs.push_back(
-            {index, ForecastUrl(index), multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm"});
+        jobs.push_back({index, ForecastUrl(index),
+                        multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm", TownName(entry)});
     }
     return jobs;
 }
@@ -185,7 +240,11 @@ TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
             cancelled_ = true;
             break;
         }
+        WriteLog(TownLogLine(jobs[i], *page));
         outcome.lastTownOk = page->ok;
+        outcome.lastTown = jobs[i].name;
+        outcome.lastTownFailures = page->failures;
+        outcome.failedTowns += page->ok ? 0 : 1;
         if (page->ok)
             outcome.written = WriteFileAtomic(ResolvePath(LoadFile), page->bytes);
     }
@@ -221,7 +280,7 @@ void LoadPipeline::SucceededActions() {
     host_.ShowLoadStatus();
     host_.SetTrayIcon(TrayIconKind::Normal);
     AutoLoadStopped = false;
-    if (!IsDialUp(s))
+    if (!WorksAsDialUp(s))
         host_.EnableScheduledLoads();
     if (IsTrue(s.HangUp))
         HangUpAll();
@@ -236,11 +295,14 @@ void LoadPipeline::SucceededActions() {
         host_.ExitProgram();
 }
 
-void LoadPipeline::FailedActions() {
-    host_.SetTrayTip(LoadFailedTip(Now()));
+void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
+    host_.SetTrayTip(LoadFailedTip(Now(), fetched.lastTownFailures));
     if (IsTrue(AppSettings().MSGError)) {
         AutoLoadStopped = true;
-        ShowMessageBox(LoadFailedMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
+        const QString text = UsesLiveSources()
+                                 ? LiveLoadFailedMessage(fetched.lastTown, fetched.lastTownFailures, LogFile())
+                                 : LoadFailedMessage();
+        ShowMessageBox(text, QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
     }
     host_.SetTrayIcon(TrayIconKind::Error);
     // A page left under its temporary name by an interrupted rewrite gets its name back.
@@ -250,6 +312,7 @@ void LoadPipeline::FailedActions() {
 }
 
 void LoadPipeline::ReportFileError(const FsStatus& status) {
+    WriteLog(QStringLiteral("загрузка: файлы прогноза не записаны — ") + status.error);
     host_.SetTrayTip(TipWithTime(QStringLiteral("Ошибка записи файлов прогноза"), Now(), QLocale::system()));
     host_.SetTrayIcon(TrayIconKind::Error);
     ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\nПричина: %1.").arg(status.error),

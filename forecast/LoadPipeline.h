@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/FsStatus.h"
 #include "forecast/LatinFileNames.h"
+#include "forecast/SourceFailure.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 
@@ -42,12 +43,33 @@ public:
 // Texts of the load.
 QString NoTownMessage();
 QString OfflineMessage();
+// The failure message of the page service.
 QString LoadFailedMessage();
-// "Ошибка подключения к серверу" with the date and time of the failure on two more lines.
-QString LoadFailedTip(const QDateTime& when, const QLocale& locale = QLocale::system());
+// The failure message of the live sources: the town, each source with its reason, and the
+// log file where the details are (left out when there is none).
+QString LiveLoadFailedMessage(const QString& town, const SourceFailures& failures, const QString& logFile);
+// "Ошибка подключения к серверу" with the date and time of the failure on two more lines,
+// and the sources' reasons on the last one when there are any.
+QString LoadFailedTip(const QDateTime& when, const SourceFailures& failures = {},
+                      const QLocale& locale = QLocale::system());
 
 // Outcome of one load.
-enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed, Cancelled };
+enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed, FileError, Cancelled };
+
+// The exit status of "/load", for scripts: 0 every town loaded; 2 no town chosen; 3 offline on
+// a dial-up line; 4 the load failed (the last town's forecast did not come); 5 the pages could
+// not be written; 6 loaded, but some earlier towns failed; 1 anything else.
+enum LoadExitCode {
+    kExitLoaded = 0,
+    kExitOther = 1,
+    kExitNoTown = 2,
+    kExitOffline = 3,
+    kExitFailed = 4,
+    kExitFileError = 5,
+    kExitSomeTownsFailed = 6,
+    kExitAnotherCopy = 7, // another copy holds the program folder
+};
+int ExitCodeOf(LoadResult result, int failedTowns);
 
 // The load behind the load button: town check, save of the town lists, dial-up gate, the
 // fetch and rewrite of every chosen town, file names, index page, then the success or
@@ -57,10 +79,13 @@ enum class LoadResult { NoTown, Offline, Busy, Succeeded, Failed, Cancelled };
 class TownPagePool;
 struct TownJob;
 
-// How the fetch of a load's towns ended: whether the last town's page arrived, and the file
-// error that stopped the writing, if any.
+// How the fetch of a load's towns ended: whether the last town's page arrived (and why not),
+// how many towns failed, and the file error that stopped the writing, if any.
 struct TownFetchOutcome {
     bool lastTownOk = false;
+    QString lastTown;
+    SourceFailures lastTownFailures;
+    int failedTowns = 0;
     FsStatus written;
 };
 
@@ -80,6 +105,8 @@ public:
     QString LoadFile;
     // The file names (without ".htm") the last load gave its towns' pages, in list order.
     const TownFileNameList& FileNames() const { return fileNames_; }
+    // The number of towns whose forecast did not come in the last load.
+    int FailedTowns() const { return failedTowns_; }
 
 private:
     bool TownChosen() const;
@@ -87,7 +114,7 @@ private:
     TownFetchOutcome FetchTowns(const TownSelection& towns);
     FsStatus PublishPages(const TownSelection& towns, bool lastTownOk);
     void SucceededActions();
-    void FailedActions();
+    void FailedActions(const TownFetchOutcome& fetched);
     void ReportFileError(const FsStatus& status);
 
     LoadHost& host_;
@@ -95,6 +122,7 @@ private:
     bool cancelled_ = false;
     TownPagePool* pool_ = nullptr;
     TownFileNameList fileNames_;
+    int failedTowns_ = 0;
 };
 
 } // namespace vetorlan

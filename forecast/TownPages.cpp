@@ -7,16 +7,30 @@
 
 namespace vetorlan {
 
+namespace {
+
+// A page that arrived but cannot be used: blamed on the page service, or on the rewriting of
+// a page made here.
+TownPage Unusable(SourceFailures failures, const QString& reason, const QString& detail) {
+    const QString source = UsesLiveSources() ? QStringLiteral("переработка страницы") : ServiceName();
+    failures.append({source, reason, 0, detail});
+    return {false, {}, std::move(failures)};
+}
+
+} // namespace
+
 TownPage PrepareTownPage(const TownJob& job, const RewriteOptions& options, const std::atomic<bool>* cancelled) {
-    FetchResult fetched = FetchTownPage(job.stationIndex, job.url, cancelled);
+    TownFetch fetched = FetchTownPage(job.stationIndex, job.url, cancelled);
     if (!fetched.ok)
-        return {false, {}, fetched.error};
+        return {false, {}, std::move(fetched.failures)};
     if (!LooksLikeForecastPage(fetched.body, options.imageHost))
-        return {false, {}, QStringLiteral("not a forecast page")};
+        return Unusable(std::move(fetched.failures), QStringLiteral("получена не страница прогноза"),
+                        QStringLiteral("not a forecast page"));
     QByteArray page = ConvertPageText(std::move(fetched.body), options.multiLoad, options.imageHost);
     if (page.isEmpty())
-        return {false, {}, QStringLiteral("the rewritten page would be too large")};
-    return {true, std::move(page), {}};
+        return Unusable(std::move(fetched.failures), QStringLiteral("страница слишком велика"),
+                        QStringLiteral("the rewritten page would be too large"));
+    return {true, std::move(page), std::move(fetched.failures)};
 }
 
 TownPagePool::TownPagePool(std::vector<TownJob> jobs, RewriteOptions options)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forecast/SourceFailure.h"
+
 #include <QByteArray>
 #include <QEventLoop>
 #include <QString>
@@ -17,13 +19,15 @@ struct TownJob {
     QString stationIndex;
     QString url;
     QString file;
+    QString name; // the town, for the log
 };
 
-// A town's page ready to be written (fetched, checked and rewritten), or why it is not.
+// A town's page ready to be written (fetched, checked and rewritten), or why it is not. A
+// page made from the second live source keeps the first one's failure.
 struct TownPage {
     bool ok = false;
     QByteArray bytes;
-    QString error;
+    SourceFailures failures;
 };
 
 // What the workers need besides the job, copied in so they read no shared settings.

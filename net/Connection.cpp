@@ -35,8 +35,6 @@ bool InterfaceUp(const QString& interfaceFolder) {
 
 bool ServiceConnectionUp() {
     ConnectionBackend* backend = CurrentConnectionBackend();
-    if (!backend)
-        return false;
     QList<ConnectionBackend::Handle> handles;
     // Only the first listed connection decides; a failed listing shows as offline.
     if (!backend->ListConnections(handles) || handles.isEmpty())
@@ -61,10 +59,25 @@ void SetNetworkInterfaceFolder(const QString& folder) {
     InterfaceFolder() = folder;
 }
 
-bool IsOnline() {
-    if (!IsDialUp(AppSettings()))
+bool MachineHasModemLink() {
+    if (AnyPppInterfaceUp(InterfaceFolder()))
         return true;
-    return AnyPppInterfaceUp(InterfaceFolder()) || ServiceConnectionUp();
+    ConnectionBackend* backend = CurrentConnectionBackend();
+    return backend && backend->MachineModemLinks() == ConnectionBackend::ModemLinks::Present;
+}
+
+bool WorksAsDialUp(const Settings& settings) {
+    return IsDialUp(settings) && MachineHasModemLink();
+}
+
+bool IsOnline() {
+    if (!IsDialUp(AppSettings()) || AnyPppInterfaceUp(InterfaceFolder()))
+        return true;
+    // Without a modem-type link the line counts as permanent.
+    ConnectionBackend* backend = CurrentConnectionBackend();
+    if (!backend || backend->MachineModemLinks() != ConnectionBackend::ModemLinks::Present)
+        return true;
+    return ServiceConnectionUp();
 }
 
 void HangUpAll() {

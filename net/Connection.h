@@ -4,9 +4,20 @@
 
 namespace vetorlan {
 
-// True at once when WorkMode is not "DialUp"; otherwise whether a point-to-point dial-up
-// interface (ppp*) is up — pppd started by pon or wvdial is unknown to the dial-up service —
-// or else whether the first connection the dial-up service lists is connected.
+struct Settings;
+
+// Whether the machine has a modem-type link: a ppp interface is up, or the dial-up service
+// knows a modem-type connection. False when neither can be read (no dial-up service).
+bool MachineHasModemLink();
+
+// Whether the program works as on a dial-up line: WorkMode "DialUp" on a machine with a
+// modem-type link. Everywhere else it works as on a permanent line, whatever WorkMode says.
+bool WorksAsDialUp(const Settings& settings);
+
+// True at once when the program does not work as on a dial-up line (WorksAsDialUp);
+// otherwise whether a point-to-point dial-up interface (ppp*) is up — pppd started by pon or
+// wvdial is unknown to the dial-up service — or else whether the first connection the
+// dial-up service lists is connected.
 bool IsOnline();
 
 // Whether `folder`, a list of network interfaces as the kernel gives it (/sys/class/net),

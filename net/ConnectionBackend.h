@@ -16,9 +16,16 @@ public:
     // Whether one connection is connected (the platform's "connected" state).
     virtual bool IsConnected(Handle handle) = 0;
     virtual void HangUp(Handle handle) = 0;
+
+    // Whether the machine has a modem-type link at all (a dial-up connection configured or
+    // active), or whether that cannot be read. A service that cannot tell keeps the user's
+    // choice of a dial-up line.
+    enum class ModemLinks { None, Present, Unknown };
+    virtual ModemLinks MachineModemLinks() { return ModemLinks::Present; }
 };
 
-// The backend IsOnline and HangUpAll use; null means no dial-up service (offline).
+// The backend IsOnline and HangUpAll use; null means no dial-up service (the link state
+// cannot be read).
 void SetConnectionBackend(ConnectionBackend* backend);
 ConnectionBackend* CurrentConnectionBackend();
 

@@ -49,7 +49,7 @@ void Scheduler::SetScheduledLoadStartInterval() {
 }
 
 void Scheduler::ArmForWorkMode() {
-    if (IsDialUp(AppSettings()))
+    if (WorksAsDialUp(AppSettings()))
         return;
     SetEnabled(dialUpLoadTimer, false);
     SetEnabled(scheduledLoadTimer, true);
@@ -83,7 +83,7 @@ void Scheduler::WatchClockAndConnection() {
         clockText_ = clock;
         host_.SetClockText(clock);
     }
-    if (!IsDialUp(AppSettings())) {
+    if (!WorksAsDialUp(AppSettings())) {
         ShowIndicator(false, indicatorCaption_);
         return;
     }

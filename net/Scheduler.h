@@ -46,7 +46,8 @@ public:
     std::int16_t OnlineSeconds = 0;
     QString ForecastFileDate;
 
-    // Start-up: scheduled loads at 1000 ms; in "DirectConn" mode dial-up loads off, scheduled loads on.
+    // Start-up: scheduled loads at 1000 ms; unless the program works as on a dial-up line
+    // (WorksAsDialUp), dial-up loads off and scheduled loads on.
     void SetScheduledLoadStartInterval();
     void ArmForWorkMode();
 

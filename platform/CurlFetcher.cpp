@@ -1,6 +1,7 @@
 #include "platform/CurlFetcher.h"
 
 #include "core/FileSystemObject.h"
+#include "forecast/SourceFailure.h"
 #include "platform/CurlTransfer.h"
 
 #include <QUrl>
@@ -33,12 +34,15 @@ QByteArray EncodedUrl(const QString& url) {
     return parsed.isValid() ? parsed.toEncoded() : url.toUtf8();
 }
 
+TransferLimits CommonLimits(const CurlFetcher::Limits& limits) {
+    return {limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes, limits.maxRedirects};
+}
+
 // The page fetch's own options on top of the common ones: plain bytes, our user agent,
 // an error status as a failure, and the headers watched for chunking.
 bool ConfigurePageFetch(const CurlApi& api, CURL* curl, const QByteArray& url, const CurlFetcher::Limits& limits,
                         TransferBody& body, bool& chunked) {
-    const TransferLimits common{limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes,
-                                limits.maxRedirects};
+    const TransferLimits common = CommonLimits(limits);
     const auto set = api.setopt;
     set(curl, CURLOPT_HEADERFUNCTION, &ReadHeader);
     set(curl, CURLOPT_HEADERDATA, &chunked);
@@ -50,26 +54,28 @@ bool ConfigurePageFetch(const CurlApi& api, CURL* curl, const QByteArray& url, c
     return ConfigureTransfer(api, curl, url, common, body);
 }
 
-// Whether the answer arrived whole with a 2xx status; otherwise a reason in `why`.
-bool AnswerComplete(const CurlApi& api, CURL* curl, CURLcode result, const TransferBody& body, bool chunked,
-                    QString& why) {
+// Whether the answer arrived whole with a 2xx status; otherwise a failure with its reasons.
+bool AnswerComplete(const CurlApi& api, CURL* curl, CURLcode result, const TransferBody& body,
+                    const TransferLimits& limits, bool chunked, FetchResult& failure) {
     long status = 0;
     curl_off_t announced = -1;
     curl_off_t received = 0; // as sent, before any decoding
     api.getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     api.getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     api.getinfo(curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
-    why = TransferError(api, result, body);
-    if (!why.isEmpty())
-        return false;
-    if (status < 200 || status > 299)
-        why = QStringLiteral("HTTP status %1").arg(status);
+    const QString cut = QStringLiteral("ответ оборван");
+    if (const QString why = TransferError(api, result, body); !why.isEmpty())
+        failure =
+            FetchResult::failure(why, TransferReason(api, curl, result, body, limits), status >= 300 ? int(status) : 0);
+    else if (status < 200 || status > 299)
+        failure = FetchResult::failure(QStringLiteral("HTTP status %1").arg(status), HttpStatusReason(int(status)),
+                                       int(status));
     else if (announced >= 0 && announced != received)
-        why = QStringLiteral("received %1 of %2 bytes").arg(received).arg(announced);
+        failure = FetchResult::failure(QStringLiteral("received %1 of %2 bytes").arg(received).arg(announced), cut);
     else if (body.bytes.isEmpty())
-        why = QStringLiteral("empty answer");
+        failure = FetchResult::failure(QStringLiteral("empty answer"), QStringLiteral("пустой ответ"));
     else if (announced < 0 && !chunked && !DocumentClosed(body.bytes))
-        why = QStringLiteral("answer without a length cut short (no closing </html>)");
+        failure = FetchResult::failure(QStringLiteral("answer without a length cut short (no closing </html>)"), cut);
     else
         return true;
     return false;
@@ -109,19 +115,19 @@ QString CurlFetcher::lastError() const {
 FetchResult CurlFetcher::Transfer(const QString& url, const std::atomic<bool>* cancelled, QString& why) const {
     const CurlApi* api = LoadCurl(library_, why);
     if (!api)
-        return FetchResult::failure(why);
+        return FetchResult::failure(why, NoCurlReason());
     const CurlHandle curl = NewCurlHandle(*api);
     if (!curl)
-        return FetchResult::failure(QStringLiteral("libcurl could not start"));
+        return FetchResult::failure(QStringLiteral("libcurl could not start"), NoCurlReason());
     QByteArray bytes;
     TransferBody body(bytes, cancelled);
     bool chunked = false;
     const QByteArray encoded = EncodedUrl(url);
     if (!ConfigurePageFetch(*api, curl.get(), encoded, limits_, body, chunked))
-        return FetchResult::failure(QStringLiteral("libcurl cannot keep the fetch to http and https"));
+        return FetchResult::failure(QStringLiteral("libcurl cannot keep the fetch to http and https"), NoCurlReason());
     const CURLcode result = api->perform(curl.get());
-    if (!AnswerComplete(*api, curl.get(), result, body, chunked, why))
-        return FetchResult::failure(why);
+    if (FetchResult failure; !AnswerComplete(*api, curl.get(), result, body, CommonLimits(limits_), chunked, failure))
+        return failure;
     return FetchResult::success(std::move(bytes));
 }
 

@@ -29,11 +29,15 @@ struct HeaderList {
     }
 };
 
+TransferLimits CommonLimits(const CurlHttpClient::Limits& limits) {
+    return {limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes, 5L};
+}
+
 // The live requests' own options on top of the common ones: every encoding libcurl can
 // decode (gzip among them) and the answer's headers collected.
 bool ConfigureRequest(const CurlApi& api, CURL* curl, const QByteArray& url, const CurlHttpClient::Limits& limits,
                       TransferBody& body, HttpResponse& response) {
-    const TransferLimits common{limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes, 5L};
+    const TransferLimits common = CommonLimits(limits);
     api.setopt(curl, CURLOPT_HEADERFUNCTION, &WriteHeader);
     api.setopt(curl, CURLOPT_HEADERDATA, &response);
     api.setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
@@ -45,13 +49,16 @@ bool ConfigureRequest(const CurlApi& api, CURL* curl, const QByteArray& url, con
 HttpResponse CurlHttpClient::Get(const HttpRequest& request) {
     HttpResponse response;
     const CurlApi* api = LoadCurl(library_, response.error);
-    if (!api)
+    if (!api) {
+        response.reason = NoCurlReason();
         return response;
+    }
     const CurlHandle curl = NewCurlHandle(*api);
     TransferBody body(response.body, request.cancelled);
     const QByteArray url = QUrl(request.url, QUrl::TolerantMode).toEncoded();
     if (!curl || !ConfigureRequest(*api, curl.get(), url, limits_, body, response)) {
         response.error = QStringLiteral("libcurl could not start");
+        response.reason = NoCurlReason();
         return response;
     }
     HeaderList headers{api};
@@ -65,6 +72,7 @@ HttpResponse CurlHttpClient::Get(const HttpRequest& request) {
     // A cancelled request aborts in the progress callback; a body over the cap in the body one.
     response.error =
         result == CURLE_ABORTED_BY_CALLBACK ? QStringLiteral("cancelled") : TransferError(*api, result, body);
+    response.reason = TransferReason(*api, curl.get(), result, body, CommonLimits(limits_));
     return response;
 }
 

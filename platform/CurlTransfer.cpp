@@ -1,5 +1,7 @@
 #include "platform/CurlTransfer.h"
 
+#include "forecast/SourceFailure.h"
+
 namespace vetorlan {
 
 namespace {
@@ -58,6 +60,62 @@ QString TransferError(const CurlApi& api, CURLcode result, const TransferBody& b
     if (result != CURLE_OK)
         return QString::fromUtf8(*body.error ? body.error : api.strerror(result));
     return {};
+}
+
+namespace {
+
+// Which limit ended a transfer that timed out: no connection yet, the whole time, or a stall.
+long TimeoutSeconds(const CurlApi& api, CURL* curl, const TransferLimits& limits) {
+    double connected = 0, total = 0;
+    api.getinfo(curl, CURLINFO_CONNECT_TIME, &connected);
+    api.getinfo(curl, CURLINFO_TOTAL_TIME, &total);
+    if (connected <= 0)
+        return limits.connectSeconds;
+    return total >= double(limits.totalSeconds) ? limits.totalSeconds : limits.stallSeconds;
+}
+
+} // namespace
+
+QString TransferReason(const CurlApi& api, CURL* curl, CURLcode result, const TransferBody& body,
+                       const TransferLimits& limits) {
+    if (body.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        return QStringLiteral("слишком большой ответ");
+    switch (result) {
+    case CURLE_OK:
+        return {};
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("нет ответа за %1 с").arg(TimeoutSeconds(api, curl, limits));
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QStringLiteral("адрес сервера не найден");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("нет соединения с сервером");
+    case CURLE_ABORTED_BY_CALLBACK:
+        return QStringLiteral("загрузка прервана");
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+        return QStringLiteral("ошибка защищённого соединения");
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("связь прервалась");
+    case CURLE_HTTP_RETURNED_ERROR: {
+        long status = 0;
+        api.getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        return HttpStatusReason(int(status));
+    }
+    case CURLE_TOO_MANY_REDIRECTS:
+        return QStringLiteral("слишком много перенаправлений");
+    default:
+        return QStringLiteral("сетевая ошибка %1").arg(int(result));
+    }
+}
+
+QString NoCurlReason() {
+    return QStringLiteral("не загружена библиотека libcurl");
 }
 
 } // namespace vetorlan

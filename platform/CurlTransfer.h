@@ -44,4 +44,12 @@ bool ConfigureTransfer(const CurlApi& api, CURL* curl, const QByteArray& url, co
 // Why the transfer failed (the size cap, then libcurl's reason); empty when it did not.
 QString TransferError(const CurlApi& api, CURLcode result, const TransferBody& body);
 
+// The same shortly in Russian for the user ("нет ответа за 4 с", naming the limit that ended
+// it); empty when it did not fail.
+QString TransferReason(const CurlApi& api, CURL* curl, CURLcode result, const TransferBody& body,
+                       const TransferLimits& limits);
+
+// The user's reason when libcurl itself cannot be used.
+QString NoCurlReason();
+
 } // namespace vetorlan

@@ -10,6 +10,12 @@ class DesktopShell : public Shell {
 public:
     bool OpenDocument(const QString& pathOrUrl) override;
     bool StartProgram(const QString& program, const QStringList& arguments) override;
+    // On Linux xdg-open is started and watched for `kOpenerWatchMs`: a failure it reports in
+    // that time (no default browser, say) reaches `failed`. It is never ended by us, since it
+    // may wait for the browser it started.
+    void OpenPage(const QString& page, const OpenFailed& failed) override;
+
+    static constexpr int kOpenerWatchMs = 15000;
 };
 
 } // namespace vetorlan

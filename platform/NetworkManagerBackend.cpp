@@ -13,6 +13,9 @@ const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
 const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
 const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
 const QString kActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
+const QString kSettingsPath = QStringLiteral("/org/freedesktop/NetworkManager/Settings");
+const QString kSettingsInterface = QStringLiteral("org.freedesktop.NetworkManager.Settings");
+const QString kProfileInterface = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr unsigned kStateActivated = 2; // NM_ACTIVE_CONNECTION_STATE_ACTIVATED
 constexpr int kHangUpTimeoutMs = 1000;
@@ -27,6 +30,26 @@ QStringList ObjectPaths(const QVariant& value) {
     for (const QDBusObjectPath& path : list)
         paths << path.path();
     return paths;
+}
+
+// The connection type of a profile's settings (a{sa{sv}}); a Bluetooth profile gives its own
+// kind, "dun" (dial-up networking) or "panu" (a personal network).
+QString ProfileType(const QDBusArgument& settings) {
+    QString type, bluetooth;
+    settings.beginMap();
+    while (!settings.atEnd()) {
+        QString group;
+        QVariantMap values;
+        settings.beginMapEntry();
+        settings >> group >> values;
+        settings.endMapEntry();
+        if (group == QLatin1String("connection"))
+            type = values.value(QStringLiteral("type")).toString();
+        else if (group == QLatin1String("bluetooth"))
+            bluetooth = values.value(QStringLiteral("type")).toString();
+    }
+    settings.endMap();
+    return type == QLatin1String("bluetooth") ? bluetooth : type;
 }
 
 } // namespace
@@ -147,6 +170,59 @@ bool NetworkManagerBackend::IsConnected(Handle handle) {
         return false;
     const std::optional<QVariant> state = Property(path, kActiveInterface, QStringLiteral("State"));
     return state && state->toUInt() == kStateActivated;
+}
+
+ConnectionBackend::ModemLinks NetworkManagerBackend::MachineModemLinks() {
+    if (modemLinksChecked_ && sinceModemLinksCheck_.elapsed() < serviceRecheckMs_)
+        return modemLinks_;
+    modemLinks_ = ReadModemLinks();
+    modemLinksChecked_ = true;
+    sinceModemLinksCheck_.start();
+    return modemLinks_;
+}
+
+ConnectionBackend::ModemLinks NetworkManagerBackend::ReadModemLinks() {
+    QList<Handle> active;
+    if (!ListConnections(active))
+        return ModemLinks::Unknown;
+    if (!active.isEmpty())
+        return ModemLinks::Present;
+    const std::optional<QStringList> profiles = SavedProfilePaths();
+    if (!profiles)
+        return ModemLinks::Unknown;
+    for (auto it = modemProfiles_.begin(); it != modemProfiles_.end();)
+        it = profiles->contains(it.key()) ? std::next(it) : modemProfiles_.erase(it);
+    for (const QString& path : *profiles) {
+        if (IsModemProfile(path))
+            return ModemLinks::Present;
+    }
+    return ModemLinks::None;
+}
+
+std::optional<QStringList> NetworkManagerBackend::SavedProfilePaths() {
+    const QDBusMessage list =
+        QDBusMessage::createMethodCall(kService, kSettingsPath, kSettingsInterface, QStringLiteral("ListConnections"));
+    const QDBusMessage reply = Bus().call(list, QDBus::Block, callTimeoutMs_);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return std::nullopt;
+    return ObjectPaths(reply.arguments().first());
+}
+
+// A profile that cannot be read (another user's) is not counted.
+bool NetworkManagerBackend::IsModemProfile(const QString& path) {
+    auto known = modemProfiles_.constFind(path);
+    if (known != modemProfiles_.constEnd())
+        return *known;
+    const QDBusMessage get =
+        QDBusMessage::createMethodCall(kService, path, kProfileInterface, QStringLiteral("GetSettings"));
+    const QDBusMessage reply = Bus().call(get, QDBus::Block, callTimeoutMs_);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty() ||
+        !reply.arguments().first().canConvert<QDBusArgument>())
+        return false;
+    const QString type = ProfileType(reply.arguments().first().value<QDBusArgument>());
+    const bool modem = type == QLatin1String("dun") || IsDialUpType(type);
+    modemProfiles_.insert(path, modem);
+    return modem;
 }
 
 void NetworkManagerBackend::HangUp(Handle handle) {

@@ -14,10 +14,10 @@ namespace vetorlan {
 // The dial-up connections as NetworkManager knows them: its active connections of a
 // modem-like type (mobile broadband, PPPoE, Bluetooth DUN, ADSL). "Connected" is the
 // ACTIVATED state; hanging up deactivates the connection. Without NetworkManager or a
-// system bus there are no connections. IsOnline asks four times a second on the UI
-// thread, so every call has a short timeout and an absent service is not asked again
-// for a few seconds. The system bus is connected at the first query, not at start, so a
-// program that never dials up has no D-Bus connection or thread.
+// system bus there are no connections, and the machine's modem-type links are unknown. IsOnline asks four times a
+// second on the UI thread, so every call has a short timeout and an absent service is not asked again for a few
+// seconds. The system bus is connected at the first query, not at start, so a program that never dials up has no D-Bus
+// connection or thread.
 class NetworkManagerBackend : public ConnectionBackend {
 public:
     // The system bus, connected when first needed.
@@ -30,6 +30,9 @@ public:
     bool ListConnections(QList<Handle>& handles) override;
     bool IsConnected(Handle handle) override;
     void HangUp(Handle handle) override;
+    // Present when a modem-type connection is active or saved as a profile; read again after
+    // `serviceRecheckMs`.
+    ModemLinks MachineModemLinks() override;
 
     // Whether an active connection of this NetworkManager type counts as dial-up.
     static bool IsDialUpType(const QString& type);
@@ -46,6 +49,9 @@ private:
     std::optional<QVariant> Property(const QString& path, const QString& interface, const QString& name);
     std::optional<QStringList> ActiveConnectionPaths();
     bool IsDialUpConnection(const QString& path);
+    ModemLinks ReadModemLinks();
+    std::optional<QStringList> SavedProfilePaths();
+    bool IsModemProfile(const QString& path);
     Handle HandleFor(const QString& path);
     QString PathFor(Handle handle) const;
 
@@ -58,6 +64,11 @@ private:
     Handle nextHandle_ = 0;
     // The type of an active connection never changes; it is read once per path.
     QHash<QString, QString> types_;
+    // Whether each saved profile is of a modem type, read once per path.
+    QHash<QString, bool> modemProfiles_;
+    ModemLinks modemLinks_ = ModemLinks::Unknown;
+    bool modemLinksChecked_ = false;
+    QElapsedTimer sinceModemLinksCheck_;
     bool serviceUp_ = false;
     bool serviceChecked_ = false;
     QElapsedTimer sinceServiceCheck_;

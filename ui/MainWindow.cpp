@@ -6,6 +6,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "forecast/CopyView.h"
+#include "net/Connection.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
@@ -100,9 +101,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Веторлан - v 1.5"));
     setWindowIcon(TrayIconPicture(TrayIconKind::Normal));
     setFixedSize(kWidth, kHeight);
-    endAtOnce_ = [] {
+    endAtOnce_ = [](int exitCode) {
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(exitCode);
     };
     previousInstance_ = [] { return false; };
     BuildControls();
@@ -136,7 +137,7 @@ void MainWindow::StartUp(const QStringList& arguments) {
     if (previousInstance_()) {
         ShowMessageBox(QStringLiteral("Программа уже запущена!"), QStringLiteral("Веторлан v1.3 - Ошибка"),
                        MsgIcon::Critical);
-        EndAtOnce();
+        EndAtOnce(kExitAnotherCopy);
         return;
     }
     scheduler_.ShowClock = true;
@@ -145,7 +146,7 @@ void MainWindow::StartUp(const QStringList& arguments) {
     const Settings& s = AppSettings();
     if (IsTrue(s.StartTray))
         GoToTray();
-    onlineIndicator->setVisible(IsDialUp(s));
+    onlineIndicator->setVisible(WorksAsDialUp(s));
     ShowLoadingVisuals(false);
     if (!IsMultiLoad(s)) {
         selectedCountLabel->hide();
@@ -156,16 +157,16 @@ void MainWindow::StartUp(const QStringList& arguments) {
     ShowLoadStatus();
     scheduler_.ArmForWorkMode();
     if (IsLoadCommandLine(arguments)) {
-        LoadForecast();
-        EndAtOnce();
+        const LoadResult result = pipeline_.LoadForecast();
+        EndAtOnce(ExitCodeOf(result, pipeline_.FailedTowns()));
         return;
     }
     if (!inTray_ && !hiddenByCode_)
         show();
 }
 
-void MainWindow::EndAtOnce() {
-    endAtOnce_();
+void MainWindow::EndAtOnce(int exitCode) {
+    endAtOnce_(exitCode);
 }
 
 // ---- Layout and chrome ----
@@ -630,7 +631,7 @@ void MainWindow::AskFirstRunQuestion() {
         StartSetupWizard(*this);
         return;
     }
-    ShowMessageBox(QStringLiteral("Применены настройки программы по умолчанию.\nНажмите кнопку 'Настройка' и "
+    ShowMessageBox(QStringLiteral("Применены настройки программы по умолчанию.\nНажмите кнопку 'Настройки' и "
                                   "проверьте, устраивают ли Вас выставленные параметры"),
                    QStringLiteral("Сообщение"), MsgIcon::Information);
     scheduler_.RestoreTimers();

@@ -35,9 +35,9 @@ public:
     // "/load" alone selects the one-shot load.
     static bool IsLoadCommandLine(const QStringList& arguments);
 
-    // How the program ends at once (close button, refused copy, after "/load"); tests
-    // replace it so they can watch it happen.
-    void SetEndAtOnce(std::function<void()> endAtOnce) { endAtOnce_ = std::move(endAtOnce); }
+    // How the program ends at once with an exit status (close button, refused copy, after
+    // "/load"); tests replace it so they can watch it happen.
+    void SetEndAtOnce(std::function<void(int)> endAtOnce) { endAtOnce_ = std::move(endAtOnce); }
     // Whether another copy holds the program folder (replaceable for tests).
     void SetPreviousInstanceCheck(std::function<bool()> check) { previousInstance_ = std::move(check); }
     // How the program ends after a successful load with LoadExit (default: leave the event loop).
@@ -133,7 +133,7 @@ private:
     void RestoreSingleTown();
     void RestoreMultiTown();
     void ShowAbout(bool modal);
-    void EndAtOnce();
+    void EndAtOnce(int exitCode = 0);
     static void FollowTimer(QTimer& timer, const TimerState& state);
 
     RegionTownList regionTowns_;  // the region the town box shows
@@ -149,7 +149,7 @@ private:
     bool hiddenByCode_ = false;
     bool exiting_ = false;
     QPointer<AboutWindow> about_;
-    std::function<void()> endAtOnce_;
+    std::function<void(int)> endAtOnce_;
     std::function<void()> exitProgram_;
     std::function<bool()> previousInstance_;
 };

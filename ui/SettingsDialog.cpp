@@ -1,8 +1,10 @@
 #include "ui/SettingsDialog.h"
 
+#include "core/ExtraSettings.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
+#include "forecast/CopyView.h"
 #include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
 #include "ui/Dialogs.h"
@@ -82,6 +84,7 @@ SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent)
     soundOffPicture_ = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
     soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
     fitFieldSizes();
+    showBrowserChoice();
     tipDelayTimer_.setInterval(2000);
     tipStepTimer_.setInterval(10);
     tipHoldTimer_.setInterval(3500);
@@ -121,7 +124,7 @@ std::vector<SettingsDialog::Binding> SettingsDialog::bindings() const {
         {u.multiLoadCheckBox, nullptr, &Settings::MultiLoad, Reading::CheckedUnlessFalse},
         {u.latinNamesCheckBox, nullptr, &Settings::TranslitFileName, Reading::CheckedIfTrue},
         {u.soundCheckBox, nullptr, &Settings::Sound, Reading::CheckedIfTrue},
-        {u.internetExplorerRadio, u.defaultBrowserRadio, &Settings::UseInternetExplorer, Reading::CheckedIfTrue},
+        {u.browserCommandRadio, u.defaultBrowserRadio, &Settings::UseInternetExplorer, Reading::CheckedIfTrue},
         {u.errorMessageRadio, u.errorIconRadio, &Settings::MSGError, Reading::CheckedIfTrue},
     };
 }
@@ -150,7 +153,8 @@ void SettingsDialog::connectHandlers() {
     connect(u.directLineRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
     connect(u.checkActualCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateActualControls);
     connect(u.multiLoadCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateMultiLoadControls);
-    connect(u.copyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::switchCopying);
+    connect(u.copyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::copyClicked);
+    connect(u.defaultBrowserRadio, &QRadioButton::toggled, this, &SettingsDialog::updateBrowserControls);
     connect(u.soundCheckBox, &QCheckBox::clicked, this, &SettingsDialog::showSoundChoice);
     connect(u.pauseEdit, &QLineEdit::textChanged, this, &SettingsDialog::normalisePauseField);
     connect(u.pauseSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::showSpinnerPause);
@@ -188,7 +192,9 @@ void SettingsDialog::showSettings() {
     (s.IndexStyle == "Animation" ? m_ui->animatedIndexRadio : m_ui->listIndexRadio)->setChecked(true);
     m_ui->copyPathEdit->setText(s.PathNimboraCopy);
     m_ui->copyPathEdit->setCursorPosition(0);
+    m_ui->browserCommandEdit->setText(AppExtraSettings().BrowserCommand);
     showBoundSettings(s);
+    updateBrowserControls();
     updateWorkModeControls();
     showSoundChoice();
     formReady_ = true;
@@ -238,6 +244,35 @@ void SettingsDialog::showLoadTime() {
 
 void SettingsDialog::showActualWait() {
     m_ui->actualPeriodEdit->setText(ActualWaitText(AppSettings().ActualWait));
+}
+
+// Where the platform has a browser of its own to force (Internet Explorer), that is the
+// second choice; elsewhere the user names a browser command.
+void SettingsDialog::showBrowserChoice() {
+    const QString forced = ForcedBrowserProgram();
+    if (forced.isEmpty())
+        return;
+    m_ui->browserCommandRadio->setText(QStringLiteral("Использовать Internet Explorer (принудительно)"));
+    m_ui->browserCommandRadio->setToolTip(
+        QStringLiteral("Если прогноз не открывается при установке браузера по умолчанию."));
+    m_ui->defaultBrowserRadio->setToolTip(QStringLiteral(
+        "Открыть прогноз в браузере по умолчанию (в том числе Internet Explorer, если ничего другого нет)."));
+    m_ui->browserCommandEdit->hide();
+}
+
+void SettingsDialog::updateBrowserControls() {
+    m_ui->browserCommandEdit->setEnabled(m_ui->browserCommandRadio->isChecked());
+}
+
+// Copying needs a folder: ticked with none, the choice of one opens at once; the box stays
+// clear when none is chosen.
+void SettingsDialog::copyClicked() {
+    if (m_ui->copyCheckBox->isChecked() && m_ui->copyPathEdit->text().trimmed().isEmpty()) {
+        chooseCopyTarget();
+        if (m_ui->copyPathEdit->text().trimmed().isEmpty())
+            m_ui->copyCheckBox->setChecked(false);
+    }
+    switchCopying();
 }
 
 // Copying is switched in memory at once; its path, button and pictures box follow.
@@ -326,6 +361,11 @@ void SettingsDialog::saveAndClose() {
     s.PathNimboraCopy = m_ui->copyPathEdit->text();
     s.IndexStyle = m_ui->animatedIndexRadio->isChecked() ? "Animation" : "List";
     SaveSettings(SaveRequest::ByUser);
+    const QString browser = m_ui->browserCommandEdit->text().trimmed();
+    if (browser != AppExtraSettings().BrowserCommand) {
+        AppExtraSettings().BrowserCommand = browser;
+        SaveExtraSettings();
+    }
     accept();
 }
 

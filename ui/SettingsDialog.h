@@ -65,6 +65,9 @@ private:
     void showLoadTime();
     void showActualWait();
 
+    void showBrowserChoice();
+    void updateBrowserControls();
+    void copyClicked();
     void switchCopying();
     void showSoundChoice();
     void normalisePauseField();

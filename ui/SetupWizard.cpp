@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
+#include "net/Connection.h"
 #include "ui/DialogWidgets.h"
 #include "ui/MainWindowApi.h"
 #include "ui_ConnectionPage.h"
@@ -86,7 +87,8 @@ void SetupWizardPage::reject() {
 ConnectionPage::ConnectionPage(MainWindowApi& main)
     : SetupWizardPage(main, 1), m_ui(std::make_unique<Ui::ConnectionPage>()) {
     m_ui->setupUi(this);
-    (IsDialUp(AppSettings()) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
+    // The choice the program works by: a dial-up line only where the machine has a modem.
+    (WorksAsDialUp(AppSettings()) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
     connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
 }
 

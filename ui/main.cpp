@@ -1,9 +1,12 @@
 // The program: installs the platform services, creates the main window and runs its start-up.
+#include "core/Log.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
+#include "forecast/AnswerCache.h"
 #include "forecast/CopyView.h"
 #include "forecast/Download.h"
+#include "net/Connection.h"
 #include "net/ConnectionBackend.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
@@ -50,6 +53,8 @@ int main(int argc, char** argv) {
     // faces would keep about 150 kB for the whole idle life, so they are drawn afresh instead.
     QPixmapCache::setCacheLimit(0);
     SetUpProgramFolder();
+    SetLogFile(CacheFolder() + QStringLiteral("/vetorlan.log"));
+    InstallLogMessageHandler();
 
     InstallMessageBoxUi();
     DesktopShell shell;
@@ -74,13 +79,13 @@ int main(int argc, char** argv) {
     SetSoundPlayer(&sound);
 
     MainWindow window;
-    AppSettingsContext() = SettingsContext{&autorun, &window};
+    AppSettingsContext() = SettingsContext{&autorun, &window, &MachineHasModemLink};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });
-    window.SetEndAtOnce([&instance] {
+    window.SetEndAtOnce([&instance](int exitCode) {
         instance.Release();
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(exitCode);
     });
     window.StartUp(arguments);
 

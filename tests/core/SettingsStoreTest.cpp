@@ -43,7 +43,7 @@ protected:
         AppSettings() = Settings{};
         ResetSaveFailureNotice();
     }
-    QByteArray defaultFile() const { return SerializeSettings(Settings{}); }
+    QByteArray defaultFile() const { return SerializeSettings(FirstRunSettings(false)); }
 
     TempProgramFolder dir;
     MessageBoxRecorder boxes;
@@ -51,18 +51,29 @@ protected:
     RecordingHost host;
 };
 
+// The defaults follow the machine: a permanent line without a modem link, the desktop's
+// browser, and no copy folder until the user picks one ("c:\\" names none on Linux).
 TEST_F(SettingsStoreTest, FirstStartInAnEmptyFolderWritesDefaultsThenAsks) {
     AppSettings().AutoRun = "garbage from before";
     LoadSettings();
     EXPECT_EQ(dir.entries(), QStringList{"Options.ini"});
     EXPECT_EQ(dir.read("Options.ini").count("\r\n"), 39);
-    EXPECT_EQ(dir.read("Options.ini"), test::kDefaultFile);
-    EXPECT_EQ(AppSettings(), Settings{});
+    QByteArray expected = test::kDefaultFile;
+    expected.replace("WorkMode=DialUp", "WorkMode=DirectConn")
+        .replace("UseInternetExplorer=True", "UseInternetExplorer=False")
+        .replace("PathNimboraCopy=c:\\", "PathNimboraCopy=");
+    EXPECT_EQ(dir.read("Options.ini"), expected);
+    EXPECT_EQ(AppSettings(), FirstRunSettings(false));
     EXPECT_EQ(autorun.values.value("Vetorlan"), dir.path() + "/nimbora");
     EXPECT_EQ(host.calls, (QStringList{"pause", "tip:Совет первого запуска: список отсортирован не по алфавиту!",
                                        "refresh:False", "question"}));
     EXPECT_TRUE(host.fileAtQuestion);
     EXPECT_TRUE(boxes.boxes().empty());
+
+    AppSettingsContext().machineHasModemLink = [] { return true; };
+    QFile::remove(dir.file("Options.ini"));
+    LoadSettings();
+    EXPECT_EQ(AppSettings().WorkMode, "DialUp");
 }
 
 TEST_F(SettingsStoreTest, UnrecognisedFilesAreReplacedByDefaults) {
@@ -128,7 +139,7 @@ TEST_F(SettingsStoreTest, SaveReplacesACaseVariantOfTheFile) {
     dir.write("options.ini", "old");
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(dir.entries().size(), 1);
-    EXPECT_EQ(dir.read(dir.entries().front()), defaultFile());
+    EXPECT_EQ(dir.read(dir.entries().front()), SerializeSettings(Settings{}));
 }
 
 TEST_F(SettingsStoreTest, UnwritableFolderIsToldOnceAndNeverStopsTheProgram) {
@@ -217,7 +228,7 @@ TEST_F(SettingsStoreTest, UnreadableFileIsKeptAndDefaultsUsed) {
     }
     LoadSettings();
     QFile::setPermissions(dir.file("Options.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(AppSettings(), Settings{});
+    EXPECT_EQ(AppSettings(), FirstRunSettings(false));
     EXPECT_EQ(dir.read("Options.ini"), SerializeSettings(mine));
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_TRUE(boxes.boxes().front().text.startsWith("Не удалось прочитать настройки"));

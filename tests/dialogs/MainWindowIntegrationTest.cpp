@@ -19,7 +19,7 @@ protected:
     MainWindow& Start() {
         window = std::make_unique<MainWindow>();
         AppSettingsContext() = SettingsContext{&autorun, window.get()};
-        window->SetEndAtOnce([] {});
+        window->SetEndAtOnce([](int) {});
         window->SetExitProgram([] {});
         window->StartUp({});
         return *window;
@@ -60,7 +60,7 @@ TEST_F(MainWindowIntegrationTest, FirstRunYesWalksTheWizardAndShowsTheWindowAgai
     EXPECT_EQ(CurrentWizardPage(), nullptr);
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(timersRunning());
-    Settings expected;
+    Settings expected = FirstRunSettings(false);
     expected.StartTray = "True";
     expected.ShellLoad = "True";
     EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(expected));

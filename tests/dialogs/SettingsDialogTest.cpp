@@ -1,5 +1,6 @@
 #include "DialogsTestSupport.h"
 
+#include "core/ExtraSettings.h"
 #include "core/FileSystemObject.h"
 #include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
@@ -344,6 +345,48 @@ TEST_F(SettingsDialogTest, ChosenCopyTargetLandsInThePathField) {
     EXPECT_EQ(text(d, "copyPathEdit"), target + "/weather.htm");
     click(d, "okButton");
     EXPECT_EQ(AppSettings().PathNimboraCopy, target + "/weather.htm");
+}
+
+// Copying needs a folder: ticked with none, the choice opens; cancelled, copying stays off.
+TEST_F(SettingsDialogTest, CopyingWithoutAFolderAsksForOne) {
+    AppSettings().NimboraCopy = "False";
+    AppSettings().PathNimboraCopy = "";
+    SettingsDialog* d = open();
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* select = qobject_cast<CopyTargetDialog*>(QApplication::activeModalWidget());
+        asked = select != nullptr;
+        if (select)
+            select->reject();
+    });
+    click(d, "copyCheckBox");
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(child<QCheckBox>(d, "copyCheckBox")->isChecked());
+    EXPECT_FALSE(enabled(d, "copyPathEdit"));
+    EXPECT_EQ(AppSettings().NimboraCopy, "False");
+}
+
+// The other browser is a command of the user's, kept in Vetorlan.ini; Options.ini keeps its
+// one key for the choice.
+TEST_F(SettingsDialogTest, ChosenBrowserCommandIsKeptInVetorlanIni) {
+    AppSettings().UseInternetExplorer = "False";
+    SettingsDialog* d = open();
+    EXPECT_TRUE(child<QRadioButton>(d, "defaultBrowserRadio")->isChecked());
+    EXPECT_FALSE(enabled(d, "browserCommandEdit"));
+    click(d, "browserCommandRadio");
+    EXPECT_TRUE(enabled(d, "browserCommandEdit"));
+    child<QLineEdit>(d, "browserCommandEdit")->setText(" firefox --new-window ");
+    click(d, "okButton");
+    EXPECT_EQ(AppSettings().UseInternetExplorer, "True");
+    EXPECT_EQ(folder.read("Options.ini").count("\r\n"), 39);
+    AppExtraSettings() = {};
+    LoadExtraSettings();
+    EXPECT_EQ(AppExtraSettings().BrowserCommand, "firefox --new-window");
+    EXPECT_TRUE(folder.read("Vetorlan.ini").contains("BrowserCommand=firefox --new-window"));
+    d = open();
+    EXPECT_EQ(text(d, "browserCommandEdit"), "firefox --new-window");
+    click(d, "cancelButton");
+    AppExtraSettings() = {};
 }
 
 TEST_F(SettingsDialogTest, TabOrderFollowsTheReadingOrder) {

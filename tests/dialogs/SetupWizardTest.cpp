@@ -1,4 +1,5 @@
 #include "DialogsTestSupport.h"
+#include "tests/ui/UiFakes.h"
 
 #include "ui/Dialogs.h"
 #include "ui/SetupWizard.h"
@@ -53,6 +54,7 @@ TEST_F(SetupWizardTest, FirstRunChoicesSaveFourTimesAndChangeOnlyTrayAndShow) {
         EXPECT_EQ(saves(), i + 1);
     }
     Settings expected;
+    expected.WorkMode = "DirectConn"; // no modem-type link here: the first page offers the permanent line
     expected.StartTray = "True";
     expected.ShellLoad = "True";
     EXPECT_EQ(AppSettings(), expected);
@@ -131,6 +133,7 @@ TEST_F(SetupWizardTest, InitialChoicesFollowTheSettingsExactly) {
         int page;
         const char* selected;
     };
+    FakeLine modem; // a modem-type link, so "DialUp" stays a dial-up line
     const Row rows[] = {
         {&Settings::WorkMode, "DialUp", 1, "dialUpRadio"},  {&Settings::WorkMode, "Other", 1, "directLineRadio"},
         {&Settings::AutoRun, "True", 2, "automaticRadio"},  {&Settings::AutoRun, "true", 2, "manualRadio"},
@@ -142,6 +145,11 @@ TEST_F(SetupWizardTest, InitialChoicesFollowTheSettingsExactly) {
         EXPECT_TRUE(child<QRadioButton>(page(), row.selected)->isChecked()) << row.value;
         press("cancelButton");
     }
+    modem.modemLinks = ConnectionBackend::ModemLinks::None;
+    AppSettings() = Settings{};
+    ShowWizardPage(main, 1);
+    EXPECT_TRUE(child<QRadioButton>(page(), "directLineRadio")->isChecked()) << "no modem: the permanent line";
+    press("cancelButton");
 }
 
 TEST_F(SetupWizardTest, LastPageStartsFixedAndTestsTheSound) {

@@ -3,6 +3,8 @@
 // (nginx) in front of the stand-in, shared by several desktops' loads.
 #include "core/CodePage.h"
 #include "core/Settings.h"
+#include "forecast/LoadPipeline.h"
+#include "tests/core/DefaultOptionsFile.h"
 #include "tests/e2e/E2eProcess.h"
 #include "tools/live-stand-in/LiveStandIn.h"
 #include "towns/TownCatalog.h"
@@ -52,11 +54,17 @@ struct Desktop {
         return written && WriteFile(File("Options.ini"), SerializeSettings(s)) &&
                QFile::copy(NIMBORA_BINARY, File("nimbora"));
     }
+    // Moscow with the Options.ini a first run writes by the record's defaults (a dial-up line).
+    bool PrepareDefaults() {
+        return WriteFile(File("gorod.ini"), FormatGorodIni({1, 22})) && WriteFile(File("Options.ini"), kDefaultFile) &&
+               QFile::copy(NIMBORA_BINARY, File("nimbora"));
+    }
     void Start(const QString& metNorway, const QString& openMeteo) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", config.path());
         env.insert("XDG_CACHE_HOME", cache.path());
+        env.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + cache.filePath("no-bus")); // no NetworkManager
         env.insert("VETORLAN_SERVICE_URL", "");
         env.insert("VETORLAN_METNO_URL", metNorway);
         env.insert("VETORLAN_OPENMETEO_URL", openMeteo);
@@ -64,12 +72,13 @@ struct Desktop {
         program.setWorkingDirectory(folder.path());
         program.start(File("nimbora"), {"/load"});
     }
-    bool Finish() {
+    bool Finish(int exitCode = kExitLoaded) {
         const bool ended = program.waitForFinished(60000);
         StopProcess(program);
-        return ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
+        return ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == exitCode;
     }
     QString Page(const QString& name) const { return fromCp1251(ReadFile(File(name))); }
+    QString Log() const { return QString::fromUtf8(ReadFile(cache.filePath("vetorlan/vetorlan.log"))); }
 };
 
 int Days(const QString& page) {
@@ -106,6 +115,32 @@ TEST_F(LiveLoad, OneTownAndSeveralTownsGetPagesWithTheSourceCredit) {
         EXPECT_GE(Days(town), 2) << row;
         EXPECT_TRUE(town.contains(u"Данные о погоде: Open-Meteo.com"_qs)) << row;
     }
+}
+
+// The Options.ini of the record's defaults says "DialUp"; a machine with no NetworkManager has
+// no modem-type link, so the load goes ahead as on a permanent line.
+TEST_F(LiveLoad, DefaultSettingsLoadWithoutNetworkManager) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.PrepareDefaults());
+    desktop.Start(MetBase(), OpenMeteoBase());
+    ASSERT_TRUE(desktop.Finish()) << desktop.program.readAllStandardError().toStdString();
+    EXPECT_EQ(Days(desktop.Page("nimbora.htm")), 7);
+    EXPECT_TRUE(desktop.Log().contains(u"Москва (27612): загружен\n"_qs)) << desktop.Log().toStdString();
+}
+
+TEST_F(LiveLoad, BothSourcesFailingLeaveBothReasonsInTheLogAndAFailingExit) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.Prepare({}));
+    standIn_.metFault = standin::Fault::Slow;
+    standIn_.slowSeconds = 6; // beyond the program's 4 s
+    standIn_.openMeteoFails = true;
+    desktop.Start(MetBase(), OpenMeteoBase());
+    ASSERT_TRUE(desktop.Finish(kExitFailed)) << desktop.program.exitCode();
+    const QString line = u"Москва (27612): не загружен — MET Norway: нет ответа за 4 с ("_qs;
+    EXPECT_TRUE(desktop.Log().contains(line)) << desktop.Log().toStdString();
+    EXPECT_TRUE(desktop.Log().contains(u"; Open-Meteo: HTTP 500\n"_qs)) << desktop.Log().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(desktop.program.readAllStandardError()).contains(line)) << "also on standard error";
+    EXPECT_FALSE(QFile::exists(desktop.File("nimbora.htm")));
 }
 
 int FreePort() {

@@ -5,6 +5,7 @@
 #include "forecast/Converter.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
+#include "forecast/LoadPipeline.h"
 #include "platform/CurlFetcher.h"
 #include "tests/e2e/E2eProcess.h"
 #include "towns/Selection.h"
@@ -66,6 +67,8 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", config_.path());
+        env.insert("XDG_CACHE_HOME", cache_.path());
+        env.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + cache_.filePath("no-system-bus")); // no NetworkManager
         env.insert("VETORLAN_SERVICE_URL", url_);
         env.insert("VETORLAN_IMAGE_HOST", kImageHost);
         program_.setProcessEnvironment(env);
@@ -73,12 +76,12 @@ protected:
         program_.start(File("nimbora"), arguments);
         ASSERT_TRUE(program_.waitForStarted(10000));
     }
-    // Runs "/load" and expects the program to end by itself.
-    void RunLoad() {
+    // Runs "/load" and expects the program to end by itself with `exitCode`.
+    void RunLoad(int exitCode = kExitLoaded) {
         Start({"/load"});
         ASSERT_TRUE(program_.waitForFinished(60000)) << "the one-shot load did not end";
         EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program_.exitCode(), 0);
+        EXPECT_EQ(program_.exitCode(), exitCode);
     }
     // The page the service gives for an index, as the program must leave it on disk.
     QByteArray ExpectedPage(const QString& index, const QString& multiLoad) {
@@ -98,7 +101,7 @@ protected:
         return true;
     }
 
-    QTemporaryDir folder_, config_, scratch_;
+    QTemporaryDir folder_, config_, cache_, scratch_;
     QProcess service_, program_;
     QString url_;
     Settings settings_;
@@ -108,7 +111,7 @@ TEST_F(ProgramRunTest, FirstRunWritesDefaultsAndAutostartThenAsks) {
     Start({});
     const QString autostart = config_.filePath("autostart/Vetorlan.desktop");
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(File("Options.ini")) && QFile::exists(autostart); }));
-    EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+    EXPECT_EQ(Read("Options.ini"), SerializeSettings(FirstRunSettings(false)));
     QFile entry(autostart);
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(entry.readAll().contains("Exec=" + File("nimbora").toUtf8()));
@@ -206,8 +209,13 @@ TEST_F(ProgramRunTest, FailedFetchLeavesTheOldPage) {
     Write("gorod.ini", FormatGorodIni({0, 5}));
     Write("nimbora.htm", "old forecast");
     Stop(service_);
-    RunLoad();
+    RunLoad(kExitFailed);
     EXPECT_EQ(Read("nimbora.htm"), QByteArray("old forecast"));
+    QFile log(cache_.filePath("vetorlan/vetorlan.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains(u"): не загружен — 127.0.0.1:"_qs)) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(u": нет соединения с сервером ("_qs)) << logged.toStdString();
 }
 
 TEST_F(ProgramRunTest, PartlyDamagedTownFilesStillLoad) {
@@ -248,7 +256,7 @@ TEST_F(ProgramRunTest, DamagedFilesNeitherCrashNorHang) {
         }
         // Unrecognised settings are replaced by the defaults; a file cut short is kept.
         if (!row.options.startsWith("Vetorlan Options")) {
-            EXPECT_EQ(Read("Options.ini"), SerializeSettings(Settings{}));
+            EXPECT_EQ(Read("Options.ini"), SerializeSettings(FirstRunSettings(false)));
         } else {
             EXPECT_EQ(Read("Options.ini"), row.options);
         }

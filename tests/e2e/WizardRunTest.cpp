@@ -112,7 +112,7 @@ TEST_F(WizardRunTest, FirstRunWizardWithItsInitialChoicesEndsWithTheMainWindowSh
 
     EXPECT_FALSE(WaitForWindow("Веторлан - v 1.5").isEmpty()) << "the main window is shown again";
     EXPECT_EQ(program_.state(), QProcess::Running);
-    Settings expected;
+    Settings expected = FirstRunSettings(false); // no NetworkManager here: a permanent line
     expected.StartTray = "True";
     expected.ShellLoad = "True";
     QFile file(folder_.filePath("Options.ini"));

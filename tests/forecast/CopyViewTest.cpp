@@ -1,5 +1,6 @@
 // Copying the pages to the user's folder and handing the page to a browser.
 #include "forecast/CopyView.h"
+#include "core/ExtraSettings.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "tests/support/TestSupport.h"
@@ -116,13 +117,14 @@ class FakeShell : public Shell {
 public:
     bool OpenDocument(const QString& pathOrUrl) override {
         calls << "open " + pathOrUrl;
-        return true;
+        return opens;
     }
     bool StartProgram(const QString& program, const QStringList& arguments) override {
         calls << "start " + program + " [" + arguments.join("][") + "]";
-        return true;
+        return starts;
     }
     QStringList calls;
+    bool opens = true, starts = true;
 };
 
 class ShowForecastTest : public ::testing::Test {
@@ -134,6 +136,7 @@ protected:
     void TearDown() override {
         SetShell(nullptr);
         AppSettings() = saved_;
+        AppExtraSettings() = {};
     }
     Settings saved_;
     FakeShell shell_;
@@ -150,20 +153,44 @@ TEST_F(ShowForecastTest, EachBrowserSetting) {
     page.close();
     const QString path = folder + "/nimbora.htm";
 
-    const std::pair<const char*, QString> rows[] = {
-        {"False", "open " + path},
-        {"True", "start " + ForcedBrowserProgram() + " [" + path + "]"},
-        {"true", ""},
-        {"", ""},
+    struct Row {
+        const char* value;
+        const char* command;
+        QString call;
     };
-    for (const auto& [value, call] : rows) {
+    const Row rows[] = {
+        {"False", "firefox", "open " + path},
+        {"True", "", "open " + path}, // no browser chosen: the desktop's default one
+        {"True", " firefox  --new-window ", "start firefox [--new-window][" + path + "]"},
+        {"True", "\"/opt/My Browser/run\" -p", "start /opt/My Browser/run [-p][" + path + "]"},
+        {"true", "firefox", ""},
+        {"", "firefox", ""},
+    };
+    for (const Row& row : rows) {
         shell_.calls.clear();
-        AppSettings().UseInternetExplorer = value;
+        AppSettings().UseInternetExplorer = row.value;
+        AppExtraSettings().BrowserCommand = row.command;
         ShowForecast();
-        EXPECT_EQ(shell_.calls, call.isEmpty() ? QStringList() : QStringList{call}) << value;
+        EXPECT_EQ(shell_.calls, row.call.isEmpty() ? QStringList() : QStringList{row.call}) << row.value << row.command;
     }
     EXPECT_TRUE(boxes_.boxes().empty());
     SetProgramFolder(program_.path());
+}
+
+// A browser that does not start is told, with the browser's name; from the tray's left
+// click as much as after a load.
+TEST_F(ShowForecastTest, ABrowserThatDoesNotStartIsTold) {
+    program_.write("Nimbora.htm", "page");
+    shell_.opens = shell_.starts = false;
+    AppSettings().UseInternetExplorer = "True";
+    AppExtraSettings().BrowserCommand = "no-such-browser";
+    ShowForecast();
+    AppSettings().UseInternetExplorer = "False";
+    ShowForecast();
+    ASSERT_EQ(boxes_.boxes().size(), 2u);
+    EXPECT_EQ(boxes_.boxes()[0].text, BrowserFailureMessage("программа «no-such-browser» не запускается"));
+    EXPECT_TRUE(boxes_.boxes()[1].text.startsWith("Не удалось открыть прогноз погоды в браузере.\nПричина: "));
+    EXPECT_EQ(boxes_.boxes()[1].icon, MsgIcon::Critical);
 }
 
 TEST_F(ShowForecastTest, MissingPageIsReported) {

@@ -52,8 +52,8 @@ protected:
     // The converted page of a town, as the load leaves it on disk.
     QString Page(const QString& index = kMoscow) {
         QByteArray page;
-        QString error;
-        EXPECT_TRUE(FetchLivePage(index, page, error)) << error.toStdString();
+        SourceFailures failures;
+        EXPECT_TRUE(FetchLivePage(index, page, failures)) << ReasonsLogText(failures).toStdString();
         return fromCp1251(ConvertPageText(page, u"False"_qs, ImageHost()));
     }
 
@@ -155,6 +155,23 @@ TEST_P(MetNorwayFault, FallsBackToOpenMeteo) {
 INSTANTIATE_TEST_SUITE_P(Faults, MetNorwayFault,
                          ::testing::Values(Fault::TooManyRequests, Fault::ServerError, Fault::Slow, Fault::Truncated,
                                            Fault::NotJson));
+
+TEST_F(LiveForecast, EachFailingSourceIsNamedWithItsReason) {
+    standIn_.metFault = Fault::Slow;
+    standIn_.slowSeconds = 3; // beyond the client's 2 s
+    QByteArray page;
+    SourceFailures failures;
+    ASSERT_TRUE(FetchLivePage(kMoscow, page, failures));
+    ASSERT_EQ(failures.size(), 1) << "Open-Meteo answered, MET Norway's failure stays";
+    EXPECT_EQ(ReasonsText(failures), u"MET Norway: нет ответа за 2 с"_qs);
+    EXPECT_FALSE(failures[0].detail.isEmpty());
+
+    standIn_.metFault = Fault::ServerError;
+    standIn_.openMeteoFails = true;
+    EXPECT_FALSE(FetchLivePage(u"26063"_qs, page, failures));
+    EXPECT_EQ(ReasonsText(failures), u"MET Norway: HTTP 500; Open-Meteo: HTTP 500"_qs);
+    EXPECT_EQ(failures[1].httpStatus, 500);
+}
 
 TEST_F(LiveForecast, BothSourcesFailingKeepTheOldPageAndFail) {
     standIn_.metFault = Fault::ServerError;

@@ -66,29 +66,42 @@ TEST_F(ConnectionTest, OnlyTheFirstListedConnectionDecides) {
     }
 }
 
-TEST_F(ConnectionTest, WithoutADialUpServiceTheLineIsDown) {
+// "DialUp" on a machine without a modem-type link, or whose links cannot be read, works as a
+// permanent line: online without asking for a connection, and nothing to hang up.
+TEST_F(ConnectionTest, WithoutAModemLinkDialUpWorksAsAPermanentLine) {
     AppSettings().WorkMode = "DialUp";
     ASSERT_EQ(CurrentConnectionBackend(), nullptr);
-    EXPECT_FALSE(IsOnline());
-    HangUpAll(); // nothing to hang up, no crash
-    AppSettings().WorkMode = "DirectConn";
+    EXPECT_FALSE(WorksAsDialUp(AppSettings())) << "no dial-up service";
     EXPECT_TRUE(IsOnline());
+    HangUpAll(); // nothing to hang up, no crash
+    FakeConnectionBackend backend;
+    for (auto links : {ConnectionBackend::ModemLinks::None, ConnectionBackend::ModemLinks::Unknown}) {
+        backend.modemLinks = links;
+        EXPECT_FALSE(WorksAsDialUp(AppSettings()));
+        EXPECT_TRUE(IsOnline());
+    }
+    EXPECT_TRUE(backend.stateQueries.isEmpty());
+    backend.modemLinks = ConnectionBackend::ModemLinks::Present;
+    EXPECT_TRUE(WorksAsDialUp(AppSettings()));
+    EXPECT_FALSE(IsOnline()) << "a modem that is not connected";
 }
 
 TEST_F(ConnectionTest, AnUpPppInterfaceIsADialUpLineOnline) {
     AppSettings().WorkMode = "DialUp";
+    FakeConnectionBackend backend; // the dial-up service knows nothing of pppd's link
+    backend.modemLinks = ConnectionBackend::ModemLinks::None;
     AddInterface("eth0", "0x1003", "up");
     AddInterface("ppp1", "0x1090", "down"); // pppd still dialling: the interface is down
     AddInterface("ppp2", "garbage", "unknown");
-    EXPECT_FALSE(IsOnline()) << "no service, no ppp link up";
+    EXPECT_FALSE(WorksAsDialUp(AppSettings())) << "no ppp link up";
 
     AddInterface("ppp0", "0x10d1", "unknown"); // pppd's link up, as the kernel reports it
-    EXPECT_TRUE(IsOnline());
-    FakeConnectionBackend backend; // the dial-up service knows nothing of it
+    EXPECT_TRUE(WorksAsDialUp(AppSettings()));
     EXPECT_TRUE(IsOnline());
     HangUpAll(); // hanging up stays the service's: nothing listed, nothing hung up
     EXPECT_TRUE(backend.hungUp.isEmpty());
 
+    backend.modemLinks = ConnectionBackend::ModemLinks::Present;
     SetNetworkInterfaceFolder(interfaces_.filePath("missing"));
     EXPECT_FALSE(IsOnline());
 }

@@ -22,6 +22,7 @@ public:
         return connected.contains(handle);
     }
     void HangUp(Handle handle) override { hungUp << handle; }
+    ModemLinks MachineModemLinks() override { return modemLinks; }
 
     int calls() const { return listCalls + int(stateQueries.size() + hungUp.size()); }
     // One connection, up or down.
@@ -30,6 +31,7 @@ public:
         connected = up ? QSet<Handle>{7} : QSet<Handle>{};
     }
 
+    ModemLinks modemLinks = ModemLinks::Present;
     bool listSucceeds = true;
     QList<Handle> connections;
     QSet<Handle> connected;

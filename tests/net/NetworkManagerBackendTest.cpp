@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QMutex>
@@ -12,6 +13,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
+
+// A saved profile's settings as NetworkManager gives them: a{sa{sv}}.
+using ProfileSettings = QMap<QString, QVariantMap>;
 
 namespace vetorlan::test {
 namespace {
@@ -32,6 +36,28 @@ public:
 private:
     QString type_;
     uint state_;
+};
+
+class FakeProfile : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.NetworkManager.Settings.Connection")
+public:
+    FakeProfile(const ProfileSettings& settings, QObject* parent) : QObject(parent), settings_(settings) {}
+public slots:
+    ProfileSettings GetSettings() const { return settings_; }
+
+private:
+    ProfileSettings settings_;
+};
+
+class FakeProfiles : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.NetworkManager.Settings")
+public:
+    using QObject::QObject;
+    QList<QDBusObjectPath> paths;
+public slots:
+    QList<QDBusObjectPath> ListConnections() const { return paths; }
 };
 
 // The part of NetworkManager the backend talks to; lives in its own thread because the
@@ -65,6 +91,12 @@ struct Active {
     uint state;
 };
 
+// A saved profile: its connection type and, for Bluetooth, its kind ("dun" or "panu").
+struct Profile {
+    const char* type;
+    const char* bluetooth = nullptr;
+};
+
 class NetworkManagerBackendTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -76,6 +108,7 @@ protected:
         while (!daemon->canReadLine() && daemon->waitForReadyRead(5000)) {
         }
         address = QString::fromUtf8(daemon->readLine()).trimmed();
+        qDBusRegisterMetaType<ProfileSettings>();
     }
     static void TearDownTestSuite() {
         daemon->terminate();
@@ -103,7 +136,7 @@ protected:
         QDBusConnection::disconnectFromBus("nm-client");
     }
 
-    void Publish(std::initializer_list<Active> connections) {
+    void Publish(std::initializer_list<Active> connections, std::initializer_list<Profile> profiles = {}) {
         manager_ = new FakeNetworkManager;
         const auto exports = QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSlots;
         int n = 0;
@@ -111,6 +144,18 @@ protected:
             const QString path = QString("/org/freedesktop/NetworkManager/ActiveConnection/%1").arg(++n);
             ASSERT_TRUE(service_->registerObject(path, new FakeActiveConnection(c.type, c.state, manager_), exports));
             manager_->add(path);
+        }
+        if (profiles.size() > 0) {
+            auto* saved = new FakeProfiles(manager_);
+            for (const Profile& p : profiles) {
+                const QString path = QString("/org/freedesktop/NetworkManager/Settings/%1").arg(++n);
+                ProfileSettings settings{{"connection", {{"type", p.type}, {"id", "mine"}}}};
+                if (p.bluetooth)
+                    settings["bluetooth"] = QVariantMap{{"type", p.bluetooth}};
+                ASSERT_TRUE(service_->registerObject(path, new FakeProfile(settings, manager_), exports));
+                saved->paths << QDBusObjectPath(path);
+            }
+            ASSERT_TRUE(service_->registerObject("/org/freedesktop/NetworkManager/Settings", saved, exports));
         }
         manager_->moveToThread(&thread_);
         ASSERT_TRUE(service_->registerObject("/org/freedesktop/NetworkManager", manager_, exports));
@@ -165,8 +210,23 @@ TEST_F(NetworkManagerBackendTest, ConnectedModemMakesTheLineUp) {
     EXPECT_FALSE(backend.IsConnected(handles[1]));
 }
 
+// Only modem-type profiles make a modem link: Ethernet, Wi-Fi and a Bluetooth personal network
+// do not, Bluetooth dial-up networking does.
+TEST_F(NetworkManagerBackendTest, WiFiAndEthernetMakeNoModemLink) {
+    Publish({{"802-11-wireless", 2}}, {{"802-3-ethernet"}, {"802-11-wireless"}, {"bluetooth", "panu"}});
+    NetworkManagerBackend backend(*client_, 2000);
+    EXPECT_EQ(backend.MachineModemLinks(), ConnectionBackend::ModemLinks::None);
+}
+
+TEST_F(NetworkManagerBackendTest, ASavedDialUpProfileIsAModemLinkWhileDown) {
+    Publish({{"802-3-ethernet", 2}}, {{"802-3-ethernet"}, {"bluetooth", "dun"}});
+    NetworkManagerBackend backend(*client_, 2000);
+    EXPECT_EQ(backend.MachineModemLinks(), ConnectionBackend::ModemLinks::Present);
+}
+
 TEST_F(NetworkManagerBackendTest, AbsentServiceAnswersAtOnce) {
     NetworkManagerBackend backend(*client_);
+    EXPECT_EQ(backend.MachineModemLinks(), ConnectionBackend::ModemLinks::Unknown);
     QList<ConnectionBackend::Handle> handles{1};
     QElapsedTimer clock;
     clock.start();

@@ -2,9 +2,11 @@
 #include "forecast/LoadPipeline.h"
 #include "core/Clock.h"
 #include "core/CodePage.h"
+#include "core/Log.h"
 #include "core/Settings.h"
 #include "forecast/Converter.h"
 #include "forecast/Download.h"
+#include "forecast/HttpClient.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "tests/support/TestSupport.h"
@@ -12,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -113,14 +116,55 @@ TEST_F(LoadPipelineTest, LastTownFailingRunsTheFailureActionsWithoutIndexPage) {
     EXPECT_FALSE(folder.exists("Nimbora.htm"));
     EXPECT_TRUE(pipeline.AutoLoadStopped);
     EXPECT_EQ(host.icon, TrayIconKind::Error);
-    EXPECT_EQ(host.tip, LoadFailedTip(Now()));
+    // The page service's reason reaches the tip; its message stays the long text.
+    EXPECT_EQ(host.tip, LoadFailedTip(Now()) + "\n" + ServiceName() + ": HTTP 503");
     EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка подключения к серверу\nпроизошла ")));
-    EXPECT_TRUE(host.tip.endsWith(QStringLiteral("\nв 12:43:56")));
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка подключения"));
     EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
     EXPECT_EQ(boxes.boxes()[0].text, LoadFailedMessage());
     EXPECT_FALSE(host.log.contains("status"));
+}
+
+// MET Norway refuses, Open-Meteo stays silent: the live sources' message, the tip and the log
+// name each source with its reason; the log also keeps the technical wording.
+class SilentSources : public HttpClient {
+public:
+    HttpResponse Get(const HttpRequest& request) override {
+        if (request.url.contains(u"/complete"_qs))
+            return {503, {}, {}, {}, {}};
+        return {0, {}, {}, u"Connection timed out after 4001 milliseconds"_qs, u"нет ответа за 4 с"_qs};
+    }
+};
+
+TEST_F(LoadPipelineTest, AFailedLiveLoadNamesEachSourceInTheBoxTheTipAndTheLog) {
+    QTemporaryDir cache;
+    const QByteArray service = qgetenv("VETORLAN_SERVICE_URL"), cacheHome = qgetenv("XDG_CACHE_HOME");
+    qputenv("VETORLAN_SERVICE_URL", "");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    SilentSources sources;
+    SetHttpClient(&sources);
+    SetLogFile(cache.filePath(u"vetorlan.log"_qs));
+    UseSingle(1, 22); // Москва
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
+    SetLogFile({});
+    SetHttpClient(nullptr);
+    qputenv("VETORLAN_SERVICE_URL", service);
+    qputenv("XDG_CACHE_HOME", cacheHome);
+
+    const QString reasons = u"MET Norway: HTTP 503; Open-Meteo: нет ответа за 4 с"_qs;
+    EXPECT_EQ(host.tip, LoadFailedTip(Now()) + u'\n' + reasons);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    const QString text = boxes.boxes()[0].text;
+    EXPECT_TRUE(text.startsWith(u"Не удалось загрузить прогноз погоды для города Москва.\n"_qs + reasons + u'\n'))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(cache.filePath(u"vetorlan.log"_qs)));
+    EXPECT_FALSE(text.contains(u"Гидрометеоцентра"_qs));
+    QFile log(cache.filePath(u"vetorlan.log"_qs));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll())
+                    .contains(u"Москва (27612): не загружен — MET Norway: HTTP 503; Open-Meteo: нет ответа за 4 с "
+                              "(Connection timed out after 4001 milliseconds)\n"_qs));
 }
 
 TEST_F(LoadPipelineTest, FailureMessageIsTheWholeLongText) {
@@ -243,7 +287,7 @@ TEST_F(LoadPipelineTest, IndexPageThatCannotBeWrittenIsToldAndCountsAsFailure) {
     UseMulti({1, 2});
     QDir(folder.path()).mkdir("Nimbora.htm"); // a folder where the index page goes
     AppSettings().LoadExit = "True";
-    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
+    EXPECT_EQ(pipeline.LoadForecast(), LoadResult::FileError);
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Ошибка"));
     EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
@@ -310,7 +354,8 @@ TEST_F(LoadPipelineTest, AnswersThatAreNoForecastPageKeepTheOldPage) {
             EXPECT_EQ(folder.read("nimbora.htm"), ConvertPageText(row.answer, "False", ImageHost()));
         } else {
             EXPECT_EQ(folder.read("nimbora.htm"), QByteArray("old page"));
-            EXPECT_EQ(host.tip, LoadFailedTip(Now()));
+            EXPECT_TRUE(host.tip.startsWith(LoadFailedTip(Now()) + "\n" + ServiceName() + ": "))
+                << host.tip.toStdString();
             ASSERT_EQ(local.boxes().size(), 1u);
             EXPECT_EQ(local.boxes()[0].text, LoadFailedMessage());
         }
@@ -365,7 +410,7 @@ TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
             QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
         else
             QDir(folder.path()).mkdir("nimbora.htm");
-        EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
+        EXPECT_EQ(pipeline.LoadForecast(), LoadResult::FileError);
         QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir(folder.path()).rmdir("nimbora.htm");
         ASSERT_EQ(local.boxes().size(), 1u);
@@ -395,7 +440,7 @@ TEST(LoadTexts, DateAndTimeFollowTheLocale) {
     const QLocale ru(QLocale::Russian, QLocale::Russia);
     EXPECT_EQ(DefaultDateText(QDate(2026, 12, 6), ru), "06.12.2026");
     EXPECT_EQ(DefaultTimeText(QTime(9, 5, 7), ru), "09:05:07");
-    EXPECT_EQ(LoadFailedTip(QDateTime(QDate(2026, 12, 6), QTime(12, 43, 56)), ru),
+    EXPECT_EQ(LoadFailedTip(QDateTime(QDate(2026, 12, 6), QTime(12, 43, 56)), {}, ru),
               QString::fromUtf8("Ошибка подключения к серверу\nпроизошла 06.12.2026\nв 12:43:56"));
 }
 

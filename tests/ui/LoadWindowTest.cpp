@@ -74,7 +74,7 @@ InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
 
     MainWindow window;
     AppSettingsContext() = SettingsContext{&autorun, &window};
-    window.SetEndAtOnce([] {});
+    window.SetEndAtOnce([](int) {});
     window.SetExitProgram([] {});
     window.StartUp({});
     window.show();

@@ -50,7 +50,10 @@ protected:
     MainWindow& Start(const QStringList& arguments = {}) {
         window = std::make_unique<MainWindow>();
         AppSettingsContext() = SettingsContext{&autorun, window.get()};
-        window->SetEndAtOnce([this] { ++endedAtOnce; });
+        window->SetEndAtOnce([this](int code) {
+            ++endedAtOnce;
+            exitCode = code;
+        });
         window->SetExitProgram([this] { ++exited; });
         window->StartUp(arguments);
         return *window;
@@ -69,6 +72,7 @@ protected:
     FakeLine line;
     std::unique_ptr<MainWindow> window;
     int endedAtOnce = 0;
+    int exitCode = -1;
     int exited = 0;
 };
 
@@ -281,7 +285,8 @@ TEST_F(MainWindowTest, DamagedTownFilesAreIgnoredWithoutHarm) {
 
 TEST_F(MainWindowTest, FirstRunWritesDefaultsAndAsks) {
     MainWindow& w = Start();
-    EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(Settings{}));
+    // No modem link is known here: the defaults are those of a permanent line.
+    EXPECT_EQ(folder.read("Options.ini"), SerializeSettings(FirstRunSettings(false)));
     EXPECT_EQ(autorun.values.value("Vetorlan"), folder.path() + "/nimbora");
     ASSERT_EQ(boxes.boxes().size(), 2u);
     EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Совет"));
@@ -290,8 +295,9 @@ TEST_F(MainWindowTest, FirstRunWritesDefaultsAndAsks) {
     EXPECT_TRUE(boxes.boxes()[0].text.endsWith(QString::fromUtf8("Хотите воспользоваться мастером?")));
     EXPECT_EQ(boxes.boxes()[1].title, QString::fromUtf8("Сообщение"));
     EXPECT_EQ(boxes.boxes()[1].text.count('\n'), 1);
+    EXPECT_TRUE(boxes.boxes()[1].text.contains(QString::fromUtf8("'Настройки'"))) << "the button's caption";
     EXPECT_EQ(w.townList->toolTip(), QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
-    // Answer No restored the timers; the dial-up default keeps the scheduled load timer off.
+    // Answer No restored the timers.
     EXPECT_EQ(w.scheduler().connectionWatchTimer.interval, 250);
     EXPECT_EQ(w.scheduler().dialUpLoadTimer.interval, 1000);
     EXPECT_EQ(w.scheduler().scheduledLoadTimer.interval, 60000);
@@ -311,7 +317,10 @@ TEST_F(MainWindowTest, FirstRunYesHidesTheWindowWithTimersPaused) {
 TEST_F(MainWindowTest, ASecondCopyIsRefusedBeforeReadingSettings) {
     window = std::make_unique<MainWindow>();
     window->SetPreviousInstanceCheck([] { return true; });
-    window->SetEndAtOnce([this] { ++endedAtOnce; });
+    window->SetEndAtOnce([this](int code) {
+        ++endedAtOnce;
+        exitCode = code;
+    });
     window->StartUp({});
     EXPECT_EQ(endedAtOnce, 1);
     ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -328,6 +337,7 @@ TEST_F(MainWindowTest, LoadCommandLineLoadsOnceAndEnds) {
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_TRUE(folder.exists("nimbora.htm"));
     EXPECT_EQ(endedAtOnce, 1);
+    EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -46,7 +46,7 @@ public:
             during();
         const QString index = url.right(5);
         if (failing.contains(index))
-            return FetchResult::failure(QStringLiteral("refused"));
+            return FetchResult::failure(QStringLiteral("refused"), QStringLiteral("HTTP 503"), 503);
         return FetchResult::success(answers.contains(index) ? answers.value(index) : FakePage(index));
     }
     std::mutex mutex;
@@ -90,6 +90,8 @@ public:
     }
     bool IsConnected(Handle) override { return connected; }
     void HangUp(Handle) override { ++hangUps; }
+    ModemLinks MachineModemLinks() override { return modemLinks; }
+    ModemLinks modemLinks = ModemLinks::Present;
     bool connected = true;
     int hangUps = 0;
 };

@@ -38,8 +38,8 @@ void LoadAllTowns(standin::LiveStandIn& standIn) {
         workers.emplace_back([&] {
             for (int i = next++; i < AllStations().size(); i = next++) {
                 QByteArray page;
-                QString error;
-                if (!FetchLivePage(AllStations()[i].index, page, error))
+                SourceFailures failures;
+                if (!FetchLivePage(AllStations()[i].index, page, failures))
                     ++failed;
             }
         });
@@ -53,8 +53,8 @@ void LoadAllTowns(standin::LiveStandIn& standIn) {
     timer.restart();
     for (const Station& station : AllStations()) {
         QByteArray page;
-        QString error;
-        FetchLivePage(station.index, page, error);
+        SourceFailures failures;
+        FetchLivePage(station.index, page, failures);
     }
     std::printf("400 towns again while fresh: %.2f s wall, %d new requests\n", timer.nsecsElapsed() / 1e9,
                 int(standIn.seen().size()) - requests);

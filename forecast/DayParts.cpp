@@ -1,6 +1,5 @@
 #include "forecast/DayParts.h"
 
-#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -192,6 +191,14 @@ qint64 Overlap(const Span& span, qint64 from, qint64 to) {
     return std::max<qint64>(0, std::min(span.end, to) - std::max(span.start, from));
 }
 
+// The spans that may overlap [from, to); both their starts and their ends are in time order.
+std::pair<const Span*, const Span*> Within(const QList<Span>& spans, qint64 from, qint64 to) {
+    const Span* begin = spans.constData();
+    const Span* end = begin + spans.size();
+    const Span* first = std::partition_point(begin, end, [from](const Span& s) { return s.end <= from; });
+    return {first, std::partition_point(first, end, [to](const Span& s) { return s.start < to; })};
+}
+
 bool IsWet(const QString& picture) {
     static const QStringList wet = {u"light-rain"_qs, u"rain"_qs,  u"light-snow"_qs,
                                     u"snow"_qs,       u"sleet"_qs, u"storm"_qs};
@@ -201,34 +208,39 @@ bool IsWet(const QString& picture) {
 // The weather of [from, to): the condition covering most of it; precipitation wins when it
 // covers a third of the time the spans speak of. "No data" only where nothing else is known.
 std::optional<Condition> Weather(const QList<Span>& spans, qint64 from, qint64 to) {
-    QHash<QString, std::pair<Condition, qint64>> weights;
+    std::vector<std::pair<const Condition*, qint64>> weights;
     qint64 total = 0, wet = 0;
-    for (const Span& span : spans) {
-        const qint64 overlap = Overlap(span, from, to);
-        if (overlap == 0 || !span.condition || span.condition->picture == NoDataCondition().picture)
+    bool unknown = false;
+    const auto [first, last] = Within(spans, from, to);
+    for (const Span* span = first; span != last; ++span) {
+        const qint64 overlap = Overlap(*span, from, to);
+        if (overlap == 0 || !span->condition)
             continue;
-        auto& weight = weights[span.condition->picture + u'|' + span.condition->text];
-        weight = {*span.condition, weight.second + overlap};
-        total += overlap;
-        wet += IsWet(span.condition->picture) ? overlap : 0;
-    }
-    if (weights.isEmpty()) {
-        for (const Span& span : spans) {
-            if (span.condition && Overlap(span, from, to) > 0)
-                return NoDataCondition();
+        if (span->condition->picture == NoDataCondition().picture) {
+            unknown = true;
+            continue;
         }
-        return {};
+        auto found =
+            std::find_if(weights.begin(), weights.end(), [&](const auto& w) { return *w.first == *span->condition; });
+        if (found == weights.end())
+            weights.emplace_back(&*span->condition, overlap);
+        else
+            found->second += overlap;
+        total += overlap;
+        wet += IsWet(span->condition->picture) ? overlap : 0;
     }
+    if (weights.empty())
+        return unknown ? std::optional(NoDataCondition()) : std::nullopt;
     const bool preferWet = wet * 3 >= total;
-    const std::pair<Condition, qint64>* best = nullptr;
-    for (const auto& weight : std::as_const(weights)) {
-        if (preferWet && !IsWet(weight.first.picture))
+    const std::pair<const Condition*, qint64>* best = nullptr;
+    for (const auto& weight : weights) {
+        if (preferWet && !IsWet(weight.first->picture))
             continue;
         if (!best || weight.second > best->second ||
-            (weight.second == best->second && weight.first.picture < best->first.picture))
+            (weight.second == best->second && weight.first->picture < best->first->picture))
             best = &weight;
     }
-    return best->first;
+    return *best->first;
 }
 
 // Precipitation over [from, to): amounts weighed by overlap, when spans with an amount cover
@@ -236,10 +248,11 @@ std::optional<Condition> Weather(const QList<Span>& spans, qint64 from, qint64 t
 std::optional<double> Precipitation(const Sources& sources, qint64 from, qint64 to) {
     double sum = 0;
     qint64 covered = 0;
-    for (const Span& span : sources.spans) {
-        const qint64 overlap = Overlap(span, from, to);
-        if (overlap > 0 && span.precipitation) {
-            sum += *span.precipitation * double(overlap) / double(span.end - span.start);
+    const auto [first, last] = Within(sources.spans, from, to);
+    for (const Span* span = first; span != last; ++span) {
+        const qint64 overlap = Overlap(*span, from, to);
+        if (overlap > 0 && span->precipitation) {
+            sum += *span->precipitation * double(overlap) / double(span->end - span->start);
             covered += overlap;
         }
     }
@@ -257,9 +270,10 @@ std::optional<double> Gust(const Sources& sources, qint64 from, qint64 to, bool 
             break;
         most = std::max(most.value_or(0), sources.gusts.values[size_t(it - times.begin())]);
     }
-    for (const Span& span : sources.spans) {
-        if (span.windGust && Overlap(span, from, to) > 0)
-            most = std::max(most.value_or(0), *span.windGust);
+    const auto [first, last] = Within(sources.spans, from, to);
+    for (const Span* span = first; span != last; ++span) {
+        if (span->windGust && Overlap(*span, from, to) > 0)
+            most = std::max(most.value_or(0), *span->windGust);
     }
     return most;
 }

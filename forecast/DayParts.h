@@ -37,7 +37,7 @@ struct Span {
     std::optional<double> windGust;      // m/s
 };
 
-// A source's answer as instants and spans, each list in time order; spans do not overlap.
+// A source's answer as instants and spans, each list in time order (spans by start and by end).
 struct Timeline {
     QList<Instant> instants;
     QList<Span> spans;

@@ -208,7 +208,7 @@ QString DetailedHeader(const Columns& columns) {
     return u"<table class=\"b-forecast-details\">\n"
            "<caption>Подробный прогноз</caption>\n"
            "<thead><tr><th class=\"b-forecast-details__part\"></th><th>Температура, °C</th>"
-           "<th colspan=\"2\">Погода</th>"_qs +
+           "<th class=\"b-forecast-details__pic\">Погода</th><th class=\"b-forecast-details__text\"></th>"_qs +
            (columns.precipitation ? u"<th>Осадки, мм</th>"_qs : QString()) +
            u"<th>Давление, мм&nbsp;рт.&nbsp;ст.</th><th>Влажность</th>"
            "<th colspan=\"2\">Ветер, м/с</th>"_qs +
@@ -233,9 +233,9 @@ QString Cell(const QString& text, const char* cssClass = nullptr) {
 
 QString WeatherCells(const PartForecast& w, const QString& imageHost) {
     if (w.picture.isEmpty())
-        return Cell({}, "b-forecast-details__pic") + Cell(u"—"_qs);
+        return Cell({}, "b-forecast-details__pic") + Cell(u"—"_qs, "b-forecast-details__text");
     return Cell(Img(imageHost + u"/i/wiz/"_qs + w.picture + u".gif"_qs, w.text), "b-forecast-details__pic") +
-           Cell(w.text);
+           Cell(w.text, "b-forecast-details__text");
 }
 
 QString WindCell(const PartForecast& w) {
@@ -250,7 +250,8 @@ QString WindCell(const PartForecast& w) {
 QString PartRow(const QString& name, const PartForecast& w, const Columns& columns, const QString& imageHost) {
     QString row = u"<tr><th class=\"b-forecast-details__part\">"_qs + name + u"</th>"_qs;
     if (!w.known) {
-        row += Cell(u"—"_qs, "b-forecast-details__t") + Cell({}, "b-forecast-details__pic") + Cell(u"—"_qs);
+        row += Cell(u"—"_qs, "b-forecast-details__t") + Cell({}, "b-forecast-details__pic") +
+               Cell(u"—"_qs, "b-forecast-details__text");
         if (columns.precipitation)
             row += Cell(u"—"_qs);
         row += Cell(u"—"_qs) + Cell(u"—"_qs) + Cell({}, "b-forecast-details__wind") + Cell(u"—"_qs);

@@ -1,7 +1,8 @@
 // Benchmark (not a test): a 400-town load made from the live sources' loopback stand-in, on
 // four threads as the load runs it, through the shared request gate; then the time to read
-// one answer and to render one page from it. With --serve it only runs the stand-in and prints
-// its two base addresses, for loads of the built program (scripts/bench-app.sh).
+// one answer and to render one page from it. With --one only Moscow is loaded before the reading
+// and rendering. With --serve it only runs the stand-in and prints its two base addresses, for
+// loads of the built program (scripts/bench-app.sh).
 #include "forecast/AnswerCache.h"
 #include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
@@ -93,7 +94,13 @@ int main(int argc, char** argv) {
     qputenv("VETORLAN_OPENMETEO_URL", QByteArray::fromStdString(standIn.openMeteoBase()));
     CurlHttpClient client;
     SetHttpClient(&client);
-    LoadAllTowns(standIn);
+    if (app.arguments().contains(QStringLiteral("--one"))) {
+        QByteArray page;
+        QString error;
+        FetchLivePage(QStringLiteral("27612"), page, error);
+    } else {
+        LoadAllTowns(standIn);
+    }
     RenderOnePage();
     SetHttpClient(nullptr);
     return 0;

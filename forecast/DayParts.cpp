@@ -403,33 +403,48 @@ double StationPressure(double seaLevelHpa, double temperatureC, double elevation
     return seaLevelHpa * std::exp(-g * elevationMetres / (dryAir * column));
 }
 
-bool MakeForecastDays(const Timeline& timeline, const QTimeZone& zone, const QDateTime& now, Forecast& forecast,
-                      QString& error) {
-    const Sources sources(timeline);
-    const QDateTime local = now.toTimeZone(zone);
-    QDate first = local.date();
-    if (!Covers(sources, LocalTime(first, 0, zone), LocalTime(first, 30, zone))) {
-        const bool nearMidnight = local.time().hour() == 23;
-        if (!nearMidnight || !Covers(sources, LocalTime(first, 24, zone), LocalTime(first, 54, zone))) {
-            error = QStringLiteral("the answer is not about today in the town");
-            return false;
-        }
-        first = first.addDays(1);
-    }
-    forecast.days.clear();
-    for (QDate date = first; forecast.days.size() < kMaxDays; date = date.addDays(1)) {
-        if (LocalTime(date, 30, zone) > sources.end)
-            break;
+namespace {
+
+// Today in the town, or tomorrow in the last hour before midnight when the answer starts then.
+std::optional<QDate> FirstDay(const Sources& sources, const QDateTime& local, const QTimeZone& zone) {
+    const QDate today = local.date();
+    if (Covers(sources, LocalTime(today, 0, zone), LocalTime(today, 30, zone)))
+        return today;
+    if (local.time().hour() == 23 && Covers(sources, LocalTime(today, 24, zone), LocalTime(today, 54, zone)))
+        return today.addDays(1);
+    return std::nullopt;
+}
+
+// Days from `first` on that the answer covers to their night's end, at most seven.
+QList<DayForecast> MakeDays(const Sources& sources, const QDate& first, const QTimeZone& zone) {
+    QList<DayForecast> days;
+    for (QDate date = first; days.size() < kMaxDays && LocalTime(date, 30, zone) <= sources.end;
+         date = date.addDays(1)) {
         DayForecast day;
         day.date = date;
         for (int part = 0; part < 4; ++part)
             day.parts[part] =
                 MakePart(sources, LocalTime(date, part * 6 + 6, zone), LocalTime(date, part * 6 + 12, zone));
-        forecast.days.append(day);
+        days.append(day);
     }
+    return days;
+}
+
+} // namespace
+
+bool MakeForecastDays(const Timeline& timeline, const QTimeZone& zone, const QDateTime& now, Forecast& forecast,
+                      QString& error) {
+    const Sources sources(timeline);
+    const QDateTime local = now.toTimeZone(zone);
+    const std::optional<QDate> first = FirstDay(sources, local, zone);
+    if (!first) {
+        error = QStringLiteral("the answer is not about today in the town");
+        return false;
+    }
+    forecast.days = MakeDays(sources, *first, zone);
     forecast.nightInProgress.reset();
-    if (first == local.date() && local.time().hour() < 6) {
-        const PartForecast night = MakePart(sources, LocalTime(first, 0, zone), LocalTime(first, 6, zone));
+    if (*first == local.date() && local.time().hour() < 6) {
+        const PartForecast night = MakePart(sources, LocalTime(*first, 0, zone), LocalTime(*first, 6, zone));
         if (night.known)
             forecast.nightInProgress = night;
     }

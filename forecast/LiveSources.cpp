@@ -380,7 +380,8 @@ bool ReadOpenMeteo(const QByteArray& body, const Station& station, const QDateTi
         return false;
     const QTimeZone zone = ZoneOf(station);
     const QJsonValue answerElevation = root.value(u"elevation"_qs);
-    OpenMeteoContext context{columns, zone, double(station.elevation.value_or(answerElevation.toInt(0))), {}};
+    OpenMeteoContext context{
+        columns, zone, station.elevation ? double(*station.elevation) : answerElevation.toDouble(0), {}};
     Timeline timeline;
     for (qsizetype i = 0; i < columns.time.size(); ++i)
         ReadHour(i, context, timeline);

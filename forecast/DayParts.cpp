@@ -339,10 +339,12 @@ bool Covers(const Sources& sources, qint64 from, qint64 to) {
     return sources.start < to && sources.end > from;
 }
 
-QList<HourForecast> MakeHours(const Sources& sources, const QTimeZone& zone) {
+// The hours from the current one (or the answer's first) on, at most ten days of them.
+QList<HourForecast> MakeHours(const Sources& sources, const QTimeZone& zone, qint64 now) {
     QList<HourForecast> hours;
-    for (qint64 time = (sources.start + kHour - 1) / kHour * kHour; time <= sources.end && hours.size() < kMaxHours;
-         time += kHour) {
+    const qint64 first = std::max(now / kHour * kHour, (sources.start + kHour - 1) / kHour * kHour);
+    const qint64 last = std::min(sources.end, first + kMaxHours * kHour);
+    for (qint64 time = first; time <= last && hours.size() < kMaxHours; time += kHour) {
         const std::optional<double> temperature = sources.temperature.at(time);
         if (!temperature)
             continue;
@@ -452,7 +454,7 @@ bool MakeForecastDays(const Timeline& timeline, const QTimeZone& zone, const QDa
         error = QStringLiteral("most values of the days to show are missing or out of bounds");
         return false;
     }
-    forecast.hours = MakeHours(sources, zone);
+    forecast.hours = MakeHours(sources, zone, now.toSecsSinceEpoch());
     return true;
 }
 

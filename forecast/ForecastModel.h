@@ -54,7 +54,8 @@ struct Forecast {
     int issueMinutes = 0; // local time of the issue, minutes after midnight
     QList<DayForecast> days;
     std::optional<PartForecast> nightInProgress; // after midnight: 00–06 of the first day, shown before its morning
-    QList<HourForecast> hours;                   // hourly steps from the forecast's start; empty on the page service
+    // Hourly steps from the current hour (or the forecast's start); empty on the page service.
+    QList<HourForecast> hours;
     ForecastSource source = ForecastSource::Sample;
 };
 

@@ -81,8 +81,9 @@ TEST(LiveReaders, UnknownCodesAbsurdValuesAndNegativeElevationsKeepTheSource) {
 TEST(LiveReaders, NullsInOpenMeteoLeaveOutOnlyTheirHours) {
     Forecast forecast;
     QString error;
-    ASSERT_TRUE(ReadOpenMeteo(Read(u"openmeteo_forecast_hourly_3d_nulls_crafted.json"_qs), Town("27612"),
-                              kOpenMeteoRecorded, kOpenMeteoRecorded, forecast, error))
+    const QDateTime midnight(QDate(2026, 3, 1), QTime(21, 0), QTimeZone::utc()); // 00:00 in Moscow
+    ASSERT_TRUE(ReadOpenMeteo(Read(u"openmeteo_forecast_hourly_3d_nulls_crafted.json"_qs), Town("27612"), midnight,
+                              midnight, forecast, error))
         << error.toStdString();
     ASSERT_EQ(forecast.days.size(), 2);
     const DayForecast& second = forecast.days[1];
@@ -93,7 +94,7 @@ TEST(LiveReaders, NullsInOpenMeteoLeaveOutOnlyTheirHours) {
     EXPECT_NE(second.parts[1].picture, u"no-data"_qs);
     for (const PartForecast& part : forecast.days[0].parts)
         EXPECT_TRUE(part.temperatureLow && part.pressure && part.windSpeed);
-    // The hours skip only the one without a temperature on 2 March at 03:00 and the empty morning.
+    // The hours bridge the one without a temperature on 2 March at 03:00 and skip the empty morning.
     const auto at = [&](int day, int hour) {
         return std::any_of(forecast.hours.begin(), forecast.hours.end(), [&](const HourForecast& h) {
             return h.local.date() == QDate(2026, 3, day) && h.local.time().hour() == hour;
@@ -232,14 +233,14 @@ TEST(LiveReaders, NightInProgressIsTheFirstPartOfTheFirstDay) {
     ASSERT_GT(dayHeader, 0);
     EXPECT_LT(page.indexOf(u"до утра"_qs, dayHeader), page.indexOf(u"утром"_qs, dayHeader));
     EXPECT_TRUE(page.contains(u"прогноз на 7 дней"_qs));
-    // Hours: local, consecutive, from the answer's first step, 14:00 in Moscow on 20 July.
+    // Hours: local, consecutive, from the current one, 01:00 in Moscow on 22 July (22Z).
     ASSERT_GE(forecast.hours.size(), 48);
-    EXPECT_EQ(forecast.hours.first().local, QDateTime(QDate(2020, 7, 20), QTime(14, 0), QTimeZone("Europe/Moscow")));
+    EXPECT_EQ(forecast.hours.first().local, QDateTime(QDate(2020, 7, 22), QTime(1, 0), QTimeZone("Europe/Moscow")));
     for (qsizetype i = 1; i < 48; ++i)
         EXPECT_EQ(forecast.hours[i - 1].local.secsTo(forecast.hours[i].local), 3600);
-    EXPECT_DOUBLE_EQ(forecast.hours.first().temperature, 18.8);
+    EXPECT_DOUBLE_EQ(forecast.hours.first().temperature, 15.0);
     EXPECT_EQ(forecast.hours.first().precipitation, 0.0);
-    EXPECT_EQ(forecast.hours.first().picture, u"clear-day"_qs);
+    EXPECT_EQ(forecast.hours.first().picture, u"partly-night"_qs);
 }
 
 TEST(LiveReaders, PolarTwilightTakesTheNightPicture) {

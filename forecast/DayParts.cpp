@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -330,9 +331,41 @@ PartForecast MakePart(const Sources& sources, qint64 from, qint64 to) {
     return part;
 }
 
-qint64 LocalTime(const QDate& date, int hour, const QTimeZone& zone) {
-    return QDateTime(date.addDays(hour / 24), QTime(hour % 24, 0), zone).toSecsSinceEpoch();
-}
+// The town's clock: local wall hours to UTC and UTC to local time, asking the zone again only
+// past one of its transitions (most towns have none in the answer's days).
+class ZoneClock {
+public:
+    explicit ZoneClock(const QTimeZone& zone) : zone_(zone) {}
+
+    // Seconds since the epoch of `hour` (0…54) o'clock counted from the start of `date`.
+    qint64 utcOf(const QDate& date, int hour) {
+        constexpr qint64 kEpochDay = 2440588; // QDate(1970, 1, 1).toJulianDay()
+        const qint64 wall = (date.toJulianDay() - kEpochDay) * 86400 + qint64(hour) * kHour;
+        const qint64 utc = wall - OffsetAt(wall - OffsetAt(wall - offset_));
+        if (utc + OffsetAt(utc) == wall)
+            return utc;
+        return QDateTime(date.addDays(hour / 24), QTime(hour % 24, 0), zone_).toSecsSinceEpoch(); // in a gap
+    }
+
+    QDateTime local(qint64 utc) { return QDateTime::fromSecsSinceEpoch(utc, Qt::OffsetFromUTC, OffsetAt(utc)); }
+
+private:
+    int OffsetAt(qint64 utc) {
+        if (utc < from_ || utc >= until_) {
+            const QDateTime at = QDateTime::fromSecsSinceEpoch(utc, QTimeZone::utc());
+            offset_ = zone_.offsetFromUtc(at);
+            const QTimeZone::OffsetData next = zone_.nextTransition(at);
+            const QTimeZone::OffsetData previous = zone_.previousTransition(at.addSecs(1));
+            until_ = next.atUtc.isValid() ? next.atUtc.toSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+            from_ = previous.atUtc.isValid() ? previous.atUtc.toSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+        }
+        return offset_;
+    }
+
+    QTimeZone zone_;
+    int offset_ = 0;
+    qint64 from_ = 0, until_ = 0;
+};
 
 // Whether the answer speaks of any time in [from, to).
 bool Covers(const Sources& sources, qint64 from, qint64 to) {
@@ -340,7 +373,7 @@ bool Covers(const Sources& sources, qint64 from, qint64 to) {
 }
 
 // The hours from the current one (or the answer's first) on, at most ten days of them.
-QList<HourForecast> MakeHours(const Sources& sources, const QTimeZone& zone, qint64 now) {
+QList<HourForecast> MakeHours(const Sources& sources, ZoneClock& clock, qint64 now) {
     QList<HourForecast> hours;
     const qint64 first = std::max(now / kHour * kHour, (sources.start + kHour - 1) / kHour * kHour);
     const qint64 last = std::min(sources.end, first + kMaxHours * kHour);
@@ -349,7 +382,7 @@ QList<HourForecast> MakeHours(const Sources& sources, const QTimeZone& zone, qin
         if (!temperature)
             continue;
         HourForecast hour;
-        hour.local = QDateTime::fromSecsSinceEpoch(time, zone);
+        hour.local = clock.local(time);
         hour.temperature = *temperature;
         hour.precipitation = Precipitation(sources, time, time + kHour);
         const std::optional<double> east = sources.east.linear(time), north = sources.north.linear(time);
@@ -366,11 +399,11 @@ QList<HourForecast> MakeHours(const Sources& sources, const QTimeZone& zone, qin
 }
 
 // The parts still to come (or in progress) and how many of them have a temperature.
-bool MostlyMissing(const Forecast& forecast, const QTimeZone& zone, qint64 now) {
+bool MostlyMissing(const Forecast& forecast, ZoneClock& clock, qint64 now) {
     int total = 0, usable = 0;
     for (const DayForecast& day : forecast.days) {
         for (int part = 0; part < 4; ++part) {
-            if (LocalTime(day.date, part * 6 + 12, zone) <= now)
+            if (clock.utcOf(day.date, part * 6 + 12) <= now)
                 continue;
             ++total;
             usable += day.parts[part].temperatureLow ? 1 : 0;
@@ -408,25 +441,23 @@ double StationPressure(double seaLevelHpa, double temperatureC, double elevation
 namespace {
 
 // Today in the town, or tomorrow in the last hour before midnight when the answer starts then.
-std::optional<QDate> FirstDay(const Sources& sources, const QDateTime& local, const QTimeZone& zone) {
+std::optional<QDate> FirstDay(const Sources& sources, const QDateTime& local, ZoneClock& clock) {
     const QDate today = local.date();
-    if (Covers(sources, LocalTime(today, 0, zone), LocalTime(today, 30, zone)))
+    if (Covers(sources, clock.utcOf(today, 0), clock.utcOf(today, 30)))
         return today;
-    if (local.time().hour() == 23 && Covers(sources, LocalTime(today, 24, zone), LocalTime(today, 54, zone)))
+    if (local.time().hour() == 23 && Covers(sources, clock.utcOf(today, 24), clock.utcOf(today, 54)))
         return today.addDays(1);
     return std::nullopt;
 }
 
 // Days from `first` on that the answer covers to their night's end, at most seven.
-QList<DayForecast> MakeDays(const Sources& sources, const QDate& first, const QTimeZone& zone) {
+QList<DayForecast> MakeDays(const Sources& sources, const QDate& first, ZoneClock& clock) {
     QList<DayForecast> days;
-    for (QDate date = first; days.size() < kMaxDays && LocalTime(date, 30, zone) <= sources.end;
-         date = date.addDays(1)) {
+    for (QDate date = first; days.size() < kMaxDays && clock.utcOf(date, 30) <= sources.end; date = date.addDays(1)) {
         DayForecast day;
         day.date = date;
         for (int part = 0; part < 4; ++part)
-            day.parts[part] =
-                MakePart(sources, LocalTime(date, part * 6 + 6, zone), LocalTime(date, part * 6 + 12, zone));
+            day.parts[part] = MakePart(sources, clock.utcOf(date, part * 6 + 6), clock.utcOf(date, part * 6 + 12));
         days.append(day);
     }
     return days;
@@ -437,24 +468,25 @@ QList<DayForecast> MakeDays(const Sources& sources, const QDate& first, const QT
 bool MakeForecastDays(const Timeline& timeline, const QTimeZone& zone, const QDateTime& now, Forecast& forecast,
                       QString& error) {
     const Sources sources(timeline);
+    ZoneClock clock(zone);
     const QDateTime local = now.toTimeZone(zone);
-    const std::optional<QDate> first = FirstDay(sources, local, zone);
+    const std::optional<QDate> first = FirstDay(sources, local, clock);
     if (!first) {
         error = QStringLiteral("the answer is not about today in the town");
         return false;
     }
-    forecast.days = MakeDays(sources, *first, zone);
+    forecast.days = MakeDays(sources, *first, clock);
     forecast.nightInProgress.reset();
     if (*first == local.date() && local.time().hour() < 6) {
-        const PartForecast night = MakePart(sources, LocalTime(*first, 0, zone), LocalTime(*first, 6, zone));
+        const PartForecast night = MakePart(sources, clock.utcOf(*first, 0), clock.utcOf(*first, 6));
         if (night.known)
             forecast.nightInProgress = night;
     }
-    if (MostlyMissing(forecast, zone, now.toSecsSinceEpoch())) {
+    if (MostlyMissing(forecast, clock, now.toSecsSinceEpoch())) {
         error = QStringLiteral("most values of the days to show are missing or out of bounds");
         return false;
     }
-    forecast.hours = MakeHours(sources, zone, now.toSecsSinceEpoch());
+    forecast.hours = MakeHours(sources, clock, now.toSecsSinceEpoch());
     return true;
 }
 

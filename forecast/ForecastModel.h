@@ -9,17 +9,20 @@
 
 namespace vetorlan {
 
-// Weather of one part of a day (утром, днём, вечером, ночью).
+// Weather of one part of a day (утром, днём, вечером, ночью). A value the source does not
+// give for the part is empty and shows as "—".
 struct PartForecast {
-    int temperatureLow = 0;  // °C
-    int temperatureHigh = 0; // °C
-    QString picture;         // picture name under _i/, without ".gif"
-    QString text;            // Russian description
-    int pressure = 0;        // mm Hg
-    int humidity = 0;        // percent
-    int windDirection = 0;   // where the wind blows from: 0 = north, clockwise in steps of 45°
-    int windSpeed = 0;       // m/s
-    bool known = true;       // false: a part of the first day that had passed before the forecast
+    std::optional<int> temperatureLow;   // °C
+    std::optional<int> temperatureHigh;  // °C
+    QString picture;                     // picture name under _i/, without ".gif"
+    QString text;                        // Russian description
+    std::optional<int> pressure;         // mm Hg at the station
+    std::optional<int> humidity;         // percent
+    std::optional<int> windDirection;    // where the wind blows from: 0 = north, clockwise in steps of 45°
+    std::optional<int> windSpeed;        // m/s
+    std::optional<int> windGust;         // m/s, the strongest gust of the part
+    std::optional<double> precipitation; // mm in the part
+    bool known = true;                   // false: the source has nothing for this part
 };
 
 struct DayForecast {
@@ -57,7 +60,9 @@ struct Forecast {
     QDate issueDate;      // local date of the forecast's issue
     int issueMinutes = 0; // local time of the issue, minutes after midnight
     QList<DayForecast> days;
-    QList<HourForecast> hours; // hourly steps from the forecast's start; empty on the page service
+    std::optional<PartForecast> nightInProgress; // after midnight: 00–06 of the first day, shown before its morning
+    // Hourly steps from the current hour (or the forecast's start); empty on the page service.
+    QList<HourForecast> hours;
     ForecastSource source = ForecastSource::Sample;
 };
 

@@ -2,9 +2,11 @@
 
 #include "core/CodePage.h"
 #include "forecast/Meteogram.h"
+#include "forecast/WeatherConditions.h"
 #include "towns/TownCatalog.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 
 namespace vetorlan {
@@ -48,11 +50,46 @@ const QHash<QString, Town>& TownsByIndex() {
 }
 
 QString Degrees(int t) {
-    if (t > 0)
-        return u"+"_qs + QString::number(t);
-    if (t < 0)
-        return u"&minus;"_qs + QString::number(-t);
+    const qint64 wide = t; // the negation of the lowest int does not fit an int
+    if (wide > 0)
+        return u"+"_qs + QString::number(wide);
+    if (wide < 0)
+        return u"&minus;"_qs + QString::number(-wide);
     return u"0"_qs;
+}
+
+// A part's temperature: one value when both ends round alike, else "low…high".
+QString Range(const PartForecast& part) {
+    if (!part.temperatureLow || !part.temperatureHigh)
+        return u"—"_qs;
+    if (*part.temperatureLow == *part.temperatureHigh)
+        return Degrees(*part.temperatureLow) + u"°"_qs;
+    return Degrees(*part.temperatureLow) + u"…"_qs + Degrees(*part.temperatureHigh) + u"°"_qs;
+}
+
+QString Number(const std::optional<int>& value, const QString& unit = {}) {
+    return value ? QString::number(*value) + unit : u"—"_qs;
+}
+
+// Millimetres with a decimal comma; "0" only for none at all, a trace shows as "0,1".
+QString Millimetres(const std::optional<double>& amount) {
+    if (!amount)
+        return u"—"_qs;
+    if (*amount <= 0)
+        return u"0"_qs;
+    if (*amount >= 9.95)
+        return QString::number(std::lround(*amount));
+    return QString::number(std::max(0.1, std::round(*amount * 10) / 10), 'f', 1).replace(u'.', u',');
+}
+
+// "7 дней", "3 дня", "1 день".
+QString DaysText(qsizetype count) {
+    const qsizetype tens = count % 100, ones = count % 10;
+    const QString word = tens >= 11 && tens <= 14 ? u"дней"_qs
+                         : ones == 1              ? u"день"_qs
+                         : ones >= 2 && ones <= 4 ? u"дня"_qs
+                                                  : u"дней"_qs;
+    return QString::number(count) + u' ' + word;
 }
 
 QString DateText(const QDate& day) {
@@ -66,21 +103,23 @@ QString Clock(int minutes) {
 }
 
 // The one temperature the short forecast shows for a part: the middle of its range.
-int Middle(const PartForecast& part) {
-    return int(std::lround((part.temperatureLow + part.temperatureHigh) / 2.0));
+QString Middle(const PartForecast& part) {
+    if (!part.temperatureLow || !part.temperatureHigh)
+        return u"—"_qs;
+    return Degrees(int(std::lround((double(*part.temperatureLow) + double(*part.temperatureHigh)) / 2))) + u"°"_qs;
 }
 
 QString Img(const QString& src, const QString& alt) {
     return u"<img src=\""_qs + src + u"\" alt=\""_qs + alt + u"\" title=\""_qs + alt + u"\">"_qs;
 }
 
-QString Head(const Town& town) {
+QString Head(const Town& town, qsizetype days) {
     return u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n"
            "<html>\n<head>\n"
            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">\n"
            "<title>Яндекс.Погода — "_qs +
-           town.name +
-           u": прогноз на 7 дней</title>\n"
+           town.name + u": прогноз на "_qs + DaysText(days) +
+           u"</title>\n"
            "<link rel=\"stylesheet\" type=\"text/css\" href=\"css/_weather.css\">\n"
            "<!--[if lte IE 7]><link rel=\"stylesheet\" type=\"text/css\" href=\"css/_weather-ie.css\"><![endif]-->\n"
            "<script type=\"text/javascript\">var page = {name: \"detailed\", lang: \"ru\"};</script>\n"
@@ -122,13 +161,15 @@ QString Brief(const QList<DayForecast>& days, const QString& imageHost) {
     QString html = u"<h2 class=\"b-brief__title\">Кратко</h2>\n<div class=\"b-forecast-brief\">\n"_qs;
     for (const DayForecast& d : days) {
         const PartForecast& day = DaytimePart(d);
+        const QString picture = day.picture.isEmpty() ? NoDataCondition().picture : day.picture;
+        const QString text = day.picture.isEmpty() ? NoDataCondition().text : day.text;
         const PartForecast& night = d.parts[3];
         html += u"<div class=\"b-forecast-brief__day"_qs + (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) +
                 u"\"><div class=\"b-forecast-brief__date\"><b>"_qs + kWeekdaysShort[d.date.dayOfWeek() - 1] +
                 u"</b> "_qs + QString::number(d.date.day()) + u' ' + kMonthsShort[d.date.month() - 1] + u"</div>"_qs +
-                Img(imageHost + u"/i/wiz/"_qs + day.picture + u".gif"_qs, day.text) +
-                u"<div class=\"b-forecast-brief__day-t\">"_qs + Degrees(Middle(day)) + u"°</div>"_qs +
-                u"<div class=\"b-forecast-brief__night-t\">"_qs + Degrees(Middle(night)) + u"°</div></div>\n"_qs;
+                Img(imageHost + u"/i/wiz/"_qs + picture + u".gif"_qs, text) +
+                u"<div class=\"b-forecast-brief__day-t\">"_qs + Middle(day) + u"</div>"_qs +
+                u"<div class=\"b-forecast-brief__night-t\">"_qs + Middle(night) + u"</div></div>\n"_qs;
     }
     return html + u"</div>\n"_qs;
 }
@@ -144,12 +185,35 @@ QString Extras(ForecastSource source) {
            "<div class=\"b-tabs\"><a href=\"/maps.xml\">Карта осадков</a> <a href=\"/archive.xml\">Архив</a></div>\n"_qs;
 }
 
-QString DetailedHeader() {
+// The columns a page has: precipitation and gusts only where the source gives them.
+struct Columns {
+    bool precipitation = false;
+    bool gusts = false;
+    int count() const { return 8 + int(precipitation) + int(gusts); }
+};
+
+Columns ColumnsOf(const Forecast& forecast) {
+    Columns columns;
+    const auto note = [&columns](const PartForecast& part) {
+        columns.precipitation = columns.precipitation || part.precipitation;
+        columns.gusts = columns.gusts || part.windGust;
+    };
+    for (const DayForecast& day : forecast.days)
+        std::for_each(day.parts.begin(), day.parts.end(), note);
+    if (forecast.nightInProgress)
+        note(*forecast.nightInProgress);
+    return columns;
+}
+
+QString DetailedHeader(const Columns& columns) {
     return u"<table class=\"b-forecast-details\">\n"
            "<caption>Подробный прогноз</caption>\n"
            "<thead><tr><th class=\"b-forecast-details__part\"></th><th>Температура, °C</th>"
-           "<th colspan=\"2\">Погода</th><th>Давление, мм&nbsp;рт.&nbsp;ст.</th><th>Влажность</th>"
-           "<th colspan=\"2\">Ветер, м/с</th></tr></thead>\n"_qs;
+           "<th class=\"b-forecast-details__pic\">Погода</th><th class=\"b-forecast-details__text\"></th>"_qs +
+           (columns.precipitation ? u"<th>Осадки, мм</th>"_qs : QString()) +
+           u"<th>Давление, мм&nbsp;рт.&nbsp;ст.</th><th>Влажность</th>"
+           "<th colspan=\"2\">Ветер, м/с</th>"_qs +
+           (columns.gusts ? u"<th>Порывы, м/с</th>"_qs : QString()) + u"</tr></thead>\n"_qs;
 }
 
 // The sun of a day: rise and set in the order they happen on the date, what the sun does
@@ -166,37 +230,66 @@ QString Sun(const DayForecast& d) {
     return d.sunUpAtMidnight ? set + u' ' + rise : rise + u' ' + set;
 }
 
-QString DayHeader(const DayForecast& d) {
+QString DayHeader(const DayForecast& d, const Columns& columns) {
     return u"<tbody><tr class=\"b-forecast-details__date"_qs +
-           (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) + u"\"><th colspan=\"8\"><b>"_qs +
-           kWeekdays[d.date.dayOfWeek() - 1] + u", "_qs + DateText(d.date) +
-           u"</b> <span class=\"b-forecast-details__sun\">"_qs + Sun(d) +
+           (d.date.dayOfWeek() >= 6 ? u" g-weekend"_qs : QString()) + u"\"><th colspan=\""_qs +
+           QString::number(columns.count()) + u"\"><b>"_qs + kWeekdays[d.date.dayOfWeek() - 1] + u", "_qs +
+           DateText(d.date) + u"</b> <span class=\"b-forecast-details__sun\">"_qs + Sun(d) +
            u"</span> <span class=\"b-forecast-details__moon\">"_qs +
            Img(u"/i/moon/"_qs + MoonPicture(d.moonPhase) + u".gif"_qs, MoonText(d.moonPhase)) + u' ' +
            MoonText(d.moonPhase) + u"</span></th></tr>\n"_qs;
 }
 
-QString PartRow(int part, const PartForecast& w, const QString& imageHost) {
-    if (!w.known)
-        return u"<tr><th class=\"b-forecast-details__part\">"_qs + kPartNames[part] +
-               u"</th><td class=\"b-forecast-details__t\">—</td><td class=\"b-forecast-details__pic\"></td>"
-               "<td>—</td><td>—</td><td>—</td><td class=\"b-forecast-details__wind\"></td><td>—</td></tr>\n"_qs;
-    return u"<tr><th class=\"b-forecast-details__part\">"_qs + kPartNames[part] +
-           u"</th><td class=\"b-forecast-details__t\">"_qs + Degrees(w.temperatureLow) + u"…"_qs +
-           Degrees(w.temperatureHigh) + u"°</td><td class=\"b-forecast-details__pic\">"_qs +
-           Img(imageHost + u"/i/wiz/"_qs + w.picture + u".gif"_qs, w.text) + u"</td><td>"_qs + w.text +
-           u"</td><td>"_qs + QString::number(w.pressure) + u"</td><td>"_qs + QString::number(w.humidity) +
-           u"%</td><td class=\"b-forecast-details__wind\">"_qs +
-           Img(u"/i/wind/"_qs + WindPicture(w.windDirection) + u".gif"_qs, WindText(w.windDirection)) + u' ' +
-           WindText(w.windDirection) + u"</td><td>"_qs + QString::number(w.windSpeed) + u"</td></tr>\n"_qs;
+QString Cell(const QString& text, const char* cssClass = nullptr) {
+    return (cssClass ? u"<td class=\""_qs + QLatin1String(cssClass) + u"\">"_qs : u"<td>"_qs) + text + u"</td>"_qs;
 }
 
-QString Detailed(const QList<DayForecast>& days, const QString& imageHost) {
-    QString html = DetailedHeader();
-    for (const DayForecast& d : days) {
-        html += DayHeader(d);
+QString WeatherCells(const PartForecast& w, const QString& imageHost) {
+    if (w.picture.isEmpty())
+        return Cell({}, "b-forecast-details__pic") + Cell(u"—"_qs, "b-forecast-details__text");
+    return Cell(Img(imageHost + u"/i/wiz/"_qs + w.picture + u".gif"_qs, w.text), "b-forecast-details__pic") +
+           Cell(w.text, "b-forecast-details__text");
+}
+
+QString WindCell(const PartForecast& w) {
+    if (!w.windDirection)
+        return Cell(u"—"_qs, "b-forecast-details__wind");
+    const int direction = *w.windDirection;
+    return Cell(Img(u"/i/wind/"_qs + WindPicture(direction) + u".gif"_qs, WindText(direction)) + u' ' +
+                    WindText(direction),
+                "b-forecast-details__wind");
+}
+
+QString PartRow(const QString& name, const PartForecast& w, const Columns& columns, const QString& imageHost) {
+    QString row = u"<tr><th class=\"b-forecast-details__part\">"_qs + name + u"</th>"_qs;
+    if (!w.known) {
+        row += Cell(u"—"_qs, "b-forecast-details__t") + Cell({}, "b-forecast-details__pic") +
+               Cell(u"—"_qs, "b-forecast-details__text");
+        if (columns.precipitation)
+            row += Cell(u"—"_qs);
+        row += Cell(u"—"_qs) + Cell(u"—"_qs) + Cell({}, "b-forecast-details__wind") + Cell(u"—"_qs);
+        if (columns.gusts)
+            row += Cell(u"—"_qs);
+        return row + u"</tr>\n"_qs;
+    }
+    row += Cell(Range(w), "b-forecast-details__t") + WeatherCells(w, imageHost);
+    if (columns.precipitation)
+        row += Cell(Millimetres(w.precipitation), "b-forecast-details__rain");
+    row += Cell(Number(w.pressure)) + Cell(Number(w.humidity, u"%"_qs)) + WindCell(w) + Cell(Number(w.windSpeed));
+    if (columns.gusts)
+        row += Cell(Number(w.windGust));
+    return row + u"</tr>\n"_qs;
+}
+
+QString Detailed(const Forecast& forecast, const QString& imageHost) {
+    const Columns columns = ColumnsOf(forecast);
+    QString html = DetailedHeader(columns);
+    for (const DayForecast& d : forecast.days) {
+        html += DayHeader(d, columns);
+        if (&d == &forecast.days.first() && forecast.nightInProgress)
+            html += PartRow(u"до утра"_qs, *forecast.nightInProgress, columns, imageHost);
         for (int part = 0; part < 4; ++part)
-            html += PartRow(part, d.parts[part], imageHost);
+            html += PartRow(kPartNames[part], d.parts[part], columns, imageHost);
         html += u"</tbody>\n"_qs;
     }
     return html + u"</table>\n"_qs;
@@ -237,9 +330,9 @@ QByteArray RenderForecastPage(const Forecast& forecast, const QString& imageHost
         return {};
     // The chart goes before the block the page rewriting cuts, so the written page shows it just
     // above the detailed table.
-    const QString page = Head(*found) + Navigation(*found) + Title(*found, forecast) + Brief(forecast.days, imageHost) +
-                         MeteogramHtml(forecast) + Extras(forecast.source) + Detailed(forecast.days, imageHost) +
-                         SourceCredit(forecast.source) + Footer();
+    const QString page = Head(*found, forecast.days.size()) + Navigation(*found) + Title(*found, forecast) +
+                         Brief(forecast.days, imageHost) + MeteogramHtml(forecast) + Extras(forecast.source) +
+                         Detailed(forecast, imageHost) + SourceCredit(forecast.source) + Footer();
     return toCp1251(page);
 }
 
@@ -259,7 +352,7 @@ QString WindText(int direction) {
 QStringList WeatherPictureNames() {
     return {u"clear-day"_qs, u"clear-night"_qs, u"partly-day"_qs, u"partly-night"_qs, u"cloudy"_qs,
             u"overcast"_qs,  u"light-rain"_qs,  u"rain"_qs,       u"light-snow"_qs,   u"snow"_qs,
-            u"sleet"_qs,     u"storm"_qs,       u"fog"_qs};
+            u"sleet"_qs,     u"storm"_qs,       u"fog"_qs,        u"no-data"_qs};
 }
 
 } // namespace vetorlan

@@ -24,7 +24,7 @@ bool ParseRow(const QString& line, Station& station) {
     station.longitude = fields[3].toDouble(&lonOk);
     bool elevationOk = false;
     const int elevation = fields[4].toInt(&elevationOk);
-    station.elevation = elevationOk ? elevation : -1;
+    station.elevation = elevationOk ? std::optional(elevation) : std::nullopt;
     station.timeZone = fields[5];
     return latOk && lonOk && !station.timeZone.isEmpty();
 }

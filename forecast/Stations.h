@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace vetorlan {
 
@@ -12,8 +13,8 @@ struct Station {
     QString name;
     double latitude = 0;
     double longitude = 0;
-    int elevation = -1; // metres above sea level; -1 when unknown
-    QString timeZone;   // IANA name
+    std::optional<int> elevation; // metres above sea level (below it where negative); empty when unknown
+    QString timeZone;             // IANA name
 };
 
 // The 400 rows of the station table, in catalogue order.

@@ -55,14 +55,58 @@ bool ParsePrecipitation(QString code, Condition& condition) {
     return true;
 }
 
+// The family of an unknown MET Norway code, by the words it is made of.
+Condition MetNorwayFamily(const QString& code) {
+    const bool showers = code.contains(u"showers"_qs);
+    const bool thunder = code.contains(u"thunder"_qs);
+    for (const QString& kind : {u"sleet"_qs, u"snow"_qs, u"rain"_qs}) {
+        if (code.contains(kind))
+            return Precipitation(kind, Strength::Normal, showers, thunder);
+    }
+    if (thunder)
+        return {u"storm"_qs, u"гроза"_qs};
+    if (showers)
+        return Precipitation(u"rain"_qs, Strength::Normal, true, false);
+    if (code.contains(u"fog"_qs))
+        return {u"fog"_qs, u"туман"_qs};
+    if (code.contains(u"cloud"_qs))
+        return {u"overcast"_qs, u"пасмурно"_qs};
+    return NoDataCondition();
+}
+
+// The family of an unknown WMO code by its decade: 4x fog, 5x drizzle, 6x rain, 7x snow,
+// 8x showers, 9x thunderstorm.
+Condition WmoFamily(int code) {
+    switch (code / 10) {
+    case 4:
+        return {u"fog"_qs, u"туман"_qs};
+    case 5:
+        return {u"light-rain"_qs, u"морось"_qs};
+    case 6:
+        return {u"rain"_qs, u"дождь"_qs};
+    case 7:
+        return {u"snow"_qs, u"снег"_qs};
+    case 8:
+        return code < 85 ? Condition{u"rain"_qs, u"ливень"_qs} : Condition{u"snow"_qs, u"временами снег"_qs};
+    case 9:
+        return {u"storm"_qs, u"гроза"_qs};
+    default:
+        return NoDataCondition();
+    }
+}
+
 } // namespace
+
+Condition NoDataCondition() {
+    return {u"no-data"_qs, u"нет данных"_qs};
+}
 
 bool MetNorwayCondition(const QString& symbolCode, Condition& condition) {
     QString code = symbolCode;
     bool night = false;
     for (const QString& suffix : {u"_day"_qs, u"_night"_qs, u"_polartwilight"_qs}) {
         if (code.endsWith(suffix)) {
-            night = suffix == u"_night"_qs;
+            night = suffix != u"_day"_qs; // the sun stays below the horizon in polar twilight
             code.chop(suffix.size());
             break;
         }
@@ -78,8 +122,10 @@ bool MetNorwayCondition(const QString& symbolCode, Condition& condition) {
         condition = {u"overcast"_qs, u"пасмурно"_qs};
     else if (code == u"fog"_qs)
         condition = {u"fog"_qs, u"туман"_qs};
-    else
-        return ParsePrecipitation(code, condition);
+    else if (!ParsePrecipitation(code, condition)) {
+        condition = MetNorwayFamily(code);
+        return false;
+    }
     return true;
 }
 
@@ -120,8 +166,10 @@ bool WmoCondition(int code, bool day, Condition& condition) {
         condition = {u"partly"_qs + sky, u"переменная облачность"_qs};
     else if (fixed.contains(code))
         condition = fixed[code];
-    else
+    else {
+        condition = WmoFamily(code);
         return false;
+    }
     return true;
 }
 

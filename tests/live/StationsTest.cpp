@@ -24,7 +24,8 @@ TEST(Stations, MatchTheCatalogueRowForRowAndAreFoundByIndex) {
     EXPECT_DOUBLE_EQ(moscow->longitude, 37.6167);
     EXPECT_EQ(moscow->elevation, 156);
     EXPECT_EQ(moscow->timeZone, QStringLiteral("Europe/Moscow"));
-    EXPECT_EQ(FindStation(QStringLiteral("27653"))->elevation, -1); // no elevation in the table
+    EXPECT_FALSE(FindStation(QStringLiteral("27653"))->elevation);   // no elevation in the table
+    EXPECT_EQ(FindStation(QStringLiteral("37470"))->elevation, -19); // Дербент lies below sea level
     EXPECT_EQ(FindStation(QStringLiteral("00000")), nullptr);
 }
 

@@ -1,8 +1,9 @@
 // Benchmark (not a test): a 400-town load made from the live sources' loopback stand-in, on
 // four threads as the load runs it, through the shared request gate; then the time to read
 // one answer (and, within it, to work out the sun and moon of its days) and to render one
-// page from it, with the chart of the coming hours and without. With --serve it only runs the
-// stand-in and prints its two base addresses, for loads of the built program (scripts/bench-app.sh).
+// page from it, with the chart of the coming hours and without. With --one only Moscow is
+// loaded before the reading and rendering. With --serve it only runs the stand-in and prints
+// its two base addresses, for loads of the built program (scripts/bench-app.sh).
 #include "forecast/AnswerCache.h"
 #include "forecast/Astronomy.h"
 #include "forecast/Converter.h"
@@ -139,7 +140,13 @@ int main(int argc, char** argv) {
     qputenv("VETORLAN_OPENMETEO_URL", QByteArray::fromStdString(standIn.openMeteoBase()));
     CurlHttpClient client;
     SetHttpClient(&client);
-    LoadAllTowns(standIn);
+    if (app.arguments().contains(QStringLiteral("--one"))) {
+        QByteArray page;
+        SourceFailures failures;
+        FetchLivePage(QStringLiteral("27612"), page, failures);
+    } else {
+        LoadAllTowns(standIn);
+    }
     RenderOnePage();
     SetHttpClient(nullptr);
     return 0;

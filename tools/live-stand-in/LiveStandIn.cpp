@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTimeZone>
 #include <chrono>
+#include <cmath>
 
 namespace vetorlan::standin {
 
@@ -26,6 +27,36 @@ QString ShiftTime(const QString& time, qint64 days) {
 
 qint64 DaysTo(const QJsonArray& times, const QDate& today) {
     return times.isEmpty() ? 0 : QDate::fromString(times.first().toString().left(10), Qt::ISODate).daysTo(today);
+}
+
+// The complete format gives gusts in the Nordic area only; a recording from elsewhere gets
+// them as 1.6 times the wind speed, so that pages show the column.
+void AddGust(QJsonObject& step) {
+    QJsonObject data = step.value(u"data"_qs).toObject();
+    QJsonObject instant = data.value(u"instant"_qs).toObject();
+    QJsonObject details = instant.value(u"details"_qs).toObject();
+    const QJsonValue speed = details.value(u"wind_speed"_qs);
+    if (details.contains(u"wind_speed_of_gust"_qs) || !speed.isDouble())
+        return;
+    details.insert(u"wind_speed_of_gust"_qs, std::round(speed.toDouble() * 16) / 10);
+    instant.insert(u"details"_qs, details);
+    data.insert(u"instant"_qs, instant);
+    step.insert(u"data"_qs, data);
+}
+
+// Only the hourly fields the request names, as the service answers.
+void KeepRequested(QJsonObject& root, const std::string& requested) {
+    if (requested.empty())
+        return;
+    const QStringList names = QString::fromStdString(requested).split(u',');
+    for (const char* part : {"hourly", "hourly_units"}) {
+        QJsonObject object = root.value(QLatin1String(part)).toObject();
+        for (const QString& key : object.keys()) {
+            if (key != u"time"_qs && !names.contains(key))
+                object.remove(key);
+        }
+        root.insert(QLatin1String(part), object);
+    }
 }
 
 } // namespace
@@ -152,7 +183,8 @@ void LiveStandIn::AnswerOpenMeteo(const httplib::Request& request, httplib::Resp
     if (NotModified(request, response))
         return;
     Stamp(response);
-    response.set_content(ShiftedOpenMeteo(request.get_param_value("timezone")), "application/json");
+    response.set_content(ShiftedOpenMeteo(request.get_param_value("timezone"), request.get_param_value("hourly")),
+                         "application/json");
 }
 
 std::string LiveStandIn::ShiftedMet() {
@@ -171,6 +203,7 @@ std::string LiveStandIn::ShiftedMet() {
     for (qsizetype i = 0; i < series.size(); ++i) {
         QJsonObject step = series[i].toObject();
         step.insert(u"time"_qs, ShiftTime(step.value(u"time"_qs).toString(), days));
+        AddGust(step);
         series[i] = step;
     }
     QJsonObject meta = properties.value(u"meta"_qs).toObject();
@@ -181,7 +214,7 @@ std::string LiveStandIn::ShiftedMet() {
     return QJsonDocument(root).toJson(QJsonDocument::Compact).toStdString();
 }
 
-std::string LiveStandIn::ShiftedOpenMeteo(const std::string& zone) {
+std::string LiveStandIn::ShiftedOpenMeteo(const std::string& zone, const std::string& hourlyFields) {
     QJsonObject root = ReadFixture(folder_ + u"/openmeteo_forecast_hourly_3d_2026-03-02.json"_qs);
     QJsonObject hourly = root.value(u"hourly"_qs).toObject();
     QJsonArray times = hourly.value(u"time"_qs).toArray();
@@ -193,6 +226,7 @@ std::string LiveStandIn::ShiftedOpenMeteo(const std::string& zone) {
     hourly.insert(u"time"_qs, times);
     root.insert(u"hourly"_qs, hourly);
     root.insert(u"timezone"_qs, QString::fromStdString(zone));
+    KeepRequested(root, hourlyFields);
     return QJsonDocument(root).toJson(QJsonDocument::Compact).toStdString();
 }
 

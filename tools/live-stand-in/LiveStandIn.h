@@ -24,7 +24,8 @@ struct SeenRequest {
 
 // Both live forecast sources on 127.0.0.1 at a free port, replaying recorded answers with
 // their times moved to the present: MET Norway under /metno (base for VETORLAN_METNO_URL),
-// Open-Meteo under /openmeteo (VETORLAN_OPENMETEO_URL). Every answer carries a fixed
+// with gusts added where the recording has none; Open-Meteo under /openmeteo
+// (VETORLAN_OPENMETEO_URL), with only the hourly fields the request names. Every answer carries a fixed
 // Last-Modified and an Expires `expiresIn` seconds ahead; a request with If-Modified-Since
 // equal to that Last-Modified gets 304.
 class LiveStandIn {
@@ -57,7 +58,7 @@ private:
     void AnswerMet(const httplib::Request& request, httplib::Response& response);
     void AnswerOpenMeteo(const httplib::Request& request, httplib::Response& response);
     std::string ShiftedMet();
-    std::string ShiftedOpenMeteo(const std::string& zone);
+    std::string ShiftedOpenMeteo(const std::string& zone, const std::string& hourlyFields);
 
     QString folder_;
     QString metFixture_;

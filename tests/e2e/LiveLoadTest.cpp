@@ -102,6 +102,7 @@ TEST_F(LiveLoad, OneTownAndSeveralTownsGetPagesWithTheSourceCredit) {
     EXPECT_EQ(Days(page), 7);
     EXPECT_TRUE(page.contains(kMetCredit));
     EXPECT_TRUE(page.contains(u"<h1>Москва</h1>"_qs));
+    EXPECT_TRUE(page.contains(u"<div class=\"b-meteogram\">"_qs));
     // Station pressure, precipitation and gusts, and the days the page has in its title.
     EXPECT_TRUE(page.contains(u"<th>Осадки, мм</th>"_qs) && page.contains(u"<th>Порывы, м/с</th>"_qs));
     EXPECT_TRUE(page.contains(u"прогноз на 7 дней</title>"_qs));
@@ -118,6 +119,7 @@ TEST_F(LiveLoad, OneTownAndSeveralTownsGetPagesWithTheSourceCredit) {
         EXPECT_EQ(Days(town), 2) << row;
         EXPECT_TRUE(town.contains(u"прогноз на 2 дня</title>"_qs)) << row;
         EXPECT_TRUE(town.contains(u"Данные о погоде: Open-Meteo.com"_qs)) << row;
+        EXPECT_TRUE(town.contains(u"<div class=\"b-meteogram\">"_qs)) << row;
     }
 }
 

@@ -6,3 +6,8 @@ target_link_libraries(bench-converter PRIVATE vetorlan_forecast)
 add_executable(bench-live bench/bench_live.cpp)
 target_link_libraries(bench-live PRIVATE vetorlan_live_stand_in vetorlan_platform vetorlan_forecast)
 set_target_properties(bench-live PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# The temperature tray icons on one sheet, for looking at, and what drawing them costs.
+add_executable(tray-icon-sheet bench/tray_icon_sheet.cpp)
+target_link_libraries(tray-icon-sheet PRIVATE vetorlan_ui)
+set_target_properties(tray-icon-sheet PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -124,7 +124,7 @@ bool PrepareProgramPlace(const ProgramPlace& place) {
 
 void SetUpProgramFolder() {
     const ProgramPlace place = ChooseProgramPlace(QCoreApplication::applicationDirPath(), UserDataFolder());
-    // A failure shows later, when the program cannot save its settings there.
+    // A folder that could not be made is reported by the caller, which names it to the user.
     PrepareProgramPlace(place);
     SetProgramFolder(place.folder);
     SetProgramExecutable(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));

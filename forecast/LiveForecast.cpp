@@ -1,5 +1,6 @@
 #include "forecast/LiveForecast.h"
 
+#include "core/ProjectInfo.h"
 #include "forecast/AnswerCache.h"
 #include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
@@ -124,7 +125,7 @@ HttpClient* CurrentHttpClient() {
 }
 
 QByteArray LiveUserAgent() {
-    return QByteArrayLiteral("Vetorlan/" VETORLAN_VERSION " https://vetorlan.example.org/");
+    return ProgramUserAgent();
 }
 
 bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures& failures,

@@ -17,7 +17,8 @@ namespace vetorlan {
 bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures& failures,
                    const std::atomic<bool>* cancelled = nullptr);
 
-// "Vetorlan/<version> <project address>", as the services' terms ask.
+// The program's name and version with the project's address and contact when the build has them,
+// as the services' terms ask.
 QByteArray LiveUserAgent();
 
 } // namespace vetorlan

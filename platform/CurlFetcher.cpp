@@ -1,6 +1,7 @@
 #include "platform/CurlFetcher.h"
 
 #include "core/FileSystemObject.h"
+#include "core/ProjectInfo.h"
 #include "forecast/SourceFailure.h"
 #include "platform/CurlTransfer.h"
 
@@ -96,7 +97,8 @@ CurlFetcher::Library CurlFetcher::defaultLibrary() {
 }
 
 const char* CurlFetcher::userAgent() {
-    return "Vetorlan/1.5 (+https://vetorlan.example/)";
+    static const QByteArray agent = ProgramUserAgent();
+    return agent.constData();
 }
 
 FetchResult CurlFetcher::Fetch(const QString& url, const std::atomic<bool>* cancelled) {

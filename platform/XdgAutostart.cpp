@@ -50,15 +50,20 @@ QString DesktopExecArgument(const QString& program) {
     return escapeStringValue(quoteArgument(program)).replace(u'%', QStringLiteral("%%"));
 }
 
+// TryExec makes the desktop skip the entry once the program is removed; Icon names the
+// installed theme icon, which a portable copy simply lacks.
 QByteArray DesktopEntry(const QString& name, const QString& program) {
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=%1\n"
+                                        "Name[ru]=Веторлан\n"
                                         "Comment=Загрузка свежего прогноза погоды при входе в систему\n"
-                                        "Exec=%2\n"
+                                        "Icon=vetorlan\n"
+                                        "TryExec=%2\n"
+                                        "Exec=%3\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(escapeStringValue(name), DesktopExecArgument(program));
+                             .arg(escapeStringValue(name), escapeStringValue(program), DesktopExecArgument(program));
     return text.toUtf8();
 }
 

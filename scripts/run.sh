@@ -30,7 +30,8 @@ trap 'exit 130' INT TERM
 
 # Whether one of the live sources answers within a few seconds (one small request for Moscow).
 live_sources_answer() {
-    local agent="Vetorlan/1.5 https://vetorlan.example.org/"
+    local agent
+    agent="Vetorlan/$(build/nimbora --version | sed -n '1s/^nimbora (Vetorlan) //p')"
     local metno="${VETORLAN_METNO_URL:-https://api.met.no/weatherapi/locationforecast/2.0}"
     local meteo="${VETORLAN_OPENMETEO_URL:-https://api.open-meteo.com/v1}"
     curl -fsS -m 5 -o /dev/null -A "$agent" "${metno%/}/compact?lat=55.8333&lon=37.6167" 2>/dev/null ||

@@ -1,7 +1,9 @@
 #include "ui/AboutWindow.h"
 
 #include "core/ProgramFolder.h"
+#include "core/ProjectInfo.h"
 #include "forecast/CopyView.h"
+#include "forecast/Download.h"
 #include "ui_AboutWindow.h"
 
 #include <QLabel>
@@ -21,28 +23,52 @@ constexpr int kDesignHeight = 4710;
 constexpr int kGrowth = 420;
 constexpr int kGrowStep = 10;
 
-const QString kProgramPage = QStringLiteral("http://vetorlan.example.org/");
-const QString kAuthorMail = QStringLiteral("author@vetorlan.example.org");
-
 // The sources of the forecasts and town coordinates, with their licences.
 void OpenCredits() {
     if (Shell* shell = CurrentShell())
         shell->OpenDocument(ProgramFolder() + QStringLiteral("/help/credits.htm"));
 }
 
+// Pages made from the live sources credit the two open services, as the credits page does.
+const SourceLink kLiveSources[] = {
+    {QStringLiteral("MET Norway"), QStringLiteral("Посетить сайт Норвежского метеорологического института"),
+     QStringLiteral("https://api.met.no/")},
+    {QStringLiteral("Open-Meteo.com"), QStringLiteral("Посетить сайт Open-Meteo"),
+     QStringLiteral("https://open-meteo.com/")},
+};
+const SourceLink kServiceOwners[] = {
+    {QStringLiteral("Яндекс"), QStringLiteral("Заглянуть на Яндекс"), QStringLiteral("https://yandex.ru/")},
+    {QStringLiteral("Метеобюро Москвы и области"), QStringLiteral("Посетить сайт метеобюро"),
+     QStringLiteral("https://www.meteoinfo.ru/")},
+};
+
+// The About window names the data's owners by the build's page source, whether or not a load
+// has installed its clients yet.
+bool ShowsLiveSources() {
+    return ServiceUrl().isEmpty();
+}
+
 } // namespace
 
-QString OwnerPortalUrl() {
-    return QStringLiteral("https://yandex.ru/");
+SourceLink DataSourceLink(int which) {
+    return (ShowsLiveSources() ? kLiveSources : kServiceOwners)[which == 0 ? 0 : 1];
 }
-QString MeteoBureauUrl() {
-    return QStringLiteral("https://www.meteoinfo.ru/");
+
+QString DataSourceNotice() {
+    return ShowsLiveSources()
+               ? QStringLiteral("Прогноз погоды основан на данных открытых служб (лицензия CC BY 4.0):")
+               : QStringLiteral("Все права на материалы, извлекаемые программой из сети Интернет принадлежат");
 }
+
 QString ProgramPageUrl() {
-    return kProgramPage;
+    return ProjectHomepage();
 }
+
 QString AuthorMailUrl() {
-    return "mailto:" + kAuthorMail + "?subject=Vetorlan v1.3 MSG";
+    const QString contact = ProjectContact();
+    if (contact.isEmpty())
+        return {};
+    return "mailto:" + contact + "?subject=Vetorlan v" + ProgramVersion() + " MSG";
 }
 
 int AboutWindow::DesignHeight() {
@@ -55,10 +81,9 @@ int AboutWindow::GrownHeight() {
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutWindow>()) {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    // The two addresses are shown as they are opened.
-    m_ui->programPageLink->setText(kProgramPage);
-    m_ui->authorMailLink->setText(kAuthorMail);
-    for (QWidget* link : {m_ui->portalLink, m_ui->bureauLink, m_ui->programPageLink, m_ui->authorMailLink})
+    showDataSources();
+    showProjectAddresses();
+    for (QWidget* link : {m_ui->firstSourceLink, m_ui->secondSourceLink, m_ui->programPageLink, m_ui->authorMailLink})
         link->installEventFilter(this);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &AboutWindow::close);
     connect(m_ui->licenceLabel, &QLabel::linkActivated, this, [] { OpenCredits(); });
@@ -69,6 +94,30 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
 }
 
 AboutWindow::~AboutWindow() = default;
+
+void AboutWindow::showDataSources() {
+    m_ui->rightsLabel->setText(DataSourceNotice());
+    const std::pair<QLabel*, SourceLink> links[] = {{m_ui->firstSourceLink, DataSourceLink(0)},
+                                                    {m_ui->secondSourceLink, DataSourceLink(1)}};
+    for (const auto& [label, link] : links) {
+        label->setText(link.name);
+        label->setToolTip(link.tooltip);
+    }
+}
+
+// The addresses are shown as they are opened; one the build does not name is left out. Without
+// the mail link the author's frame holds its one line, still just above "Закрыть".
+void AboutWindow::showProjectAddresses() {
+    m_ui->programPageLink->setText(ProjectHomepage());
+    m_ui->programPageFrame->setVisible(!ProjectHomepage().isEmpty());
+    m_ui->authorMailLink->setText(ProjectContact());
+    m_ui->authorMailLink->setVisible(!ProjectContact().isEmpty());
+    if (ProjectContact().isEmpty()) {
+        QRect frame = m_ui->authorFrame->geometry();
+        frame.setTop(frame.bottom() + 1 - (m_ui->authorLabel->geometry().bottom() + 1 + m_ui->authorLabel->y()));
+        m_ui->authorFrame->setGeometry(frame);
+    }
+}
 
 QPushButton* AboutWindow::closeButton() const {
     return m_ui->closeButton;
@@ -104,10 +153,10 @@ void AboutWindow::growOneStep() {
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == m_ui->portalLink)
-            openOwnerPortal();
-        else if (watched == m_ui->bureauLink)
-            openMeteoBureau();
+        if (watched == m_ui->firstSourceLink)
+            openDataSource(0);
+        else if (watched == m_ui->secondSourceLink)
+            openDataSource(1);
         else if (watched == m_ui->programPageLink)
             openProgramPage();
         else if (watched == m_ui->authorMailLink)
@@ -118,16 +167,14 @@ bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
 
 namespace {
 void OpenLink(const QString& target) {
-    if (Shell* shell = CurrentShell())
+    Shell* shell = CurrentShell();
+    if (shell && !target.isEmpty())
         shell->OpenDocument(target);
 }
 } // namespace
 
-void AboutWindow::openOwnerPortal() {
-    OpenLink(OwnerPortalUrl());
-}
-void AboutWindow::openMeteoBureau() {
-    OpenLink(MeteoBureauUrl());
+void AboutWindow::openDataSource(int which) {
+    OpenLink(DataSourceLink(which).url);
 }
 void AboutWindow::openProgramPage() {
     OpenLink(ProgramPageUrl());

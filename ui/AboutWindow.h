@@ -13,8 +13,8 @@ namespace Ui {
 class AboutWindow;
 }
 
-// The About window: the data-source notice, four links and the opening animation that
-// grows the window until its "Закрыть" button comes into view.
+// The About window: the data-source notice, links to the sources, the program's page and its
+// author, and the opening animation that grows the window until its "Закрыть" button comes into view.
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:
@@ -30,8 +30,7 @@ public:
     void startOpeningAnimation();
     void startGrowing();
     void growOneStep();
-    void openOwnerPortal();
-    void openMeteoBureau();
+    void openDataSource(int which);
     void openProgramPage();
     void writeToAuthor();
 
@@ -43,12 +42,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showDataSources();
+    void showProjectAddresses();
+
     std::unique_ptr<Ui::AboutWindow> m_ui;
 };
 
-// The addresses behind the links.
-QString OwnerPortalUrl();
-QString MeteoBureauUrl();
+// A data source the notice names: its caption, tooltip and web address.
+struct SourceLink {
+    QString name, tooltip, url;
+};
+
+// The notice and its two sources: the live services when the pages are made from them,
+// else the page service's owners.
+QString DataSourceNotice();
+SourceLink DataSourceLink(int which);
+
+// The addresses behind the project's links; empty when the build does not name them.
 QString ProgramPageUrl();
 QString AuthorMailUrl();
 

@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "ui/DialogWidgets.h"
+#include "ui/ScreenFit.h"
 #include "ui_CopyTargetDialog.h"
 
 #include <QDir>
@@ -81,6 +82,8 @@ CopyTargetDialog::CopyTargetDialog(std::function<void(const QString&)> setPath, 
     : QDialog(parent), m_ui(std::make_unique<Ui::CopyTargetDialog>()), setPath_(std::move(setPath)) {
     m_ui->setupUi(this);
     m_ui->folderList->setIconSize(QSize(fontMetrics().height(), fontMetrics().height()));
+    // Its lists shrink with it, so on a small screen it simply opens smaller.
+    resize(size().boundedTo(AvailableDialogArea(*this)));
 
     const QString current = GetDriveName(QDir::currentPath());
     QStringList drives = CopyTargetDrives();

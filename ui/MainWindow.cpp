@@ -4,6 +4,7 @@
 #include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
+#include "core/ProjectInfo.h"
 #include "core/Settings.h"
 #include "forecast/CopyView.h"
 #include "net/Connection.h"
@@ -98,7 +99,7 @@ bool ReadSavedTownFile(const QString& name, QByteArray& contents) {
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(QStringLiteral("Веторлан - v 1.5"));
+    setWindowTitle(QStringLiteral("Веторлан - v ") + ProgramVersion());
     setWindowIcon(TrayIconPicture(TrayIconKind::Normal));
     setFixedSize(kWidth, kHeight);
     endAtOnce_ = [](int exitCode) {
@@ -135,7 +136,8 @@ void MainWindow::StartUp(const QStringList& arguments) {
     SetTitleBar(*this, true);
     scheduler_.SetScheduledLoadStartInterval();
     if (previousInstance_()) {
-        ShowMessageBox(QStringLiteral("Программа уже запущена!"), QStringLiteral("Веторлан v1.3 - Ошибка"),
+        ShowMessageBox(QStringLiteral("Программа уже запущена!"),
+                       QStringLiteral("Веторлан v") + ProgramVersion() + QStringLiteral(" - Ошибка"),
                        MsgIcon::Critical);
         EndAtOnce(kExitAnotherCopy);
         return;
@@ -179,7 +181,7 @@ void MainWindow::BuildControls() {
     captionBar_->setObjectName("captionBar");
     captionBar_->installEventFilter(this);
     for (int i : {1, 0}) {
-        captionLabels_[i] = new QLabel(QStringLiteral("     Веторлан v.1.5"), this);
+        captionLabels_[i] = new QLabel(QStringLiteral("     Веторлан v.") + ProgramVersion(), this);
         captionLabels_[i]->setObjectName(QStringLiteral("captionLabel%1").arg(i));
         QFont font = captionLabels_[i]->font();
         font.setBold(true);

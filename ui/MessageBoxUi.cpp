@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 
 namespace vetorlan {
 
@@ -36,10 +37,20 @@ MsgAnswer ShowQtBox(const QString& text, const QString& title, MsgIcon icon, Msg
     return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
+MsgAnswer PrintMessage(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) {
+    const QString line = QStringLiteral("nimbora: ") + title + QStringLiteral(": ") + text.simplified();
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
 } // namespace
 
 void InstallMessageBoxUi() {
     SetMessageBoxHandler(ShowQtBox);
+}
+
+void InstallConsoleMessages() {
+    SetMessageBoxHandler(PrintMessage);
 }
 
 } // namespace vetorlan

@@ -9,6 +9,7 @@
 #include "ui/DialogWidgets.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindowApi.h"
+#include "ui/ScreenFit.h"
 #include "ui_SettingsDialog.h"
 
 #include <algorithm>
@@ -85,6 +86,9 @@ SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent)
     soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
     fitFieldSizes();
     showBrowserChoice();
+    // The tip slides in below the buttons, so its line is kept free too.
+    FitToRoom(*this, *m_ui->outerLayout, *m_ui->formLayout, m_ui->bottomRow,
+              AvailableDialogArea(*this) - QSize(0, tipFullHeight()));
     tipDelayTimer_.setInterval(2000);
     tipStepTimer_.setInterval(10);
     tipHoldTimer_.setInterval(3500);
@@ -388,9 +392,12 @@ void SettingsDialog::stepTipAnimation() {
         tipDelayTimer_.stop();
         tipStepTimer_.stop();
     }
-    // 300 twips are 20 pixels at 96 dpi; a larger font gets the room its tip line needs.
-    const int full = std::max(TipFullTwips / TwipsPerPixel, m_ui->tipLabel->sizeHint().height() + 6);
-    m_ui->tipArea->setFixedHeight(tipOffset_ * full / TipFullTwips);
+    m_ui->tipArea->setFixedHeight(tipOffset_ * tipFullHeight() / TipFullTwips);
+}
+
+// 300 twips are 20 pixels at 96 dpi; a larger font gets the room its tip line needs.
+int SettingsDialog::tipFullHeight() const {
+    return std::max(TipFullTwips / TwipsPerPixel, m_ui->tipLabel->sizeHint().height() + 6);
 }
 
 void SettingsDialog::startHidingTip() {

@@ -53,6 +53,7 @@ private:
     std::vector<Binding> bindings() const;
 
     void fitFieldSizes();
+    int tipFullHeight() const;
     void connectHandlers();
     void startUp();
     void showSettings();

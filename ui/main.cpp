@@ -1,5 +1,6 @@
 // The program: installs the platform services, creates the main window and runs its start-up.
 #include "core/Log.h"
+#include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
@@ -14,6 +15,7 @@
 #include "platform/SingleInstance.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxUi.h"
+#include "ui/ProgramStart.h"
 
 #ifdef Q_OS_WIN
 #include "platform/RasBackend.h"
@@ -30,6 +32,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -41,22 +44,46 @@ QStringList CommandLine(int argc, char** argv) {
     return arguments;
 }
 
+// The program's arguments for Qt, with "-platform <platforms>" when `platforms` is given.
+std::vector<char*> QtArguments(int argc, char** argv, QByteArray& platforms) {
+    static char platformOption[] = "-platform";
+    std::vector<char*> qtArguments(argv, argv + argc);
+    if (!platforms.isEmpty())
+        qtArguments.insert(qtArguments.begin() + 1, {platformOption, platforms.data()});
+    qtArguments.push_back(nullptr);
+    return qtArguments;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace vetorlan;
     const QStringList arguments = CommandLine(argc, argv);
-    QApplication app(argc, argv);
+    if (const QString answer = InformationRequestAnswer(arguments); !answer.isEmpty()) {
+        std::fputs(answer.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    QByteArray platforms = OneShotLoadPlatform(arguments).toLocal8Bit();
+    std::vector<char*> qtArguments = QtArguments(argc, argv, platforms);
+    int qtArgc = int(qtArguments.size()) - 1;
+    QApplication app(qtArgc, qtArguments.data());
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Vetorlan"));
     // The window repaints its buttons and boxes seldom; the style's cache of their rendered
     // faces would keep about 150 kB for the whole idle life, so they are drawn afresh instead.
     QPixmapCache::setCacheLimit(0);
+    SetUpDesktopIntegration();
     SetUpProgramFolder();
     SetLogFile(CacheFolder() + QStringLiteral("/vetorlan.log"));
     InstallLogMessageHandler();
 
-    InstallMessageBoxUi();
+    // Without a display nobody could answer a message box: a one-shot load prints them.
+    if (!platforms.isEmpty() && QGuiApplication::platformName() == QLatin1String("offscreen"))
+        InstallConsoleMessages();
+    else
+        InstallMessageBoxUi();
+    if (const QString problem = ProgramFolderProblem(ProgramFolder()); !problem.isEmpty())
+        ShowMessageBox(problem, QStringLiteral("Веторлан - Ошибка"), MsgIcon::Critical);
     DesktopShell shell;
     SetShell(&shell);
     CurlFetcher fetcher;

@@ -34,8 +34,8 @@ protected:
     XdgAutostartStore store_;
 };
 
-// Undoes the Exec quoting as a desktop reads it: string escapes, then the quoted argument.
-QString unquoteExec(const QString& value) {
+// A string value as a desktop reads it.
+QString unescapeString(const QString& value) {
     QString unescaped;
     for (qsizetype i = 0; i < value.size(); ++i) {
         if (value[i] == u'\\' && i + 1 < value.size()) {
@@ -45,6 +45,12 @@ QString unquoteExec(const QString& value) {
             unescaped += value[i];
         }
     }
+    return unescaped;
+}
+
+// Undoes the Exec quoting as a desktop reads it: string escapes, then the quoted argument.
+QString unquoteExec(const QString& value) {
+    QString unescaped = unescapeString(value);
     unescaped.replace(QStringLiteral("%%"), QStringLiteral("%"));
     if (!unescaped.startsWith(u'"'))
         return unescaped;
@@ -62,8 +68,9 @@ TEST_F(XdgAutostartTest, WritesAValidEntryAndCreatesTheFolder) {
     const QStringList lines = readEntry().split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.front(), "[Desktop Entry]");
-    for (const char* line : {"Type=Application", "Name=Vetorlan", "Exec=/opt/vetorlan/nimbora", "Terminal=false"})
-        EXPECT_TRUE(lines.contains(line)) << line;
+    for (const char* line : {"Type=Application", "Name=Vetorlan", "Name[ru]=Веторлан", "Icon=vetorlan",
+                             "TryExec=/opt/vetorlan/nimbora", "Exec=/opt/vetorlan/nimbora", "Terminal=false"})
+        EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith("Comment="); }));
 }
 
@@ -78,9 +85,13 @@ TEST_F(XdgAutostartTest, ExecSurvivesBlanksQuotesAndOtherReservedCharacters) {
         const QStringList lines = readEntry().split('\n');
         const auto exec =
             std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith("Exec="); });
+        const auto tryExec =
+            std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith("TryExec="); });
         ASSERT_NE(exec, lines.end()) << folder;
+        ASSERT_NE(tryExec, lines.end()) << folder;
         const QString value = exec->mid(5);
         EXPECT_EQ(unquoteExec(value), program) << folder;
+        EXPECT_EQ(unescapeString(tryExec->mid(8)), program) << folder;
         EXPECT_EQ(value.startsWith('"'), QString::fromUtf8(folder) != "/plain/path") << folder;
     }
     EXPECT_EQ(DesktopExecArgument("/a b/nimbora"), "\"/a b/nimbora\"");

@@ -5,6 +5,7 @@
 #include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
 #include "ui/Dialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SetupWizard.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
@@ -327,6 +329,25 @@ TEST_F(SettingsDialogTest, TipAnimationUncoversTheRedTipAndShrinksBack) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return d->TipOffset() == 0; }, 20000));
     QCoreApplication::processEvents();
     EXPECT_EQ(d->height(), base);
+}
+
+// On a screen lower than the dialog it opens within the screen's room, its form scrolls, and
+// the buttons and the tip's line stay in view.
+TEST_F(SettingsDialogTest, FitsTheScreenWithItsButtonsInView) {
+    SettingsDialog* d = open();
+    d->show();
+    QCoreApplication::processEvents();
+    const QSize room = AvailableDialogArea(*d);
+    EXPECT_LE(d->width(), room.width());
+    EXPECT_LE(d->height() + 300 / 15, room.height());
+    for (const char* name : {"okButton", "cancelButton", "wizardButton"}) {
+        const auto* button = child<QWidget>(d, name);
+        EXPECT_TRUE(d->rect().contains(QRect(button->mapTo(d, QPoint()), button->size()))) << name;
+    }
+    const auto* form = d->findChild<QScrollArea*>();
+    if (!form)
+        GTEST_SKIP() << "the screen holds the whole dialog; dialogs_small_screen_test runs this at twice the scale";
+    EXPECT_GT(form->widget()->height(), form->viewport()->height()) << "the form scrolls";
 }
 
 TEST_F(SettingsDialogTest, ChosenCopyTargetLandsInThePathField) {

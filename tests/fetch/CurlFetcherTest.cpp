@@ -1,6 +1,7 @@
 // The libcurl fetch against a loopback server: the target file changes only after a whole
 // 2xx answer, and DownloadFile's result tells the truth every time.
 #include "platform/CurlFetcher.h"
+#include "core/ProjectInfo.h"
 #include "forecast/Download.h"
 #include "tests/fetch/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
@@ -289,7 +290,8 @@ TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {
     EXPECT_TRUE(loaded_);
     const std::lock_guard lock(agents_.mutex);
     const std::string agent = agents_.last;
-    EXPECT_EQ(agent.rfind("Vetorlan/1.5 (+https://", 0), 0u) << agent;
+    EXPECT_EQ(QByteArray::fromStdString(agent), ProgramUserAgent());
+    EXPECT_TRUE(ProgramUserAgent().startsWith("Vetorlan/" + ProgramVersion().toUtf8())) << agent;
 }
 
 // libcurl missing or replaced by some other library: every fetch fails with a reason naming

@@ -43,7 +43,9 @@ TEST(DesktopShell, AnOpenerThatFindsNoBrowserIsAFailure) {
     for (const bool browser : {false, true}) {
         QFile opener(bin.path() + "/xdg-open");
         ASSERT_TRUE(opener.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        opener.write(browser ? "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened.toUtf8() + "\"\n" : "#!/bin/sh\nexit 3\n");
+        opener.write(browser ? "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened.toUtf8() + ".tmp\" && mv \"" +
+                                   opened.toUtf8() + ".tmp\" \"" + opened.toUtf8() + "\"\n"
+                             : "#!/bin/sh\nexit 3\n");
         opener.close();
         opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QString why;

@@ -5,6 +5,7 @@
 // middles, pressure brought from sea level to 156 m, precipitation of the hours in the part.
 #include "forecast/LiveForecast.h"
 #include "core/CodePage.h"
+#include "core/ProjectInfo.h"
 #include "forecast/AnswerCache.h"
 #include "forecast/Converter.h"
 #include "forecast/Download.h"
@@ -109,8 +110,7 @@ TEST_F(LiveForecast, MetNorwayPageShowsSevenDaysOfDayPartsInTheTownsTimeZone) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].path, "/metno/complete");
     EXPECT_EQ(seen[0].query, "lat=55.8333&lon=37.6167&altitude=156");
-    EXPECT_TRUE(QByteArray::fromStdString(seen[0].userAgent).startsWith("Vetorlan/")) << seen[0].userAgent;
-    EXPECT_TRUE(QByteArray::fromStdString(seen[0].userAgent).contains("vetorlan.example.org"));
+    EXPECT_EQ(QByteArray::fromStdString(seen[0].userAgent), ProgramUserAgent());
     EXPECT_NE(seen[0].acceptEncoding.find("gzip"), std::string::npos) << seen[0].acceptEncoding;
 }
 

@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, ASecondCopyIsRefusedBeforeReadingSettings) {
     EXPECT_EQ(endedAtOnce, 1);
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("Программа уже запущена!"));
-    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Веторлан v1.3 - Ошибка"));
+    EXPECT_EQ(boxes.boxes()[0].title, QString::fromUtf8("Веторлан v1.5 - Ошибка"));
     EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(folder.exists("Options.ini"));
 }

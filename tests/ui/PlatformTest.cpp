@@ -1,4 +1,5 @@
 // The single-instance lock, the success sound resource, the tray texts and the About window.
+#include "core/ProjectInfo.h"
 #include "platform/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
@@ -10,6 +11,7 @@
 #endif
 
 #include <QFile>
+#include <QLabel>
 #include <QLibrary>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -154,10 +156,40 @@ TEST(AboutWindowTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
         EXPECT_FALSE(about.growDelayTimer.isActive());
         about.writeToAuthor();
     }
-    ASSERT_EQ(shell.opened.size(), 2);
-    EXPECT_EQ(shell.opened[0], AuthorMailUrl());
-    EXPECT_TRUE(shell.opened[0].startsWith("mailto:"));
-    EXPECT_TRUE(shell.opened[0].endsWith("?subject=Vetorlan v1.3 MSG"));
+    // A mail link only to a contact the build names, with this version in the subject.
+    if (ProjectContact().isEmpty()) {
+        EXPECT_TRUE(shell.opened.isEmpty());
+    } else {
+        ASSERT_EQ(shell.opened.size(), 2);
+        EXPECT_EQ(shell.opened[0], "mailto:" + ProjectContact() + "?subject=Vetorlan v" + ProgramVersion() + " MSG");
+    }
+}
+
+// Pages made from the live sources credit MET Norway and Open-Meteo, pages of a page service
+// its owners; the project's addresses are shown only when the build has them.
+TEST(AboutWindowTest, CreditsTheSourcesOfThePagesAndShowsNoMissingAddress) {
+    const QByteArray savedService = qgetenv("VETORLAN_SERVICE_URL");
+    const auto restore = qScopeGuard([&savedService] { qputenv("VETORLAN_SERVICE_URL", savedService); });
+    const std::pair<QByteArray, QStringList> cases[] = {
+        {"", {"MET Norway", "Open-Meteo.com", "https://api.met.no/", "https://open-meteo.com/"}},
+        {"http://127.0.0.1:9",
+         {"Яндекс", "Метеобюро Москвы и области", "https://yandex.ru/", "https://www.meteoinfo.ru/"}},
+    };
+    for (const auto& [service, expected] : cases) {
+        qputenv("VETORLAN_SERVICE_URL", service);
+        FakeShell shell;
+        AboutWindow about;
+        about.show();
+        const auto* first = about.findChild<QLabel*>("firstSourceLink");
+        const auto* second = about.findChild<QLabel*>("secondSourceLink");
+        ASSERT_TRUE(first && second);
+        EXPECT_EQ(QStringList({first->text(), second->text()}), expected.mid(0, 2));
+        about.openDataSource(0);
+        about.openDataSource(1);
+        EXPECT_EQ(shell.opened, expected.mid(2));
+        EXPECT_EQ(about.findChild<QWidget*>("programPageFrame")->isVisible(), !ProjectHomepage().isEmpty());
+        EXPECT_EQ(about.findChild<QWidget*>("authorMailLink")->isVisible(), !ProjectContact().isEmpty());
+    }
 }
 
 } // namespace

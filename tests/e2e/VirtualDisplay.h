@@ -37,6 +37,9 @@ inline QString DescribeState(QProcess& process, const QString& name) {
 
 // An Xvfb display of the test's own. Xvfb picks a free display number itself and reports it
 // on -displayfd only once it accepts clients, so nothing guesses numbers or watches sockets.
+// -noreset: by default the server resets whenever its last client leaves, and a client that
+// connects during the reset is refused; a test's short-lived xdotool calls would make the
+// program under test lose that race now and then and end with "could not connect to display".
 class VirtualDisplay {
 public:
     VirtualDisplay() = default;
@@ -50,7 +53,7 @@ public:
     bool Start() {
         xvfb_.setStandardErrorFile(logs_.filePath("xvfb.log"));
         xvfb_.start(QStandardPaths::findExecutable("Xvfb"),
-                    {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+                    {"-displayfd", "1", "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
         const QDeadlineTimer deadline(kDisplayWaitMs);
         while (!xvfb_.canReadLine() && !deadline.hasExpired() && xvfb_.waitForReadyRead(deadline.remainingTime())) {
         }

@@ -2,7 +2,7 @@
 // StatusNotifierWatcher records registrations: the program's tray icon registers there, and
 // the item's title, tooltip and menu are the program's. Skipped when Xvfb or dbus-daemon is missing.
 #include "core/Settings.h"
-#include "tests/e2e/E2eProcess.h"
+#include "tests/e2e/VirtualDisplay.h"
 #include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
@@ -44,16 +44,16 @@ public slots:
 
 namespace {
 
-constexpr int kWaitMs = 30000;
+constexpr int kWaitMs = kDisplayWaitMs;
 
-// Starts a helper that prints one line (a display number, a bus address) and returns it.
-QString StartAndReadLine(QProcess& process, const QString& program, const QStringList& arguments) {
-    process.start(program, arguments);
-    if (!process.waitForStarted(5000))
+// Starts dbus-daemon and returns the bus address it prints.
+QString StartBus(QProcess& bus) {
+    bus.start(QStandardPaths::findExecutable("dbus-daemon"), {"--session", "--nofork", "--print-address"});
+    if (!bus.waitForStarted(5000))
         return QString();
-    while (!process.canReadLine() && process.waitForReadyRead(kWaitMs)) {
+    while (!bus.canReadLine() && bus.waitForReadyRead(kWaitMs)) {
     }
-    return QString::fromUtf8(process.readLine()).trimmed();
+    return QString::fromUtf8(bus.readLine()).trimmed();
 }
 
 // The title of a StatusNotifierItem tooltip: (icon name, icon pixmaps, title, description).
@@ -78,13 +78,10 @@ QString ToolTipTitle(const QDBusArgument& tip) {
 class TrayWatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-        const QString dbus = QStandardPaths::findExecutable("dbus-daemon");
-        if (xvfb.isEmpty() || dbus.isEmpty())
+        if (!VirtualDisplay::Available() || QStandardPaths::findExecutable("dbus-daemon").isEmpty())
             GTEST_SKIP() << "Xvfb or dbus-daemon is not installed";
-        display_ = ":" + StartAndReadLine(xvfb_, xvfb, {"-displayfd", "1", "-nolisten", "tcp"});
-        ASSERT_GT(display_.size(), 1) << "Xvfb did not report its display";
-        address_ = StartAndReadLine(bus_, dbus, {"--session", "--nofork", "--print-address"});
+        ASSERT_TRUE(display_.Start()) << display_.Log().toStdString();
+        address_ = StartBus(bus_);
         ASSERT_FALSE(address_.isEmpty()) << "dbus-daemon did not report its address";
         connection_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address_, "watcher"));
         ASSERT_TRUE(connection_->isConnected());
@@ -98,7 +95,6 @@ protected:
         if (connection_)
             QDBusConnection::disconnectFromBus("watcher");
         StopProcess(bus_);
-        StopProcess(xvfb_);
     }
 
     void StartProgramInTray() {
@@ -117,11 +113,12 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORMTHEME");
         env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("DISPLAY", display_);
+        env.insert("DISPLAY", display_.Name());
         env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
         env.insert("XDG_CONFIG_HOME", folder_.filePath("config"));
         env.insert("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
         program_.setProcessEnvironment(env);
+        LogOutputTo(program_, folder_.filePath("output.log"));
         program_.start(folder_.filePath("nimbora"), {});
         ASSERT_TRUE(program_.waitForStarted(10000));
     }
@@ -137,8 +134,15 @@ protected:
         return reply.arguments().isEmpty() ? QVariant() : reply.arguments().first().value<QDBusVariant>().variant();
     }
 
-    QProcess xvfb_, bus_, program_;
-    QString display_, address_;
+    std::string Why() {
+        return (DescribeState(program_, "nimbora") + "; its output:\n" + ReadLog(folder_.filePath("output.log")) +
+                "\n" + display_.Log())
+            .toStdString();
+    }
+
+    VirtualDisplay display_;
+    QProcess bus_, program_;
+    QString address_;
     std::unique_ptr<QDBusConnection> connection_;
     StandInWatcher watcher_;
     QTemporaryDir folder_;
@@ -150,7 +154,7 @@ TEST_F(TrayWatcherTest, TrayIconRegistersWithTheProgramsTitleTooltipAndMenu) {
     clock.start();
     while (watcher_.items.isEmpty() && clock.elapsed() < kWaitMs && program_.state() == QProcess::Running)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    ASSERT_EQ(watcher_.items.size(), 1) << program_.readAllStandardError().toStdString();
+    ASSERT_EQ(watcher_.items.size(), 1) << Why();
 
     EXPECT_EQ(ItemProperty("Title").toString(), "Vetorlan");
     const QVariant tip = ItemProperty("ToolTip");

@@ -1,116 +1,111 @@
 // The built program's first run on a virtual X display: answer "Да" to the first-run
 // question, walk the setup wizard to "Готово" with key presses, then find the settings file
 // as the wizard set it and the main window shown. Skipped when Xvfb or xdotool is missing.
+#include "core/ProjectInfo.h"
 #include "core/Settings.h"
-#include "tests/e2e/E2eProcess.h"
+#include "tests/e2e/VirtualDisplay.h"
 
-#include <QDir>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace vetorlan::test {
 namespace {
 
-constexpr int kWaitMs = 30000;
-
 class WizardRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        xvfb_ = QStandardPaths::findExecutable("Xvfb");
         xdotool_ = QStandardPaths::findExecutable("xdotool");
-        if (xvfb_.isEmpty() || xdotool_.isEmpty())
+        if (!VirtualDisplay::Available() || xdotool_.isEmpty())
             GTEST_SKIP() << "Xvfb or xdotool is not installed";
         ASSERT_TRUE(folder_.isValid() && config_.isValid());
-        StartDisplay();
+        ASSERT_TRUE(display_.Start()) << display_.Log().toStdString();
         ASSERT_TRUE(QFile::copy(NIMBORA_BINARY, folder_.filePath("nimbora")));
     }
-    void TearDown() override {
-        Stop(program_);
-        Stop(display_);
-    }
-    static void Stop(QProcess& p) { StopProcess(p); }
-
-    // A display number whose socket and lock file are both free.
-    void StartDisplay() {
-        for (int n = 140; n < 200 && display_.state() == QProcess::NotRunning; ++n) {
-            if (QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)) || QFile::exists(QString("/tmp/.X%1-lock").arg(n)))
-                continue;
-            displayName_ = QString(":%1").arg(n);
-            display_.start(xvfb_, {displayName_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-            ASSERT_TRUE(display_.waitForStarted(5000));
-            const QString socket = QString("/tmp/.X11-unix/X%1").arg(n);
-            QElapsedTimer clock;
-            clock.start();
-            while (!QFile::exists(socket) && display_.state() == QProcess::Running && clock.elapsed() < kWaitMs)
-                QThread::msleep(50);
-        }
-        ASSERT_EQ(display_.state(), QProcess::Running) << "no free display";
-    }
+    void TearDown() override { StopProcess(program_); }
 
     QProcessEnvironment Environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", displayName_);
+        env.insert("DISPLAY", display_.Name());
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("XDG_CONFIG_HOME", config_.path());
         env.insert("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
         return env;
     }
 
-    QString XdoTool(const QStringList& args) const {
+    void StartProgram() {
+        LogOutputTo(program_, folder_.filePath("output.log"));
+        program_.setProcessEnvironment(Environment());
+        program_.setWorkingDirectory(folder_.path());
+        program_.start(folder_.filePath("nimbora"), {});
+        ASSERT_TRUE(program_.waitForStarted(5000)) << program_.errorString().toStdString();
+    }
+
+    // xdotool's output; what it says on its error channel is kept for a failure report.
+    QString XdoTool(const QStringList& args) {
         QProcess p;
         p.setProcessEnvironment(Environment());
         p.start(xdotool_, args);
-        p.waitForFinished(10000);
+        if (!p.waitForFinished(10000))
+            xdotoolErrors_ += "xdotool " + args.join(' ') + " did not end in 10 s\n";
+        xdotoolErrors_ += QString::fromUtf8(p.readAllStandardError());
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
-
-    // The first visible window with exactly this title, waited for.
-    QString WaitForWindow(const QString& title) const {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < kWaitMs) {
-            const QString ids = XdoTool({"search", "--onlyvisible", "--name", "^" + title + "$"});
-            if (!ids.isEmpty())
-                return ids.split('\n').first();
-            QThread::msleep(100);
-        }
-        return {};
+    QString FindWindow(const QString& title) {
+        return XdoTool({"search", "--onlyvisible", "--name", "^" + title + "$"}).section('\n', 0, 0);
     }
 
-    void PressReturnIn(const QString& title) {
-        const QString window = WaitForWindow(title);
-        ASSERT_FALSE(window.isEmpty()) << "no window " << title.toStdString();
-        XdoTool({"windowfocus", "--sync", window});
+    // Waits until a window with this title is shown (present) or gone; stops early when the
+    // program has ended, since then nothing will change.
+    bool WaitForWindow(const QString& title, bool present = true) {
+        const QDeadlineTimer deadline(kDisplayWaitMs);
+        while (FindWindow(title).isEmpty() == present) {
+            if (deadline.hasExpired() || program_.state() == QProcess::NotRunning || program_.waitForFinished(100))
+                return false;
+        }
+        return true;
+    }
+
+    // Why a wait failed: the program's state and output, Xvfb's, and xdotool's complaints.
+    ::testing::AssertionResult Failure(const QString& what) {
+        return ::testing::AssertionFailure() << what.toStdString() << "\n"
+                                             << DescribeState(program_, "nimbora").toStdString() << "; its output:\n"
+                                             << ReadLog(folder_.filePath("output.log")).toStdString() << "\n"
+                                             << display_.Log().toStdString() << "\nxdotool's errors:\n"
+                                             << xdotoolErrors_.toStdString();
+    }
+
+    ::testing::AssertionResult Shown(const QString& title) {
+        return WaitForWindow(title) ? ::testing::AssertionSuccess() : Failure("no window " + title);
+    }
+
+    ::testing::AssertionResult PressReturnIn(const QString& title) {
+        if (::testing::AssertionResult shown = Shown(title); !shown)
+            return shown;
+        XdoTool({"windowfocus", "--sync", FindWindow(title)});
         XdoTool({"key", "Return"});
         // The window goes away once the key has been handled.
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < kWaitMs &&
-               !XdoTool({"search", "--onlyvisible", "--name", "^" + title + "$"}).isEmpty())
-            QThread::msleep(100);
+        if (!WaitForWindow(title, false))
+            return Failure("the window " + title + " stays after Return");
+        return ::testing::AssertionSuccess();
     }
 
+    VirtualDisplay display_;
     QTemporaryDir folder_, config_;
-    QString xvfb_, xdotool_, displayName_;
-    QProcess display_, program_;
+    QString xdotool_, xdotoolErrors_;
+    QProcess program_;
 };
 
 TEST_F(WizardRunTest, FirstRunWizardWithItsInitialChoicesEndsWithTheMainWindowShown) {
-    program_.setProcessEnvironment(Environment());
-    program_.setWorkingDirectory(folder_.path());
-    program_.start(folder_.filePath("nimbora"), {});
-    ASSERT_TRUE(program_.waitForStarted(5000));
-
-    PressReturnIn("Совет"); // "Да" is the default answer
+    StartProgram();
+    ASSERT_TRUE(PressReturnIn("Совет")); // "Да" is the default answer
     for (const char* page : {"Шаг первый", "Шаг второй", "Шаг третий", "Шаг четвертый"})
-        PressReturnIn(page); // "Далее >" and, last, "Готово" are the default buttons
+        ASSERT_TRUE(PressReturnIn(page)); // "Далее >" and, last, "Готово" are the default buttons
 
-    EXPECT_FALSE(WaitForWindow("Веторлан - v 1.5").isEmpty()) << "the main window is shown again";
+    ASSERT_TRUE(Shown(QStringLiteral("Веторлан - v ") + ProgramVersion())) << "the main window is shown again";
     EXPECT_EQ(program_.state(), QProcess::Running);
     Settings expected = FirstRunSettings(false); // no NetworkManager here: a permanent line
     expected.StartTray = "True";

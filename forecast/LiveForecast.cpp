@@ -39,12 +39,13 @@ bool IsSet(const std::atomic<bool>* flag) {
 
 HttpResponse Ask(HttpClient& client, const QString& url, const QByteArray& lastModified,
                  const std::atomic<bool>* cancelled) {
-    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}, cancelled};
+    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}, cancelled, {}};
     if (!lastModified.isEmpty())
         request.headers.append({"If-Modified-Since", lastModified});
     RequestGate& gate = RequestGate::Shared();
     if (!gate.Enter(cancelled))
         return {0, {}, {}, QStringLiteral("cancelled")};
+    request.beforeStart = [&gate, cancelled] { return gate.Start(cancelled); };
     HttpResponse response = client.Get(request);
     gate.Leave();
     return response;

@@ -7,14 +7,18 @@
 #include "forecast/Converter.h"
 #include "forecast/Download.h"
 #include "forecast/HttpClient.h"
+#include "forecast/Stations.h"
 #include "platform/CurlHttpClient.h"
+#include "tests/live/RequestStartRecorder.h"
 #include "tools/live-stand-in/LiveStandIn.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace vetorlan {
 namespace {
@@ -133,6 +137,31 @@ TEST_F(LiveForecast, FreshAnswerIsRenderedFromTheCacheAndAnExpiredOneRevalidated
     const auto seen = standIn_.seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].ifModifiedSince, standIn_.lastModified()) << "exactly the last Last-Modified";
+}
+
+TEST_F(LiveForecast, RequestsStartAtMostTenInAnySecondFallbacksIncluded) {
+    test::RequestStartRecorder server; // fails every request: each town asks MET Norway, then Open-Meteo
+    qputenv("VETORLAN_METNO_URL", QByteArray::fromStdString(server.url()));
+    qputenv("VETORLAN_OPENMETEO_URL", QByteArray::fromStdString(server.url()));
+    constexpr int kTowns = 16;
+    std::atomic<int> next = 0;
+    std::vector<std::thread> workers; // as many as a load runs
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&] {
+            for (int i = next++; i < kTowns; i = next++) {
+                QByteArray page;
+                QString error;
+                EXPECT_FALSE(FetchLivePage(AllStations()[i].index, page, error));
+            }
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    std::vector<std::chrono::nanoseconds> starts = server.starts();
+    ASSERT_EQ(starts.size(), size_t(2 * kTowns));
+    std::sort(starts.begin(), starts.end());
+    for (size_t i = 0; i + 10 < starts.size(); ++i)
+        EXPECT_GE(starts[i + 10] - starts[i], std::chrono::seconds(1)) << "11 starts within a second from #" << i;
 }
 
 class MetNorwayFault : public LiveForecast, public ::testing::WithParamInterface<Fault> {};

@@ -3,6 +3,7 @@
 #include "core/FileSystemObject.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,6 +21,8 @@ namespace {
 constexpr qint64 kLongestFreshSeconds = 3 * 3600;
 // A clock set back a little must not make a just-fetched answer look as if from the future.
 constexpr qint64 kClockSlackSeconds = 300;
+// A temporary entry this old was left by a killed program, not one writing now.
+constexpr qint64 kLeftoverSeconds = 600;
 
 QString EntryPath(const QString& source, const QString& index) {
     return CacheFolder() + u'/' + source + u'-' + index + u".json"_qs;
@@ -77,6 +80,15 @@ CacheTrust TrustCachedAnswer(const CachedAnswer& answer, const QDateTime& now, c
     const QDateTime latest = answer.fetched.addSecs(kLongestFreshSeconds);
     const bool fresh = answer.expires.isValid() && now < std::min(answer.expires, latest);
     return fresh ? CacheTrust::Fresh : CacheTrust::Revalidate;
+}
+
+void RemoveCacheLeftovers() {
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kLeftoverSeconds);
+    const QDir folder(CacheFolder());
+    for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (IsTemporaryFileName(file.fileName()) && file.lastModified().toUTC() < before)
+            QFile::remove(file.filePath());
+    }
 }
 
 QDateTime ParseHttpDate(const QByteArray& text) {

@@ -41,6 +41,9 @@ enum class CacheTrust {
 };
 CacheTrust TrustCachedAnswer(const CachedAnswer& answer, const QDateTime& now, const QTimeZone& zone);
 
+// Removes the temporary files that a program killed while writing an entry left behind.
+void RemoveCacheLeftovers();
+
 // An HTTP date ("Mon, 20 Jul 2020 12:14:53 GMT", exactly that form) as UTC; invalid when the
 // text is anything else.
 QDateTime ParseHttpDate(const QByteArray& text);

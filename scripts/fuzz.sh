@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Fuzzes what the live sources send. Builds the libFuzzer harnesses of tests/fuzz with clang,
-# ASan and UBSan into FUZZ_BUILD_DIR (default build-fuzz) and runs each for FUZZ_SECONDS
-# (default 60), starting from the recorded answers in tests/data/live, with the dictionary
-# tests/fuzz/live.dict. A crash, a sanitizer report, a leak, an input taking over 10 s or
-# running out of memory fails the run; the input is kept under $FUZZ_BUILD_DIR/findings/.
+# ASan and UBSan into FUZZ_BUILD_DIR (default build/fuzz, kept with the ordinary build) and runs
+# each for FUZZ_SECONDS (default 60), starting from the recorded answers in tests/data/live,
+# with the dictionary tests/fuzz/live.dict. A crash, a sanitizer report, a leak, an input taking
+# over 10 s or running out of memory fails the run; the input is kept in $FUZZ_BUILD_DIR/findings.
 # Skipped, with a note, where clang is not installed (scripts/setup.sh installs it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 FUZZ_SECONDS="${FUZZ_SECONDS:-60}"
-FUZZ_BUILD_DIR="${FUZZ_BUILD_DIR:-build-fuzz}"
+FUZZ_BUILD_DIR="${FUZZ_BUILD_DIR:-build/fuzz}"
 
 if ! command -v clang++ >/dev/null; then
     echo "fuzz.sh: clang++ is not installed; the fuzzers are skipped" >&2

@@ -159,11 +159,13 @@ FsStatus notRegular(const QString& path) {
 
 // The file that writing `path` replaces: `path` itself, or the regular file a link names.
 // Fails for anything that must not be replaced or written through.
-FsStatus replaceableTarget(const QString& path, QString& target) {
+FsStatus replaceableTarget(const QString& path, QString& target, LinkWrite links) {
     QFileInfo info(path);
     target = info.absoluteFilePath();
     if (!info.exists() && !info.isSymLink())
         return FsStatus::success();
+    if (info.isSymLink() && links == LinkWrite::Replace)
+        return FsStatus::success(); // the new file is renamed over the link
     if (info.isDir())
         return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
     if (!info.isFile())
@@ -177,10 +179,12 @@ FsStatus replaceableTarget(const QString& path, QString& target) {
 
 // Creates a new temporary file beside `target` with the target's permissions.
 FsStatus openTemporary(const QString& target, QFile& file) {
-    const QFileDevice::Permissions permissions =
-        QFileInfo::exists(target) ? QFile::permissions(target)
-                                  : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                        QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QFileInfo existing(target);
+    const QFileDevice::Permissions permissions = existing.isFile() && !existing.isSymLink()
+                                                     ? QFile::permissions(target)
+                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                           QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                           QFileDevice::ReadOther | QFileDevice::WriteOther;
     const QString chars = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
     for (int attempt = 0; attempt < 100; ++attempt) {
         QString suffix;
@@ -220,9 +224,9 @@ QString writeThrough(QFile& file, const QByteArray& contents) {
 
 // Replaces exactly the file `path` by writing a temporary file beside it and renaming it
 // over; other files whose names differ only in letter case are left alone.
-FsStatus writeReplacing(const QString& path, const QByteArray& contents) {
+FsStatus writeReplacing(const QString& path, const QByteArray& contents, LinkWrite links = LinkWrite::Follow) {
     QString target;
-    if (FsStatus s = replaceableTarget(path, target); !s)
+    if (FsStatus s = replaceableTarget(path, target, links); !s)
         return s;
     const QString folder = folderOf(target);
     // The message names the file as well as the folder: the file is what the user knows.
@@ -361,8 +365,8 @@ FsStatus CreateTextFile(const QString& path) {
     return WriteFileAtomic(path, QByteArray());
 }
 
-FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents) {
-    FsStatus status = writeReplacing(path, contents);
+FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents, LinkWrite links) {
+    FsStatus status = writeReplacing(path, contents, links);
     if (status)
         removeOtherVariants(path, path);
     return status;
@@ -381,17 +385,23 @@ bool IsTemporaryFileName(const QString& fileName) {
     return pattern.match(fileName).hasMatch();
 }
 
-FsStatus ReadWholeFile(const QString& path, QByteArray& contents) {
+FsStatus ReadWholeFile(const QString& path, QByteArray& contents, qint64 maxBytes) {
     QString resolved = findVariant(path, true);
     if (resolved.isEmpty())
         resolved = ResolvePath(path);
     QFile file;
     if (FsStatus s = openForReading(resolved, file); !s)
         return s;
-    contents = file.readAll();
+    const QString tooLarge = QStringLiteral("файл %1 слишком велик").arg(quoted(resolved));
+    if (maxBytes >= 0 && file.size() > maxBytes)
+        return FsStatus::failure(tooLarge);
+    // A byte past the size read at the start tells of a file that grew since.
+    contents = maxBytes >= 0 ? file.read(std::min(file.size(), maxBytes) + 1) : file.readAll();
     if (file.error() != QFileDevice::NoError)
         return FsStatus::failure(
             QStringLiteral("не удалось прочитать файл %1: %2").arg(quoted(resolved), file.errorString()));
+    if (maxBytes >= 0 && contents.size() > maxBytes)
+        return FsStatus::failure(tooLarge);
     return FsStatus::success();
 }
 
@@ -402,7 +412,7 @@ FsStatus RenameFile(const QString& from, const QString& to) {
     if (source == to)
         return FsStatus::success();
     QString target;
-    if (FsStatus s = replaceableTarget(to, target); !s)
+    if (FsStatus s = replaceableTarget(to, target, LinkWrite::Follow); !s)
         return s;
     if (target != QFileInfo(to).absoluteFilePath()) {
         // A link: its file is replaced whole, and the source goes once that is done.

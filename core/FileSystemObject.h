@@ -35,13 +35,18 @@ FsStatus DeleteFile(const QString& path, bool force = false);
 // Creates an empty file, replacing any file of that name.
 FsStatus CreateTextFile(const QString& path);
 
+// What a write does with a symbolic link under the file's name.
+enum class LinkWrite {
+    Follow,  // the file the link names is replaced whole and the link stays
+    Replace, // the link itself is replaced by the file: nothing outside the folder is written
+};
+
 // Replaces the file whole: writes a temporary file beside it, checks that every byte
 // reached the disk (write, sync and close), and only then renames it over the old one (and
 // over any case-variant of the name), so a crash or full disk never leaves it empty or
 // half-written. Only regular files are replaced: a folder, device, pipe or socket under
-// the name is refused, and so is a read-only file. A link to a regular file is followed:
-// the file it names is replaced whole and the link stays.
-FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents);
+// the name is refused, and so is a read-only file. A link is followed only to a regular file.
+FsStatus WriteFileAtomic(const QString& path, const QByteArray& contents, LinkWrite links = LinkWrite::Follow);
 
 // Whether a new file can be made in the folder of `path`: makes one under a fresh name of its
 // own and removes it, so no earlier file under any name can sway the answer.
@@ -51,8 +56,9 @@ bool CanCreateFileBeside(const QString& path);
 // killed in the middle of a write leaves behind.
 bool IsTemporaryFileName(const QString& fileName);
 
-// Reads the whole file; fails when it cannot be read completely or is not a regular file.
-FsStatus ReadWholeFile(const QString& path, QByteArray& contents);
+// Reads the whole file; fails when it cannot be read completely or is not a regular file,
+// and (when `maxBytes` is not negative) when it holds more than `maxBytes`, reading no more.
+FsStatus ReadWholeFile(const QString& path, QByteArray& contents, qint64 maxBytes = -1);
 
 // Renames `from` to `to`, replacing a file at `to` on the terms of WriteFileAtomic.
 FsStatus RenameFile(const QString& from, const QString& to);

@@ -5,15 +5,19 @@
 #include <QPair>
 #include <QString>
 #include <atomic>
+#include <functional>
 
 namespace vetorlan {
 
 // One GET request: the address and the extra request headers. When `cancelled` is given and
-// becomes true, the request gives up within about a second with an error.
+// becomes true, the request gives up within about a second with an error. `beforeStart`, when
+// given, is called right before each request goes out (a redirect's too, where the client can
+// tell); false abandons the request as cancelled.
 struct HttpRequest {
     QString url;
     QList<QPair<QByteArray, QByteArray>> headers;
     const std::atomic<bool>* cancelled = nullptr;
+    std::function<bool()> beforeStart;
 };
 
 // What came back. `error` is set (and the rest meaningless) when no whole answer arrived:

@@ -9,6 +9,7 @@
 #include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
 
+#include <QTimeZone>
 #include <atomic>
 
 namespace vetorlan {
@@ -37,60 +38,42 @@ const Source kOpenMeteo{"openmeteo", "Open-Meteo", &OpenMeteoUrl, &ReadOpenMeteo
 
 const QString kCancelledReason = QStringLiteral("загрузка прервана");
 
+QTimeZone ZoneOf(const Station& station) {
+    const QTimeZone zone(station.timeZone.toUtf8());
+    return zone.isValid() ? zone : QTimeZone::utc();
+}
+
 bool IsSet(const std::atomic<bool>* flag) {
     return flag && flag->load();
 }
 
 HttpResponse Ask(HttpClient& client, const QString& url, const QByteArray& lastModified,
                  const std::atomic<bool>* cancelled) {
-    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}, cancelled};
-    if (!lastModified.isEmpty())
+    HttpRequest request{url, {{"User-Agent", LiveUserAgent()}, {"Accept", "application/json"}}, cancelled, {}};
+    if (ParseHttpDate(lastModified).isValid()) // whatever else the service sent is not sent back
         request.headers.append({"If-Modified-Since", lastModified});
     RequestGate& gate = RequestGate::Shared();
     if (!gate.Enter(cancelled))
         return {0, {}, {}, QStringLiteral("cancelled"), kCancelledReason};
+    request.beforeStart = [&gate, cancelled] { return gate.Start(cancelled); };
     HttpResponse response = client.Get(request);
     gate.Leave();
     return response;
 }
 
-// The forecast of one source: from its cache while fresh, else from a new or revalidated answer.
-bool LoadSource(const Source& source, const Station& station, Forecast& forecast, SourceFailure& failure,
-                const std::atomic<bool>* cancelled) {
-    failure.source = QString::fromLatin1(source.name);
+// The forecast from a source's answer; `cached` (when given) is what a 304 confirms.
+bool TakeAnswer(const Source& source, const Station& station, const HttpResponse& response, CachedAnswer* cached,
+                const QDateTime& now, Forecast& forecast, SourceFailure& failure) {
     const QString key = QString::fromLatin1(source.key);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    CachedAnswer cached;
-    QString cacheError;
-    const bool usable = LoadCachedAnswer(key, station.index, cached) &&
-                        source.read(cached.body, station, now, cached.fetched, forecast, cacheError);
-    if (usable && cached.expires.isValid() && now < cached.expires)
-        return true;
-    HttpClient* client = currentClient.load();
-    if (!client) {
-        failure.reason = QStringLiteral("нет HTTP-клиента");
-        return false;
-    }
-    const QString url = source.url(station);
-    const HttpResponse response = Ask(*client, url, usable ? cached.lastModified : QByteArray(), cancelled);
-    if (IsSet(cancelled)) { // a cancelled load leaves the cache as it was
-        failure.reason = kCancelledReason;
-        return false;
-    }
-    if (!response.error.isEmpty()) {
-        failure.reason = response.reason.isEmpty() ? response.error : response.reason;
-        failure.detail = response.error;
-        return false;
-    }
-    if (response.status == 304 && usable) {
-        cached.expires = ParseHttpDate(response.header("Expires"));
-        if (!response.header("Last-Modified").isEmpty())
-            cached.lastModified = response.header("Last-Modified");
-        StoreCachedAnswer(key, station.index, cached);
+    if (response.status == 304 && cached) {
+        cached->expires = ParseHttpDate(response.header("Expires"));
+        if (ParseHttpDate(response.header("Last-Modified")).isValid())
+            cached->lastModified = response.header("Last-Modified");
+        StoreCachedAnswer(key, station.index, *cached);
         return true;
     }
     if (response.status == 203)
-        qWarning("%s: the service version is deprecated (203)", qPrintable(url));
+        qWarning("%s: the service version is deprecated (203)", qPrintable(source.url(station)));
     failure.httpStatus = response.status;
     if (response.status != 200 && response.status != 203) {
         failure.reason = HttpStatusReason(response.status);
@@ -104,6 +87,39 @@ bool LoadSource(const Source& source, const Station& station, Forecast& forecast
         key, station.index,
         {response.body, response.header("Last-Modified"), ParseHttpDate(response.header("Expires")), now});
     return true;
+}
+
+// The forecast of one source: from its cache while fresh, else from a new or revalidated answer.
+bool LoadSource(const Source& source, const Station& station, Forecast& forecast, SourceFailure& failure,
+                const std::atomic<bool>* cancelled) {
+    failure.source = QString::fromLatin1(source.name);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    CachedAnswer cached;
+    const CacheTrust trust = LoadCachedAnswer(QString::fromLatin1(source.key), station.index, cached)
+                                 ? TrustCachedAnswer(cached, now, ZoneOf(station))
+                                 : CacheTrust::None;
+    QString cacheError;
+    const bool usable =
+        trust != CacheTrust::None && source.read(cached.body, station, now, cached.fetched, forecast, cacheError);
+    if (usable && trust == CacheTrust::Fresh)
+        return true;
+    HttpClient* client = currentClient.load();
+    if (!client) {
+        failure.reason = QStringLiteral("нет HTTP-клиента");
+        return false;
+    }
+    const HttpResponse response =
+        Ask(*client, source.url(station), usable ? cached.lastModified : QByteArray(), cancelled);
+    if (IsSet(cancelled)) { // a cancelled load leaves the cache as it was
+        failure.reason = kCancelledReason;
+        return false;
+    }
+    if (!response.error.isEmpty()) {
+        failure.reason = response.reason.isEmpty() ? response.error : response.reason;
+        failure.detail = response.error;
+        return false;
+    }
+    return TakeAnswer(source, station, response, usable ? &cached : nullptr, now, forecast, failure);
 }
 
 } // namespace

@@ -9,8 +9,9 @@
 namespace vetorlan {
 
 // The detailed page of a catalogue town made from the live sources: MET Norway, and
-// Open-Meteo when MET Norway fails. An answer still fresh in the cache is rendered without
-// a request; an expired one is revalidated with If-Modified-Since. Safe from any thread.
+// Open-Meteo when MET Norway fails. An answer still fresh in the cache (until its Expires, at
+// most 3 hours after it came) is rendered without a request; an expired one of the same day
+// is revalidated with If-Modified-Since, an older one asked for anew. Safe from any thread.
 // False when neither source gives a whole forecast, and soon after `cancelled` (when given)
 // becomes true: then nothing more is asked or cached. `failures` holds each source that
 // failed, also when the next one answered.

@@ -7,6 +7,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
+#include "forecast/AnswerCache.h"
 #include "forecast/Converter.h"
 #include "forecast/CopyView.h"
 #include "forecast/Download.h"
@@ -178,6 +179,7 @@ LoadResult LoadPipeline::LoadForecast() {
     const TownSelection towns = host_.SelectedTowns();
     const LoadedSettings loaded;
     RemoveLeftoverTemps(ProgramFolder());
+    RemoveCacheLeftovers();
     const TownFetchOutcome fetched = FetchTowns(towns);
     failedTowns_ = fetched.failedTowns;
     if (cancelled_) {

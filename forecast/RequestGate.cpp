@@ -24,17 +24,27 @@ bool RequestGate::Enter(const std::atomic<bool>* cancelled) {
         freed_.wait_for(lock, kCancelCheck);
     }
     ++inFlight_;
-    const auto start = std::max(std::chrono::steady_clock::now(), nextStart_);
-    nextStart_ = start + spacing_;
-    lock.unlock();
-    while (std::chrono::steady_clock::now() < start) {
-        if (IsSet(cancelled)) {
-            Leave();
-            return false;
-        }
-        std::this_thread::sleep_until(std::min(start, std::chrono::steady_clock::now() + kCancelCheck));
-    }
     return true;
+}
+
+bool RequestGate::Start(const std::atomic<bool>* cancelled) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (IsSet(cancelled))
+            return false;
+        // The turn is taken when the request really goes: a thread that wakes late cannot
+        // start closer than `spacing` to the next one.
+        const auto now = std::chrono::steady_clock::now();
+        const auto due = lastStart_ + spacing_;
+        if (now >= due) {
+            lastStart_ = now;
+            return true;
+        }
+        // Nobody else's progress frees this turn: the lock is let go only to sleep.
+        lock.unlock();
+        std::this_thread::sleep_until(std::min(due, now + kCancelCheck));
+        lock.lock();
+    }
 }
 
 void RequestGate::Leave() {

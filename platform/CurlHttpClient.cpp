@@ -20,6 +20,30 @@ size_t WriteHeader(char* data, size_t size, size_t count, void* userData) {
     return size * count;
 }
 
+#if LIBCURL_VERSION_NUM >= 0x075000
+int BeforeRequest(void* data, char*, char*, int, int) {
+    const auto* request = static_cast<const HttpRequest*>(data);
+    return request->beforeStart() ? CURL_PREREQFUNC_OK : CURL_PREREQFUNC_ABORT;
+}
+#endif
+
+// Lets `beforeStart` run just before each request is sent (after the connection is made), so
+// that the time spent loading libcurl or connecting does not shift a request's start. A
+// libcurl older than 7.80 lacks the hook: then it runs once, before the transfer.
+bool HookRequestStart(const CurlApi& api, CURL* curl, const HttpRequest& request) {
+    if (!request.beforeStart)
+        return true;
+#if LIBCURL_VERSION_NUM >= 0x075000
+    if (api.setopt(curl, CURLOPT_PREREQFUNCTION, &BeforeRequest) == CURLE_OK &&
+        api.setopt(curl, CURLOPT_PREREQDATA, &request) == CURLE_OK)
+        return true;
+#else
+    (void)api;
+    (void)curl;
+#endif
+    return request.beforeStart();
+}
+
 struct HeaderList {
     const CurlApi* api;
     curl_slist* list = nullptr;
@@ -65,6 +89,10 @@ HttpResponse CurlHttpClient::Get(const HttpRequest& request) {
     for (const auto& [name, value] : request.headers)
         headers.list = api->slistAppend(headers.list, (name + ": " + value).constData());
     api->setopt(curl.get(), CURLOPT_HTTPHEADER, headers.list);
+    if (!HookRequestStart(*api, curl.get(), request)) {
+        response.error = QStringLiteral("cancelled");
+        return response;
+    }
     const CURLcode result = api->perform(curl.get());
     long status = 0;
     api->getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);

@@ -5,6 +5,9 @@
 #   - wall time of "/load" for one town and for all 400 towns from the sample service,
 #   - wall time of "/load" of STALL_TOWNS towns (default 0: skipped) from a server that accepts
 #     every connection and never answers (each fetch waits for the stall limit),
+#   - wall time of "/load" of LIVE_TOWNS towns (default 0: skipped) from the live sources' stand-in
+#     (that of bench-live), both answering, with an empty cache: every town asks once, at the
+#     request gate's pace,
 #   - wall time of "/load" of LIVE_STALL_TOWNS towns (default 0: skipped) from the live sources
 #     with MET Norway never answering and Open-Meteo answering (the stand-in of bench-live).
 # Environment: BUILD_DIR (default build), PROGRAM (default $BUILD_DIR/nimbora), RUNS (default 7), MEM_RUNS (default 3),
@@ -20,6 +23,7 @@ LOAD_RUNS="${LOAD_RUNS:-3}"
 STALL_TOWNS="${STALL_TOWNS:-0}"
 STALL_RUNS="${STALL_RUNS:-1}"
 LIVE_STALL_TOWNS="${LIVE_STALL_TOWNS:-0}"
+LIVE_TOWNS="${LIVE_TOWNS:-0}"
 IDLE_SECONDS="${IDLE_SECONDS:-60}"
 BENCH_PLATFORM="${BENCH_PLATFORM:-offscreen}"
 
@@ -180,15 +184,33 @@ print(s.getsockname()[1], flush=True); time.sleep(1e9)' >"$stall_log" 2>&1 &
     done | median | awk '{ printf "  median %s ms\n", $1 }'
 fi
 
+live_log="$work/live.log"
+if [ "$LIVE_TOWNS" -gt 0 ] || [ "$LIVE_STALL_TOWNS" -gt 0 ]; then
+    "$BUILD_DIR/tools/bench-live" --serve >"$live_log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 1 100); do grep -q '^openmeteo ' "$live_log" && break; sleep 0.1; done
+fi
+
+if [ "$LIVE_TOWNS" -gt 0 ]; then
+    echo "\"/load\" of $LIVE_TOWNS towns from the live sources' stand-in, an empty cache each run ($LOAD_RUNS runs):"
+    for i in $(seq 1 "$LOAD_RUNS"); do
+        rm -rf "$work/live" "$work/live-cache"
+        make_folder "$work/live" True "$LIVE_TOWNS"
+        t0=$(now_ms)
+        VETORLAN_SERVICE_URL="" XDG_CACHE_HOME="$work/live-cache" \
+            VETORLAN_METNO_URL="$(sed -n 's/^metno //p' "$live_log")" \
+            VETORLAN_OPENMETEO_URL="$(sed -n 's/^openmeteo //p' "$live_log")" "$work/live/nimbora" /load >/dev/null 2>&1
+        echo $(( $(now_ms) - t0 ))
+    done | median | awk '{ printf "  median %s ms\n", $1 }'
+    echo "  pages written in the last run: $(find "$work/live" -maxdepth 1 -iname '*.htm' | wc -l)"
+fi
+
 if [ "$LIVE_STALL_TOWNS" -gt 0 ]; then
-    live_log="$work/live.log"
     python3 -c 'import socket, time
 s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(1024)
 print(s.getsockname()[1], flush=True); time.sleep(1e9)' >"$work/silent.log" 2>&1 &
     pids+=($!)
-    "$BUILD_DIR/tools/bench-live" --serve >"$live_log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 1 100); do [ -s "$work/silent.log" ] && grep -q '^openmeteo ' "$live_log" && break; sleep 0.1; done
+    for _ in $(seq 1 100); do [ -s "$work/silent.log" ] && break; sleep 0.1; done
     echo "\"/load\" of $LIVE_STALL_TOWNS towns from the live sources, MET Norway never answering ($STALL_RUNS runs):"
     for i in $(seq 1 "$STALL_RUNS"); do
         rm -rf "$work/live" "$work/live-cache"

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config clang-format
+    build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-dev
     qt6-base-dev qt6-translations-l10n libcanberra0
     libcurl4-openssl-dev libcpp-httplib-dev libgtest-dev libgmock-dev
     xvfb xauth trayer xdotool x11-utils dbus fonts-dejavu-core

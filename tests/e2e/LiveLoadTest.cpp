@@ -10,6 +10,7 @@
 #include "towns/TownCatalog.h"
 #include "towns/TownLists.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -147,6 +148,28 @@ TEST_F(LiveLoad, BothSourcesFailingLeaveBothReasonsInTheLogAndAFailingExit) {
     EXPECT_TRUE(desktop.Log().contains(u"; Open-Meteo: HTTP 500\n"_qs)) << desktop.Log().toStdString();
     EXPECT_TRUE(QString::fromUtf8(desktop.program.readAllStandardError()).contains(line)) << "also on standard error";
     EXPECT_FALSE(QFile::exists(desktop.File("nimbora.htm")));
+}
+
+// A load clears what a killed one left in the cache; a temporary file still being written, by
+// another copy of the program sharing the cache, stays.
+TEST_F(LiveLoad, LeftoversOfAKilledLoadAreClearedFromTheCache) {
+    Desktop one;
+    ASSERT_TRUE(one.Prepare({}));
+    const QDir cache(one.cache.filePath("vetorlan"));
+    ASSERT_TRUE(cache.mkpath("."));
+    const QString killed = cache.filePath("metno-27612.json~k1ll3d.tmp");
+    const QString writing = cache.filePath("metno-26063.json~n0wr1t.tmp");
+    for (const QString& temporary : {killed, writing})
+        ASSERT_TRUE(WriteFile(temporary, "{\"body\": \"{\\\"type\\\": \\\"Fea"));
+    QFile old(killed);
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite) &&
+                old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    old.close();
+    one.Start(MetBase(), OpenMeteoBase());
+    ASSERT_TRUE(one.Finish()) << one.program.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(killed));
+    EXPECT_TRUE(QFile::exists(writing));
+    EXPECT_TRUE(QFile::exists(cache.filePath("metno-27612.json")));
 }
 
 int FreePort() {

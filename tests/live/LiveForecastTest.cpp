@@ -10,14 +10,21 @@
 #include "forecast/Converter.h"
 #include "forecast/Download.h"
 #include "forecast/HttpClient.h"
+#include "forecast/Stations.h"
 #include "platform/CurlHttpClient.h"
+#include "tests/live/RequestStartRecorder.h"
 #include "tools/live-stand-in/LiveStandIn.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace vetorlan {
 namespace {
@@ -138,6 +145,31 @@ TEST_F(LiveForecast, FreshAnswerIsRenderedFromTheCacheAndAnExpiredOneRevalidated
     EXPECT_EQ(seen[0].ifModifiedSince, standIn_.lastModified()) << "exactly the last Last-Modified";
 }
 
+TEST_F(LiveForecast, RequestsStartAtMostTenInAnySecondFallbacksIncluded) {
+    test::RequestStartRecorder server; // fails every request: each town asks MET Norway, then Open-Meteo
+    qputenv("VETORLAN_METNO_URL", QByteArray::fromStdString(server.url()));
+    qputenv("VETORLAN_OPENMETEO_URL", QByteArray::fromStdString(server.url()));
+    constexpr int kTowns = 16;
+    std::atomic<int> next = 0;
+    std::vector<std::thread> workers; // as many as a load runs
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&] {
+            for (int i = next++; i < kTowns; i = next++) {
+                QByteArray page;
+                SourceFailures failures;
+                EXPECT_FALSE(FetchLivePage(AllStations()[i].index, page, failures));
+            }
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    std::vector<std::chrono::nanoseconds> starts = server.starts();
+    ASSERT_EQ(starts.size(), size_t(2 * kTowns));
+    std::sort(starts.begin(), starts.end());
+    for (size_t i = 0; i + 10 < starts.size(); ++i)
+        EXPECT_GE(starts[i + 10] - starts[i], std::chrono::seconds(1)) << "11 starts within a second from #" << i;
+}
+
 class MetNorwayFault : public LiveForecast, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(MetNorwayFault, FallsBackToOpenMeteo) {
@@ -210,6 +242,81 @@ TEST_F(LiveForecast, DamagedCacheEntryIsIgnoredAndReplaced) {
         EXPECT_TRUE(LoadCachedAnswer(u"metno"_qs, kMoscow, stored));
         EXPECT_TRUE(stored.body.startsWith("{\"geometry\""));
     }
+}
+
+// Entries that must not be trusted as they stand: the next load asks the service, and
+// revalidates (If-Modified-Since) only an answer of today with a well-formed Last-Modified.
+struct UntrustedEntry {
+    const char* name;
+    qint64 fetchedAgo;       // seconds; negative: in the future
+    qint64 expiresIn;        // seconds from now
+    QByteArray lastModified; // empty: the stand-in's own
+    qint64 padding;          // spaces after the body
+    bool revalidated;
+};
+
+constexpr qint64 kHour = 3600, kYear = 365 * 24 * kHour;
+
+class CacheEntry : public LiveForecast, public ::testing::WithParamInterface<UntrustedEntry> {
+protected:
+    // The entry of a real answer with the row's times, Last-Modified and padding.
+    QByteArray Entry(const UntrustedEntry& row) {
+        Page();
+        CachedAnswer stored;
+        EXPECT_TRUE(LoadCachedAnswer(u"metno"_qs, kMoscow, stored));
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QJsonObject entry;
+        entry.insert(u"lastModified"_qs,
+                     QString::fromLatin1(row.lastModified.isEmpty() ? QByteArray::fromStdString(standIn_.lastModified())
+                                                                    : row.lastModified));
+        entry.insert(u"expires"_qs, now.addSecs(row.expiresIn).toString(Qt::ISODate));
+        entry.insert(u"fetched"_qs, now.addSecs(-row.fetchedAgo).toString(Qt::ISODate));
+        entry.insert(u"body"_qs, QString::fromUtf8(stored.body + QByteArray(row.padding, ' ')));
+        return QJsonDocument(entry).toJson(QJsonDocument::Compact);
+    }
+};
+
+TEST_P(CacheEntry, IsAskedAboutAgain) {
+    const UntrustedEntry& row = GetParam();
+    QFile file(CacheFile(u"metno"_qs));
+    const QByteArray entry = Entry(row);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(entry) == entry.size());
+    file.close();
+    standIn_.forget();
+    EXPECT_TRUE(Page().contains(kMetCredit));
+    const auto seen = standIn_.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].ifModifiedSince, row.revalidated ? standIn_.lastModified() : std::string());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, CacheEntry,
+    ::testing::Values(UntrustedEntry{"ExpiresIn100YearsFetched4HoursAgo", 4 * kHour, 100 * kYear, {}, 0, true},
+                      UntrustedEntry{"FetchedIn2096", -70 * kYear, 71 * kYear, {}, 0, false},
+                      UntrustedEntry{"FetchedTwoDaysAgo", 48 * kHour, 100 * kYear, {}, 0, false},
+                      UntrustedEntry{"LastModifiedWithControlBytes", 4 * kHour, -kHour,
+                                     QByteArray("Mon, 20 Jul 2020\x01 12:14:53 GMT\x7f"), 0, false},
+                      UntrustedEntry{"LargerThan8MiB", 60, 1800, {}, kMaxCacheEntryBytes, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LiveForecast, LinkInPlaceOfACacheEntryIsNeitherReadNorWrittenThrough) {
+    Page();
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(u"entry.json"_qs);
+    ASSERT_TRUE(QFile::rename(CacheFile(u"metno"_qs), target)); // fresh, but not the program's own
+    ASSERT_TRUE(QFile::link(target, CacheFile(u"metno"_qs)));
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    standIn_.forget();
+    EXPECT_TRUE(Page().contains(kMetCredit));
+    EXPECT_EQ(standIn_.count("/metno/complete"), 1);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_FALSE(QFileInfo(CacheFile(u"metno"_qs)).isSymLink());
+    CachedAnswer stored;
+    EXPECT_TRUE(LoadCachedAnswer(u"metno"_qs, kMoscow, stored));
 }
 
 } // namespace

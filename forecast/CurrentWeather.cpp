@@ -2,7 +2,7 @@
 
 #include "core/FileSystemObject.h"
 #include "forecast/AnswerCache.h"
-#include "forecast/ForecastPageRenderer.h"
+#include "page/PageParts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "forecast/ForecastModel.h"
-#include "forecast/WeatherConditions.h"
+#include "page/ForecastModel.h"
+#include "page/WeatherConditions.h"
 
 #include <QDateTime>
 #include <QList>

@@ -7,7 +7,7 @@
 #include "forecast/ForecastPageRenderer.h"
 #include "forecast/LiveSources.h"
 #include "forecast/Stations.h"
-#include "forecast/WeatherConditions.h"
+#include "page/WeatherConditions.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -6,7 +6,7 @@
 #include "forecast/ForecastPageRenderer.h"
 #include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
-#include "forecast/WeatherConditions.h"
+#include "page/WeatherConditions.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "forecast/Meteogram.h"
+#include "page/Meteogram.h"
 
 #include <QLocale>
 #include <QTimeZone>

@@ -1,4 +1,4 @@
-#include "forecast/WeatherConditions.h"
+#include "page/WeatherConditions.h"
 
 #include <QHash>
 

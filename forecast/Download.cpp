@@ -1,8 +1,7 @@
 #include "forecast/Download.h"
 
 #include "core/FileSystemObject.h"
-#include "forecast/HttpClient.h"
-#include "forecast/LiveForecast.h"
+#include "forecast/Converter.h"
 
 #include <QByteArray>
 #include <QUrl>
@@ -25,14 +24,39 @@ QString AddressSetting(const char* variable, const char* buildDefault) {
     return value;
 }
 
+// A page that arrived but cannot be used.
+TownPage Unusable(const QString& reason, const QString& detail) {
+    return {false, {}, {{ServiceName(), reason, 0, detail}}};
+}
+
+class ServicePageSource final : public PageSource {
+public:
+    TownPage Page(const QString&, const QString& url, const RewriteOptions& options,
+                  const std::atomic<bool>* cancelled) const override {
+        // Without a fetcher nothing can arrive: report the failure rather than a stale success.
+        Fetcher* fetcher = currentFetcher.load();
+        FetchResult fetched =
+            fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
+        if (!fetched.ok)
+            return {false,
+                    {},
+                    {{ServiceName(), fetched.reason.isEmpty() ? fetched.error : fetched.reason, fetched.status,
+                      fetched.error}}};
+        if (!LooksLikeForecastPage(fetched.body, options.imageHost))
+            return Unusable(QStringLiteral("получена не страница прогноза"), QStringLiteral("not a forecast page"));
+        QByteArray page = ConvertPageText(std::move(fetched.body), options.multiLoad, options.imageHost);
+        if (page.isEmpty())
+            return Unusable(QStringLiteral("страница слишком велика"),
+                            QStringLiteral("the rewritten page would be too large"));
+        return {true, std::move(page), {}};
+    }
+    bool Live() const override { return false; }
+};
+
 } // namespace
 
 void SetFetcher(Fetcher* fetcher) {
     currentFetcher = fetcher;
-}
-
-bool UsesLiveSources() {
-    return ServiceUrl().isEmpty() && CurrentHttpClient();
 }
 
 QString ServiceName() {
@@ -42,21 +66,9 @@ QString ServiceName() {
     return url.port() > 0 ? url.host() + QLatin1Char(':') + QString::number(url.port()) : url.host();
 }
 
-TownFetch FetchTownPage(const QString& stationIndex, const QString& url, const std::atomic<bool>* cancelled) {
-    TownFetch town;
-    if (UsesLiveSources()) {
-        town.ok = FetchLivePage(stationIndex, town.body, town.failures, cancelled);
-        return town;
-    }
-    // Without a fetcher nothing can arrive: report the failure rather than a stale success.
-    Fetcher* fetcher = currentFetcher.load();
-    FetchResult fetched = fetcher ? fetcher->Fetch(url, cancelled) : FetchResult::failure(QStringLiteral("no fetcher"));
-    town.ok = fetched.ok;
-    town.body = std::move(fetched.body);
-    if (!fetched.ok)
-        town.failures.append(
-            {ServiceName(), fetched.reason.isEmpty() ? fetched.error : fetched.reason, fetched.status, fetched.error});
-    return town;
+const PageSource& ServicePages() {
+    static const ServicePageSource source;
+    return source;
 }
 
 bool DownloadFile(const QString& url, const QString& path) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/SourceFailure.h"
+#include "forecast/PageSource.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,20 +36,8 @@ public:
 // The fetcher the load uses (the libcurl one in the program, fakes in tests).
 void SetFetcher(Fetcher* fetcher);
 
-// The raw page of one town, or the failure of each source asked (the live sources' failures
-// stay also when the second one answered).
-struct TownFetch {
-    bool ok = false;
-    QByteArray body;
-    SourceFailures failures;
-};
-
-// The raw page of one town (its station index and the address built from it), as the
-// forecast service gave it or made from the live sources. Called from the load's worker threads.
-TownFetch FetchTownPage(const QString& stationIndex, const QString& url, const std::atomic<bool>* cancelled = nullptr);
-
-// Whether pages are made from the live sources: no page service is configured.
-bool UsesLiveSources();
+// Pages fetched from the page service and rewritten for offline viewing.
+const PageSource& ServicePages();
 
 // The page service as the user and the log see it: its host and port.
 QString ServiceName();

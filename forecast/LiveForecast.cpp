@@ -1,13 +1,13 @@
 #include "forecast/LiveForecast.h"
 
 #include "core/ProjectInfo.h"
+#include "core/Settings.h"
 #include "forecast/AnswerCache.h"
-#include "forecast/Download.h"
-#include "forecast/ForecastPageRenderer.h"
 #include "forecast/HttpClient.h"
 #include "forecast/LiveSources.h"
 #include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
+#include "page/OfflinePage.h"
 
 #include <QTimeZone>
 #include <atomic>
@@ -122,7 +122,26 @@ bool LoadSource(const Source& source, const Station& station, Forecast& forecast
     return TakeAnswer(source, station, response, usable ? &cached : nullptr, now, forecast, failure);
 }
 
+class LivePageSource final : public PageSource {
+public:
+    TownPage Page(const QString& stationIndex, const QString&, const RewriteOptions& options,
+                  const std::atomic<bool>* cancelled) const override {
+        TownPage town;
+        Forecast forecast;
+        if (FetchLiveForecast(stationIndex, forecast, town.failures, cancelled))
+            town.bytes = RenderOfflinePage(forecast, IsTrue(options.multiLoad));
+        town.ok = !town.bytes.isEmpty();
+        return town;
+    }
+    bool Live() const override { return true; }
+};
+
 } // namespace
+
+const PageSource& LivePages() {
+    static const LivePageSource source;
+    return source;
+}
 
 QByteArray HttpResponse::header(const QByteArray& name) const {
     for (const auto& [key, value] : headers) {
@@ -144,21 +163,18 @@ QByteArray LiveUserAgent() {
     return ProgramUserAgent();
 }
 
-bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures& failures,
-                   const std::atomic<bool>* cancelled) {
+bool FetchLiveForecast(const QString& stationIndex, Forecast& forecast, SourceFailures& failures,
+                       const std::atomic<bool>* cancelled) {
     failures.clear();
     const Station* station = FindStation(stationIndex);
     if (!station) {
         failures.append({QStringLiteral("MET Norway"), QStringLiteral("нет координат станции ") + stationIndex, 0, {}});
         return false;
     }
-    Forecast forecast;
     for (const Source* source : {&kMetNorway, &kOpenMeteo}) {
         SourceFailure failure;
-        if (LoadSource(*source, *station, forecast, failure, cancelled)) {
-            page = RenderForecastPage(forecast, ImageHost());
-            return !page.isEmpty();
-        }
+        if (LoadSource(*source, *station, forecast, failure, cancelled))
+            return true;
         failures.append(failure);
         if (IsSet(cancelled))
             break;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "forecast/PageSource.h"
 #include "forecast/SourceFailure.h"
+#include "page/ForecastModel.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,15 +10,18 @@
 
 namespace vetorlan {
 
-// The detailed page of a catalogue town made from the live sources: MET Norway, and
+// The forecast of a catalogue town from the live sources: MET Norway, and
 // Open-Meteo when MET Norway fails. An answer still fresh in the cache (until its Expires, at
-// most 3 hours after it came) is rendered without a request; an expired one of the same day
+// most 3 hours after it came) is read without a request; an expired one of the same day
 // is revalidated with If-Modified-Since, an older one asked for anew. Safe from any thread.
 // False when neither source gives a whole forecast, and soon after `cancelled` (when given)
 // becomes true: then nothing more is asked or cached. `failures` holds each source that
 // failed, also when the next one answered.
-bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures& failures,
-                   const std::atomic<bool>* cancelled = nullptr);
+bool FetchLiveForecast(const QString& stationIndex, Forecast& forecast, SourceFailures& failures,
+                       const std::atomic<bool>* cancelled = nullptr);
+
+// Pages made from the live sources' forecasts.
+const PageSource& LivePages();
 
 // The program's name and version with the project's address and contact when the build has them,
 // as the services' terms ask.

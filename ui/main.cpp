@@ -7,6 +7,7 @@
 #include "forecast/AnswerCache.h"
 #include "forecast/CopyView.h"
 #include "forecast/Download.h"
+#include "forecast/LiveForecast.h"
 #include "net/Connection.h"
 #include "net/ConnectionBackend.h"
 #include "platform/CurlFetcher.h"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     SetFetcher(&fetcher);
     CurlHttpClient liveSources;
     SetHttpClient(&liveSources);
+    SetPageSource(ServiceUrl().isEmpty() ? &LivePages() : &ServicePages());
 #ifdef Q_OS_WIN
     RasBackend connections;
     RegistryAutorunStore autorun;
@@ -122,6 +124,7 @@ int main(int argc, char** argv) {
     AppSettingsContext() = SettingsContext{};
     SetSoundPlayer(nullptr);
     SetConnectionBackend(nullptr);
+    SetPageSource(nullptr);
     SetHttpClient(nullptr);
     SetFetcher(nullptr);
     SetShell(nullptr);

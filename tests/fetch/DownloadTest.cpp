@@ -34,7 +34,7 @@ TEST(DownloadFile, TellsTheOutcomeOfEveryFetch) {
     // Without a fetcher nothing arrives.
     SetFetcher(nullptr);
     EXPECT_FALSE(DownloadFile(u"u"_qs, page));
-    EXPECT_FALSE(FetchTownPage(u"27612"_qs, u"u"_qs).ok);
+    EXPECT_FALSE(ServicePages().Page(u"27612"_qs, u"u"_qs, {u"False"_qs, {}}, nullptr).ok);
 }
 
 struct AddressCase {

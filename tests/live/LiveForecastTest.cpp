@@ -11,6 +11,7 @@
 #include "forecast/Download.h"
 #include "forecast/HttpClient.h"
 #include "forecast/Stations.h"
+#include "page/OfflinePage.h"
 #include "platform/CurlHttpClient.h"
 #include "tests/live/RequestStartRecorder.h"
 #include "tools/live-stand-in/LiveStandIn.h"
@@ -61,10 +62,10 @@ protected:
 
     // The converted page of a town, as the load leaves it on disk.
     QString Page(const QString& index = kMoscow) {
-        QByteArray page;
+        Forecast forecast;
         SourceFailures failures;
-        EXPECT_TRUE(FetchLivePage(index, page, failures)) << ReasonsLogText(failures).toStdString();
-        return fromCp1251(ConvertPageText(page, u"False"_qs, ImageHost()));
+        EXPECT_TRUE(FetchLiveForecast(index, forecast, failures)) << ReasonsLogText(failures).toStdString();
+        return fromCp1251(RenderOfflinePage(forecast, false));
     }
 
     // The part rows of the page, each as its cells' texts joined by "|".
@@ -155,9 +156,9 @@ TEST_F(LiveForecast, RequestsStartAtMostTenInAnySecondFallbacksIncluded) {
     for (int w = 0; w < 4; ++w) {
         workers.emplace_back([&] {
             for (int i = next++; i < kTowns; i = next++) {
-                QByteArray page;
+                Forecast forecast;
                 SourceFailures failures;
-                EXPECT_FALSE(FetchLivePage(AllStations()[i].index, page, failures));
+                EXPECT_FALSE(FetchLiveForecast(AllStations()[i].index, forecast, failures));
             }
         });
     }
@@ -197,16 +198,16 @@ INSTANTIATE_TEST_SUITE_P(Faults, MetNorwayFault,
 TEST_F(LiveForecast, EachFailingSourceIsNamedWithItsReason) {
     standIn_.metFault = Fault::Slow;
     standIn_.slowSeconds = 3; // beyond the client's 2 s
-    QByteArray page;
+    Forecast forecast;
     SourceFailures failures;
-    ASSERT_TRUE(FetchLivePage(kMoscow, page, failures));
+    ASSERT_TRUE(FetchLiveForecast(kMoscow, forecast, failures));
     ASSERT_EQ(failures.size(), 1) << "Open-Meteo answered, MET Norway's failure stays";
     EXPECT_EQ(ReasonsText(failures), u"MET Norway: нет ответа за 2 с"_qs);
     EXPECT_FALSE(failures[0].detail.isEmpty());
 
     standIn_.metFault = Fault::ServerError;
     standIn_.openMeteoFails = true;
-    EXPECT_FALSE(FetchLivePage(u"26063"_qs, page, failures));
+    EXPECT_FALSE(FetchLiveForecast(u"26063"_qs, forecast, failures));
     EXPECT_EQ(ReasonsText(failures), u"MET Norway: HTTP 500; Open-Meteo: HTTP 500"_qs);
     EXPECT_EQ(failures[1].httpStatus, 500);
 }

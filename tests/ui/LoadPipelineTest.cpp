@@ -9,6 +9,7 @@
 #include "forecast/HttpClient.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
+#include "forecast/LiveForecast.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 
@@ -144,10 +145,12 @@ TEST_F(LoadPipelineTest, AFailedLiveLoadNamesEachSourceInTheBoxTheTipAndTheLog) 
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     SilentSources sources;
     SetHttpClient(&sources);
+    SetPageSource(&LivePages());
     SetLogFile(cache.filePath(u"vetorlan.log"_qs));
     UseSingle(1, 22); // Москва
     EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
     SetLogFile({});
+    SetPageSource(nullptr);
     SetHttpClient(nullptr);
     qputenv("VETORLAN_SERVICE_URL", service);
     qputenv("XDG_CACHE_HOME", cacheHome);

@@ -3,6 +3,7 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "forecast/LiveForecast.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
 #include "tests/support/TestSupport.h"
@@ -133,8 +134,10 @@ TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
     limits.totalSeconds = 600;
     CurlFetcher fetcher(limits);
     SetFetcher(&fetcher);
+    SetPageSource(&ServicePages());
 
     ExpectExitEndsALiveLoad();
+    SetPageSource(nullptr);
     SetFetcher(nullptr);
 }
 
@@ -154,9 +157,11 @@ TEST(LoadWindow, StallingLiveSourcesLeaveTheWindowAliveAndExitEndsTheLoad) {
     limits.totalSeconds = 120;
     CurlHttpClient client(limits);
     SetHttpClient(&client);
+    SetPageSource(&LivePages());
 
     ExpectExitEndsALiveLoad();
     EXPECT_TRUE(QDir(cache.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    SetPageSource(nullptr);
     SetHttpClient(nullptr);
 }
 

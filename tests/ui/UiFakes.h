@@ -35,8 +35,14 @@ inline void OnUiThread(const std::function<void()>& work) {
 // the load's worker threads: `during` runs there too.
 class FakeFetcher : public Fetcher {
 public:
-    FakeFetcher() { SetFetcher(this); }
-    ~FakeFetcher() override { SetFetcher(nullptr); }
+    FakeFetcher() {
+        SetFetcher(this);
+        SetPageSource(&ServicePages());
+    }
+    ~FakeFetcher() override {
+        SetPageSource(nullptr);
+        SetFetcher(nullptr);
+    }
     FetchResult Fetch(const QString& url, const std::atomic<bool>*) override {
         {
             const std::lock_guard lock(mutex);

@@ -1,15 +1,16 @@
-# The sample forecast service: a library (pages, pictures, routes) used by the program
+# The sample forecast service: a library (pages in the service's own format, pictures, routes) used by the program
 # `sample-forecast-service`, by the fetch tests and by the fetch benchmark.
 set(SAMPLE_SERVICE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/sample-forecast-service)
 
 add_library(vetorlan_sample_service STATIC
     ${SAMPLE_SERVICE_DIR}/ForecastPage.cpp ${SAMPLE_SERVICE_DIR}/ForecastPage.h
+    ${SAMPLE_SERVICE_DIR}/ServicePage.cpp ${SAMPLE_SERVICE_DIR}/ServicePage.h
     ${SAMPLE_SERVICE_DIR}/SampleService.cpp ${SAMPLE_SERVICE_DIR}/SampleService.h
     ${SAMPLE_SERVICE_DIR}/Weather.cpp ${SAMPLE_SERVICE_DIR}/Weather.h
     ${SAMPLE_SERVICE_DIR}/sample_service.qrc
 )
 target_include_directories(vetorlan_sample_service PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(vetorlan_sample_service PUBLIC vetorlan_forecast_page vetorlan_towns vetorlan_core PkgConfig::HTTPLIB)
+target_link_libraries(vetorlan_sample_service PUBLIC vetorlan_page vetorlan_towns vetorlan_core PkgConfig::HTTPLIB)
 
 add_executable(sample-forecast-service ${SAMPLE_SERVICE_DIR}/main.cpp)
 target_link_libraries(sample-forecast-service PRIVATE vetorlan_sample_service vetorlan_forecast)

@@ -1,8 +1,8 @@
 // The chart of the coming 48 hours, read back from the SVG of a written page and checked against
 // the hourly values it was drawn from: where each layer stands is told by the line's own points.
+#include "page/Meteogram.h"
 #include "core/CodePage.h"
-#include "forecast/Converter.h"
-#include "forecast/ForecastPageRenderer.h"
+#include "page/OfflinePage.h"
 
 #include <QRectF>
 #include <QTimeZone>
@@ -14,7 +14,6 @@
 namespace vetorlan {
 namespace {
 
-const QString kHost = u"http://img.test"_qs;
 const QTimeZone kVladivostok("Asia/Vladivostok"); // UTC+10, far from the tests' own zone
 
 // Vladivostok from 00:00 on `first` for 60 hours, issued at 09:40: 49 distinct temperatures
@@ -57,7 +56,7 @@ QString ChartOf(const QByteArray& page) {
 }
 
 QString WrittenChart(const Forecast& f) {
-    return ChartOf(ConvertPageText(RenderForecastPage(f, kHost), u"False"_qs, kHost));
+    return ChartOf(RenderOfflinePage(f, false));
 }
 
 double Attr(const QXmlStreamReader& xml, const char* name) {
@@ -186,17 +185,16 @@ TEST(Meteogram, NightIsShadedFromSunsetToSunriseAndThroughPolarNight) {
 
 TEST(Meteogram, ChartReachesTheWrittenPageUnchangedAndOnlyFromHourlyValues) {
     Forecast f = MakeForecast(QDate(2026, 12, 8), 8 * 60 + 12, 17 * 60 + 3);
-    const QByteArray rendered = RenderForecastPage(f, kHost);
-    const QString chart = ChartOf(rendered);
+    const QString chart = ChartOf(toCp1251(MeteogramHtml(f)));
     ASSERT_FALSE(chart.isEmpty());
     EXPECT_LE(toCp1251(chart).size(), 25 * 1024);
-    for (const char* multiLoad : {"False", "True"}) {
-        const QString written = fromCp1251(ConvertPageText(rendered, QString::fromLatin1(multiLoad), kHost));
-        EXPECT_EQ(ChartOf(toCp1251(written)), chart) << multiLoad;
+    for (const bool backButton : {false, true}) {
+        const QString written = fromCp1251(RenderOfflinePage(f, backButton));
+        EXPECT_EQ(ChartOf(toCp1251(written)), chart) << backButton;
         EXPECT_LT(written.indexOf(chart), written.indexOf(u"<table class=\"b-forecast-details\">"_qs));
     }
     f.hours.clear(); // as the page service's forecasts come
-    EXPECT_FALSE(RenderForecastPage(f, kHost).contains("<svg"));
+    EXPECT_FALSE(RenderOfflinePage(f, false).contains("<svg"));
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 // answers by a second, simpler computation (brute force over the minutes), not from the code.
 #include "core/CodePage.h"
 #include "forecast/DayParts.h"
-#include "forecast/ForecastPageRenderer.h"
 #include "forecast/LiveSources.h"
 #include "forecast/Stations.h"
+#include "page/OfflinePage.h"
 #include "page/WeatherConditions.h"
 
 #include <QFile>
@@ -68,7 +68,7 @@ TEST(LiveReaders, UnknownCodesAbsurdValuesAndNegativeElevationsKeepTheSource) {
     EXPECT_EQ(*day.temperatureHigh, 20);
     EXPECT_LE(*day.humidity, 100);
     EXPECT_LE(*day.windSpeed, 10);
-    const QString page = fromCp1251(RenderForecastPage(forecast, u"http://img"_qs));
+    const QString page = fromCp1251(RenderOfflinePage(forecast, false));
     EXPECT_TRUE(page.contains(u"no-data.gif\" alt=\"нет данных\""_qs));
     EXPECT_FALSE(page.contains(u"e+"_qs) || page.contains(u"&minus;-"_qs) || page.contains(u"2147483648"_qs));
     Condition condition;
@@ -228,7 +228,7 @@ TEST(LiveReaders, NightInProgressIsTheFirstPartOfTheFirstDay) {
     // The recording's air_temperature from 21 July 21Z to 22 July 03Z: 10.9 … 15.9 °C.
     EXPECT_EQ(forecast.nightInProgress->temperatureLow, 11);
     EXPECT_EQ(forecast.nightInProgress->temperatureHigh, 16);
-    const QString page = fromCp1251(RenderForecastPage(forecast, u"http://img"_qs));
+    const QString page = fromCp1251(RenderOfflinePage(forecast, false));
     const qsizetype dayHeader = page.indexOf(u"среда, 22 июля"_qs);
     ASSERT_GT(dayHeader, 0);
     EXPECT_LT(page.indexOf(u"до утра"_qs, dayHeader), page.indexOf(u"утром"_qs, dayHeader));
@@ -274,7 +274,7 @@ TEST(LiveReaders, PageShowsEqualEndsOnceMissingValuesAsDashesAndTheDaysItHas) {
     forecast.days[0].parts[0].precipitation = 0.04;
     forecast.days[0].parts[2].precipitation = 0.0;
     forecast.days[1].parts[2].precipitation = 2.46;
-    const QString page = fromCp1251(RenderForecastPage(forecast, u"http://img"_qs));
+    const QString page = fromCp1251(RenderOfflinePage(forecast, false));
     EXPECT_TRUE(page.contains(u"прогноз на 2 дня</title>"_qs));
     EXPECT_TRUE(page.contains(u">+3°<"_qs));
     EXPECT_FALSE(page.contains(u"+3…+3"_qs));

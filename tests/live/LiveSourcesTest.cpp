@@ -3,9 +3,9 @@
 #include "forecast/LiveSources.h"
 #include "core/CodePage.h"
 #include "forecast/Astronomy.h"
-#include "forecast/ForecastPageRenderer.h"
 #include "forecast/RequestGate.h"
 #include "forecast/Stations.h"
+#include "page/OfflinePage.h"
 #include "page/WeatherConditions.h"
 
 #include <QFile>
@@ -41,7 +41,7 @@ QList<QStringList> CsvRows(const QString& name) {
 
 // Each day's sun cell on the rendered page, a picture written as [its alt text].
 std::string SunCells(const Forecast& forecast) {
-    const QString page = fromCp1251(RenderForecastPage(forecast, QString()));
+    const QString page = fromCp1251(RenderOfflinePage(forecast, false));
     static const QRegularExpression cell(u"<span class=\"b-forecast-details__sun\">(.*?)</span>"_qs);
     static const QRegularExpression picture(u"<img [^>]*alt=\"([^\"]*)\"[^>]*>"_qs);
     QStringList cells;

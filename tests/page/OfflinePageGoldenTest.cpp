@@ -1,12 +1,12 @@
-// The program's own page renderer against the route it replaces: the page service's format
-// rewritten for offline viewing. Both must give the same bytes for every catalogue town, on
-// invented weeks of many dates and on answers the live sources really gave.
+// The two routes to a written page: the program's own renderer, and a service page (the sample
+// service's format) rewritten for offline viewing. Both must give the same bytes for every
+// catalogue town, on invented weeks of many dates and on answers the live sources really gave.
 #include "core/Settings.h"
 #include "forecast/Converter.h"
-#include "forecast/ForecastPageRenderer.h"
 #include "forecast/LiveSources.h"
 #include "forecast/Stations.h"
 #include "page/OfflinePage.h"
+#include "tools/sample-forecast-service/ServicePage.h"
 #include "tools/sample-forecast-service/Weather.h"
 #include "towns/TownCatalog.h"
 

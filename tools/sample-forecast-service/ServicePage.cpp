@@ -1,4 +1,4 @@
-#include "forecast/ForecastPageRenderer.h"
+#include "tools/sample-forecast-service/ServicePage.h"
 
 #include "core/CodePage.h"
 #include "page/Meteogram.h"

@@ -2,7 +2,7 @@
 
 #include "core/FileSystemObject.h"
 #include "core/ProjectInfo.h"
-#include "forecast/SourceFailure.h"
+#include "sources/SourceFailure.h"
 #include "platform/CurlTransfer.h"
 
 #include <QUrl>

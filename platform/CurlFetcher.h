@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/Download.h"
+#include "sources/Download.h"
 
 #include <QString>
 #include <cstdint>

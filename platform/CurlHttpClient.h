@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/HttpClient.h"
+#include "sources/HttpClient.h"
 #include "platform/CurlFetcher.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "platform/CurlTransfer.h"
 
-#include "forecast/SourceFailure.h"
+#include "sources/SourceFailure.h"
 
 namespace vetorlan {
 

@@ -13,7 +13,7 @@ target_include_directories(vetorlan_sample_service PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vetorlan_sample_service PUBLIC vetorlan_page vetorlan_towns vetorlan_core PkgConfig::HTTPLIB)
 
 add_executable(sample-forecast-service ${SAMPLE_SERVICE_DIR}/main.cpp)
-target_link_libraries(sample-forecast-service PRIVATE vetorlan_sample_service vetorlan_forecast)
+target_link_libraries(sample-forecast-service PRIVATE vetorlan_sample_service vetorlan_sources)
 set_target_properties(sample-forecast-service PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 # Fetches and converts every catalogue town from the sample service on loopback.

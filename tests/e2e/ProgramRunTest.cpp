@@ -2,7 +2,7 @@
 // on loopback: first run, one-shot loads in both modes, a failed fetch, damaged files.
 #include "core/FileSystemObject.h"
 #include "core/Settings.h"
-#include "forecast/Converter.h"
+#include "sources/Converter.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "forecast/LoadPipeline.h"

@@ -2,7 +2,7 @@
 // 2xx answer, and DownloadFile's result tells the truth every time.
 #include "platform/CurlFetcher.h"
 #include "core/ProjectInfo.h"
-#include "forecast/Download.h"
+#include "sources/Download.h"
 #include "tests/fetch/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 // DownloadFile's flag and the service addresses taken from the environment or the build.
-#include "forecast/Download.h"
+#include "sources/Download.h"
 
 #include <QFile>
 #include <QTemporaryDir>

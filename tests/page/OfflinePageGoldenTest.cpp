@@ -2,9 +2,9 @@
 // service's format) rewritten for offline viewing. Both must give the same bytes for every
 // catalogue town, on invented weeks of many dates and on answers the live sources really gave.
 #include "core/Settings.h"
-#include "forecast/Converter.h"
-#include "forecast/LiveSources.h"
-#include "forecast/Stations.h"
+#include "sources/Converter.h"
+#include "sources/LiveSources.h"
+#include "sources/Stations.h"
 #include "page/OfflinePage.h"
 #include "tools/sample-forecast-service/ServicePage.h"
 #include "tools/sample-forecast-service/Weather.h"

@@ -3,7 +3,7 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "forecast/LiveForecast.h"
+#include "sources/LiveForecast.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
 #include "tests/support/TestSupport.h"

@@ -3,7 +3,7 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
-#include "forecast/Download.h"
+#include "sources/Download.h"
 #include "net/ConnectionBackend.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"

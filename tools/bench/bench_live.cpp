@@ -4,13 +4,13 @@
 // page from it, with the chart of the coming hours and without. With --one only Moscow is
 // loaded before the reading and rendering. With --serve it only runs the stand-in and prints
 // its two base addresses, for loads of the built program (scripts/bench-app.sh).
-#include "forecast/AnswerCache.h"
-#include "forecast/Astronomy.h"
-#include "forecast/Download.h"
-#include "forecast/HttpClient.h"
-#include "forecast/LiveForecast.h"
-#include "forecast/LiveSources.h"
-#include "forecast/Stations.h"
+#include "sources/AnswerCache.h"
+#include "sources/Astronomy.h"
+#include "sources/Download.h"
+#include "sources/HttpClient.h"
+#include "sources/LiveForecast.h"
+#include "sources/LiveSources.h"
+#include "sources/Stations.h"
 #include "page/OfflinePage.h"
 #include "platform/CurlHttpClient.h"
 #include "tools/live-stand-in/LiveStandIn.h"

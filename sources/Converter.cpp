@@ -1,9 +1,9 @@
-#include "forecast/Converter.h"
+#include "sources/Converter.h"
 
 #include "core/CodePage.h"
 #include "core/FileSystemObject.h"
 #include "core/Settings.h"
-#include "forecast/Download.h"
+#include "sources/Download.h"
 
 #include <QByteArrayMatcher>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "forecast/DayParts.h"
+#include "sources/DayParts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The station table holds every catalogue town, in catalogue order, under its own name.
-#include "forecast/Stations.h"
+#include "sources/Stations.h"
 #include "towns/TownCatalog.h"
 
 #include <gtest/gtest.h>

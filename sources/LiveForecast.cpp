@@ -1,12 +1,12 @@
-#include "forecast/LiveForecast.h"
+#include "sources/LiveForecast.h"
 
 #include "core/ProjectInfo.h"
 #include "core/Settings.h"
-#include "forecast/AnswerCache.h"
-#include "forecast/HttpClient.h"
-#include "forecast/LiveSources.h"
-#include "forecast/RequestGate.h"
-#include "forecast/Stations.h"
+#include "sources/AnswerCache.h"
+#include "sources/HttpClient.h"
+#include "sources/LiveSources.h"
+#include "sources/RequestGate.h"
+#include "sources/Stations.h"
 #include "page/OfflinePage.h"
 
 #include <QTimeZone>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/SourceFailure.h"
+#include "sources/SourceFailure.h"
 
 #include <QByteArray>
 #include <QString>

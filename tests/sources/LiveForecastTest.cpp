@@ -3,17 +3,17 @@
 // Europe/Moscow, UTC+3 all year, 156 m), so the day parts below were worked out from the
 // recordings by hand: ranges over the part's hours with both ends, means of the hours'
 // middles, pressure brought from sea level to 156 m, precipitation of the hours in the part.
-#include "forecast/LiveForecast.h"
+#include "sources/LiveForecast.h"
 #include "core/CodePage.h"
 #include "core/ProjectInfo.h"
-#include "forecast/AnswerCache.h"
-#include "forecast/Converter.h"
-#include "forecast/Download.h"
-#include "forecast/HttpClient.h"
-#include "forecast/Stations.h"
+#include "sources/AnswerCache.h"
+#include "sources/Converter.h"
+#include "sources/Download.h"
+#include "sources/HttpClient.h"
+#include "sources/Stations.h"
 #include "page/OfflinePage.h"
 #include "platform/CurlHttpClient.h"
-#include "tests/live/RequestStartRecorder.h"
+#include "tests/sources/RequestStartRecorder.h"
 #include "tools/live-stand-in/LiveStandIn.h"
 
 #include <QDir>

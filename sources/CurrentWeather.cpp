@@ -1,7 +1,7 @@
-#include "forecast/CurrentWeather.h"
+#include "sources/CurrentWeather.h"
 
 #include "core/FileSystemObject.h"
-#include "forecast/AnswerCache.h"
+#include "sources/AnswerCache.h"
 #include "page/PageParts.h"
 
 #include <QDir>

@@ -3,9 +3,9 @@
 // precipitation, gusts, the night in progress and the hours. Expected values come from the
 // answers by a second, simpler computation (brute force over the minutes), not from the code.
 #include "core/CodePage.h"
-#include "forecast/DayParts.h"
-#include "forecast/LiveSources.h"
-#include "forecast/Stations.h"
+#include "sources/DayParts.h"
+#include "sources/LiveSources.h"
+#include "sources/Stations.h"
 #include "page/OfflinePage.h"
 #include "page/WeatherConditions.h"
 

@@ -1,4 +1,4 @@
-#include "forecast/RequestGate.h"
+#include "sources/RequestGate.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/PageSource.h"
+#include "sources/PageSource.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,9 +3,9 @@
 // periods with their exact extremes) read for every catalogue town on many dates. Each part's
 // range must lie within 1 °C of the true range of its hours, its pressure within 1 mm of the
 // mean of its hours.
-#include "forecast/DayParts.h"
-#include "forecast/LiveSources.h"
-#include "forecast/Stations.h"
+#include "sources/DayParts.h"
+#include "sources/LiveSources.h"
+#include "sources/Stations.h"
 
 #include <QHash>
 #include <QJsonArray>

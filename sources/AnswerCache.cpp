@@ -1,4 +1,4 @@
-#include "forecast/AnswerCache.h"
+#include "sources/AnswerCache.h"
 
 #include "core/FileSystemObject.h"
 

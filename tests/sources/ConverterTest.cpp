@@ -1,5 +1,5 @@
 // The page rewrite: replacements, cuts, the back button and the file handling around them.
-#include "forecast/Converter.h"
+#include "sources/Converter.h"
 #include "core/Settings.h"
 #include "tests/support/TestSupport.h"
 

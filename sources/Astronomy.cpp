@@ -1,4 +1,4 @@
-#include "forecast/Astronomy.h"
+#include "sources/Astronomy.h"
 
 #include <QDateTime>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "forecast/Download.h"
+#include "sources/Download.h"
 
 #include "core/FileSystemObject.h"
-#include "forecast/Converter.h"
+#include "sources/Converter.h"
 
 #include <QByteArray>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "forecast/LiveSources.h"
+#include "sources/LiveSources.h"
 
-#include "forecast/Astronomy.h"
-#include "forecast/DayParts.h"
+#include "sources/Astronomy.h"
+#include "sources/DayParts.h"
 
 #include <QHash>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "forecast/SourceFailure.h"
+#include "sources/SourceFailure.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "forecast/PageSource.h"
-#include "forecast/SourceFailure.h"
+#include "sources/PageSource.h"
+#include "sources/SourceFailure.h"
 #include "page/ForecastModel.h"
 
 #include <QByteArray>

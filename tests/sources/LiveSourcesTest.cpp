@@ -1,10 +1,10 @@
 // Reading the two sources' answers: every weather code both can send has a picture and a
 // text, answers that are not whole are refused, and polar days are named.
-#include "forecast/LiveSources.h"
+#include "sources/LiveSources.h"
 #include "core/CodePage.h"
-#include "forecast/Astronomy.h"
-#include "forecast/RequestGate.h"
-#include "forecast/Stations.h"
+#include "sources/Astronomy.h"
+#include "sources/RequestGate.h"
+#include "sources/Stations.h"
 #include "page/OfflinePage.h"
 #include "page/WeatherConditions.h"
 

@@ -1,6 +1,6 @@
 // The tray's digest of a forecast: what it keeps of the hours, its file, which step is
 // current, and the tooltip. Instants are written out as seconds since the epoch.
-#include "forecast/CurrentWeather.h"
+#include "sources/CurrentWeather.h"
 
 #include <QDir>
 #include <QTemporaryDir>

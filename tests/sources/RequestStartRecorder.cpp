@@ -1,4 +1,4 @@
-#include "tests/live/RequestStartRecorder.h"
+#include "tests/sources/RequestStartRecorder.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/Stations.h"
+#include "sources/Stations.h"
 #include "page/ForecastModel.h"
 
 #include <QByteArray>

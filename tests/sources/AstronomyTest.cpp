@@ -1,8 +1,8 @@
 // Sunrise, sunset and the moon phase of every catalogue town on every day of a year, each
 // against a computation of its own: the sun's altitude scanned across the local day, and the
 // moon's elongation from the sun followed through the year.
-#include "forecast/Astronomy.h"
-#include "forecast/Stations.h"
+#include "sources/Astronomy.h"
+#include "sources/Stations.h"
 
 #include <QDateTime>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "forecast/Stations.h"
+#include "sources/Stations.h"
 
 #include <QFile>
 #include <QHash>

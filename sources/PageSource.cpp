@@ -1,4 +1,4 @@
-#include "forecast/PageSource.h"
+#include "sources/PageSource.h"
 
 namespace vetorlan {
 

@@ -7,14 +7,14 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
-#include "sources/AnswerCache.h"
-#include "sources/Converter.h"
 #include "forecast/CopyView.h"
-#include "sources/Download.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "forecast/TownPages.h"
 #include "net/Connection.h"
+#include "sources/AnswerCache.h"
+#include "sources/Converter.h"
+#include "sources/Download.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "core/FileSystemObject.h"
 #include "core/ProjectInfo.h"
-#include "sources/SourceFailure.h"
 #include "platform/CurlTransfer.h"
+#include "sources/SourceFailure.h"
 
 #include <QUrl>
 #include <utility>

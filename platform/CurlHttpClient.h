@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sources/HttpClient.h"
 #include "platform/CurlFetcher.h"
+#include "sources/HttpClient.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "sources/CurrentWeather.h"
 
 #include "core/FileSystemObject.h"
-#include "sources/AnswerCache.h"
 #include "page/PageParts.h"
+#include "sources/AnswerCache.h"
 
 #include <QDir>
 #include <QFile>

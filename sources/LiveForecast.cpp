@@ -2,12 +2,12 @@
 
 #include "core/ProjectInfo.h"
 #include "core/Settings.h"
+#include "page/OfflinePage.h"
 #include "sources/AnswerCache.h"
 #include "sources/HttpClient.h"
 #include "sources/LiveSources.h"
 #include "sources/RequestGate.h"
 #include "sources/Stations.h"
-#include "page/OfflinePage.h"
 
 #include <QTimeZone>
 #include <atomic>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "page/ForecastModel.h"
 #include "sources/PageSource.h"
 #include "sources/SourceFailure.h"
-#include "page/ForecastModel.h"
 
 #include <QByteArray>
 #include <QString>

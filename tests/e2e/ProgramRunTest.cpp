@@ -2,11 +2,11 @@
 // on loopback: first run, one-shot loads in both modes, a failed fetch, damaged files.
 #include "core/FileSystemObject.h"
 #include "core/Settings.h"
-#include "sources/Converter.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "forecast/LoadPipeline.h"
 #include "platform/CurlFetcher.h"
+#include "sources/Converter.h"
 #include "tests/e2e/E2eProcess.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"

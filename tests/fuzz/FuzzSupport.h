@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sources/Stations.h"
 #include "page/ForecastModel.h"
+#include "sources/Stations.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -2,10 +2,10 @@
 // service's format) rewritten for offline viewing. Both must give the same bytes for every
 // catalogue town, on invented weeks of many dates and on answers the live sources really gave.
 #include "core/Settings.h"
+#include "page/OfflinePage.h"
 #include "sources/Converter.h"
 #include "sources/LiveSources.h"
 #include "sources/Stations.h"
-#include "page/OfflinePage.h"
 #include "tools/sample-forecast-service/ServicePage.h"
 #include "tools/sample-forecast-service/Weather.h"
 #include "towns/TownCatalog.h"

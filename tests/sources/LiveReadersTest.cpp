@@ -3,11 +3,11 @@
 // precipitation, gusts, the night in progress and the hours. Expected values come from the
 // answers by a second, simpler computation (brute force over the minutes), not from the code.
 #include "core/CodePage.h"
+#include "page/OfflinePage.h"
+#include "page/WeatherConditions.h"
 #include "sources/DayParts.h"
 #include "sources/LiveSources.h"
 #include "sources/Stations.h"
-#include "page/OfflinePage.h"
-#include "page/WeatherConditions.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -2,11 +2,11 @@
 // text, answers that are not whole are refused, and polar days are named.
 #include "sources/LiveSources.h"
 #include "core/CodePage.h"
+#include "page/OfflinePage.h"
+#include "page/WeatherConditions.h"
 #include "sources/Astronomy.h"
 #include "sources/RequestGate.h"
 #include "sources/Stations.h"
-#include "page/OfflinePage.h"
-#include "page/WeatherConditions.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "sources/LiveForecast.h"
 #include "platform/CurlFetcher.h"
 #include "platform/CurlHttpClient.h"
+#include "sources/LiveForecast.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/MainWindow.h"

@@ -3,8 +3,8 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
-#include "sources/Download.h"
 #include "net/ConnectionBackend.h"
+#include "sources/Download.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 

@@ -4,6 +4,8 @@
 // page from it, with the chart of the coming hours and without. With --one only Moscow is
 // loaded before the reading and rendering. With --serve it only runs the stand-in and prints
 // its two base addresses, for loads of the built program (scripts/bench-app.sh).
+#include "page/OfflinePage.h"
+#include "platform/CurlHttpClient.h"
 #include "sources/AnswerCache.h"
 #include "sources/Astronomy.h"
 #include "sources/Download.h"
@@ -11,8 +13,6 @@
 #include "sources/LiveForecast.h"
 #include "sources/LiveSources.h"
 #include "sources/Stations.h"
-#include "page/OfflinePage.h"
-#include "platform/CurlHttpClient.h"
 #include "tools/live-stand-in/LiveStandIn.h"
 
 #include <QCoreApplication>

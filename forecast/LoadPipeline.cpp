@@ -219,7 +219,8 @@ std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
         }
         const QString index = TownIndex(entry);
         jobs.push_back({index, ForecastUrl(index),
-                        multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm", TownName(entry)});
+                        multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/" + kMainPageName.toLower(),
+                        TownName(entry)});
     }
     return jobs;
 }

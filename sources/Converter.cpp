@@ -1,9 +1,7 @@
 #include "sources/Converter.h"
 
 #include "core/CodePage.h"
-#include "core/FileSystemObject.h"
 #include "core/Settings.h"
-#include "sources/Download.h"
 
 #include <QByteArrayMatcher>
 #include <algorithm>
@@ -162,18 +160,6 @@ bool LooksLikeForecastPage(const QByteArray& page, const QString& imageHost) {
         if (page.contains(cut.headMarker) && page.contains(cut.tailMarker))
             return true;
     return false;
-}
-
-void ConvertPage(const QString& requestedPath) {
-    if (!FileExists(requestedPath))
-        return;
-    const QString path = ResolvePath(requestedPath); // rewritten in place, under the name it has
-    QByteArray page;
-    if (!ReadWholeFile(path, page))
-        return; // without the whole text there is nothing sound to rewrite
-    const QByteArray converted = ConvertPageText(std::move(page), AppSettings().MultiLoad, ImageHost());
-    if (!converted.isEmpty())
-        WriteFileAtomic(path, converted);
 }
 
 } // namespace vetorlan

@@ -18,8 +18,4 @@ qsizetype OutputBound(qsizetype inputSize);
 // page) is not a forecast page.
 bool LooksLikeForecastPage(const QByteArray& page, const QString& imageHost);
 
-// Rewrites the file at `path` in place (atomically). A missing file is left alone, an
-// unreadable one untouched. Reads MultiLoad from AppSettings() and ImageHost().
-void ConvertPage(const QString& path);
-
 } // namespace vetorlan

@@ -1,6 +1,5 @@
 #include "sources/Download.h"
 
-#include "core/FileSystemObject.h"
 #include "sources/Converter.h"
 
 #include <QByteArray>
@@ -59,6 +58,10 @@ void SetFetcher(Fetcher* fetcher) {
     currentFetcher = fetcher;
 }
 
+Fetcher* CurrentFetcher() {
+    return currentFetcher.load();
+}
+
 QString ServiceName() {
     const QUrl url(ServiceUrl());
     if (url.host().isEmpty())
@@ -69,13 +72,6 @@ QString ServiceName() {
 const PageSource& ServicePages() {
     static const ServicePageSource source;
     return source;
-}
-
-bool DownloadFile(const QString& url, const QString& path) {
-    Fetcher* fetcher = currentFetcher.load();
-    const FetchResult fetched =
-        fetcher ? fetcher->Fetch(url, nullptr) : FetchResult::failure(QStringLiteral("no fetcher"));
-    return fetched.ok && WriteFileAtomic(ResolvePath(path), fetched.body);
 }
 
 QString ServiceUrl() {

@@ -35,16 +35,13 @@ public:
 
 // The fetcher the load uses (the libcurl one in the program, fakes in tests).
 void SetFetcher(Fetcher* fetcher);
+Fetcher* CurrentFetcher();
 
 // Pages fetched from the page service and rewritten for offline viewing.
 const PageSource& ServicePages();
 
 // The page service as the user and the log see it: its host and port.
 QString ServiceName();
-
-// Blocking fetch of `url` into `path` (replaced as a whole, only after a success); true when
-// the page arrived and was written.
-[[nodiscard]] bool DownloadFile(const QString& url, const QString& path);
 
 // The forecast service's address (scheme, host, optional port) and its image host:
 // the environment variables VETORLAN_SERVICE_URL / VETORLAN_IMAGE_HOST, else the build's.

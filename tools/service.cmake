@@ -16,7 +16,13 @@ add_executable(sample-forecast-service ${SAMPLE_SERVICE_DIR}/main.cpp)
 target_link_libraries(sample-forecast-service PRIVATE vetorlan_sample_service vetorlan_sources)
 set_target_properties(sample-forecast-service PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
+# Page files fetched and rewritten one step at a time, for the benchmark below and its tests.
+add_library(vetorlan_page_files STATIC
+    ${SAMPLE_SERVICE_DIR}/PageFiles.cpp ${SAMPLE_SERVICE_DIR}/PageFiles.h)
+target_include_directories(vetorlan_page_files PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(vetorlan_page_files PUBLIC vetorlan_sources)
+
 # Fetches and converts every catalogue town from the sample service on loopback.
 add_executable(bench-fetch-all ${SAMPLE_SERVICE_DIR}/BenchFetchAll.cpp)
-target_link_libraries(bench-fetch-all PRIVATE vetorlan_sample_service vetorlan_platform vetorlan_forecast)
+target_link_libraries(bench-fetch-all PRIVATE vetorlan_sample_service vetorlan_page_files vetorlan_platform vetorlan_forecast)
 set_target_properties(bench-fetch-all PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -5,6 +5,7 @@
 #include "sources/Download.h"
 #include "tests/fetch/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
+#include "tools/sample-forecast-service/PageFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,6 @@
 // DownloadFile's flag and the service addresses taken from the environment or the build.
 #include "sources/Download.h"
+#include "tools/sample-forecast-service/PageFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,6 +2,7 @@
 #include "sources/Converter.h"
 #include "core/Settings.h"
 #include "tests/support/TestSupport.h"
+#include "tools/sample-forecast-service/PageFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -212,22 +212,14 @@ TEST_F(LiveForecast, EachFailingSourceIsNamedWithItsReason) {
     EXPECT_EQ(failures[1].httpStatus, 500);
 }
 
-TEST_F(LiveForecast, BothSourcesFailingKeepTheOldPageAndFail) {
+// The load writes nothing for a town without a page.
+TEST_F(LiveForecast, BothSourcesFailingGiveNoPage) {
     standIn_.metFault = Fault::ServerError;
     standIn_.openMeteoFails = true;
-    QTemporaryDir folder;
-    const QString path = folder.filePath(u"nimbora.htm"_qs);
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old page\r\n");
-    old.close();
-    qputenv("VETORLAN_SERVICE_URL", "");
-    const bool loaded = DownloadFile(ForecastUrl(kMoscow), path);
-    qputenv("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
-    EXPECT_FALSE(loaded);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("old page\r\n"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"nimbora.htm"_qs});
+    const TownPage page = LivePages().Page(kMoscow, {}, {u"True"_qs, {}}, nullptr);
+    EXPECT_FALSE(page.ok);
+    EXPECT_TRUE(page.bytes.isEmpty());
+    EXPECT_EQ(page.failures.size(), 2);
 }
 
 TEST_F(LiveForecast, DamagedCacheEntryIsIgnoredAndReplaced) {

@@ -6,6 +6,7 @@
 #include "platform/CurlFetcher.h"
 #include "sources/Converter.h"
 #include "sources/Download.h"
+#include "tools/sample-forecast-service/PageFiles.h"
 #include "tools/sample-forecast-service/SampleService.h"
 #include "towns/TownCatalog.h"
 

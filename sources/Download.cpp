@@ -12,17 +12,6 @@ namespace {
 
 std::atomic<Fetcher*> currentFetcher = nullptr;
 
-// The environment variable when it is set and not empty, else the build's value; without
-// trailing slashes, so that paths can be appended as they are.
-QString AddressSetting(const char* variable, const char* buildDefault) {
-    QString value = qEnvironmentVariable(variable).trimmed();
-    if (value.isEmpty())
-        value = QString::fromUtf8(buildDefault);
-    while (value.endsWith(QLatin1Char('/')))
-        value.chop(1);
-    return value;
-}
-
 // A page that arrived but cannot be used.
 TownPage Unusable(const QString& reason, const QString& detail) {
     return {false, {}, {{ServiceName(), reason, 0, detail}}};
@@ -72,14 +61,6 @@ QString ServiceName() {
 const PageSource& ServicePages() {
     static const ServicePageSource source;
     return source;
-}
-
-QString ServiceUrl() {
-    return AddressSetting("VETORLAN_SERVICE_URL", VETORLAN_DEFAULT_SERVICE_URL);
-}
-
-QString ImageHost() {
-    return AddressSetting("VETORLAN_IMAGE_HOST", VETORLAN_DEFAULT_IMAGE_HOST);
 }
 
 QString ForecastUrl(const QString& stationIndex) {

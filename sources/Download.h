@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/Addresses.h"
 #include "sources/PageSource.h"
 
 #include <QByteArray>
@@ -42,11 +43,6 @@ const PageSource& ServicePages();
 
 // The page service as the user and the log see it: its host and port.
 QString ServiceName();
-
-// The forecast service's address (scheme, host, optional port) and its image host:
-// the environment variables VETORLAN_SERVICE_URL / VETORLAN_IMAGE_HOST, else the build's.
-QString ServiceUrl();
-QString ImageHost();
 
 // ServiceUrl() + "/detailed.xml?city=" + index.
 QString ForecastUrl(const QString& stationIndex);

@@ -1,5 +1,6 @@
 #include "sources/LiveSources.h"
 
+#include "sources/Addresses.h"
 #include "sources/Astronomy.h"
 #include "sources/DayParts.h"
 
@@ -14,15 +15,6 @@
 namespace vetorlan {
 
 namespace {
-
-QString BaseUrl(const char* variable, const char* fallback) {
-    QString base = qEnvironmentVariable(variable).trimmed();
-    if (base.isEmpty())
-        base = QString::fromLatin1(fallback);
-    while (base.endsWith(u'/'))
-        base.chop(1);
-    return base;
-}
 
 // At most four decimals: the services cache per rounded point and block finer ones.
 QString Coordinate(double value) {
@@ -189,8 +181,8 @@ Timeline MetTimeline(const QJsonObject& root, const Station& station, QStringLis
 } // namespace
 
 QString MetNorwayUrl(const Station& station) {
-    QString url = BaseUrl("VETORLAN_METNO_URL", "https://api.met.no/weatherapi/locationforecast/2.0") +
-                  u"/complete?lat="_qs + Coordinate(station.latitude) + u"&lon="_qs + Coordinate(station.longitude);
+    QString url = MetNorwayBase() + u"/complete?lat="_qs + Coordinate(station.latitude) + u"&lon="_qs +
+                  Coordinate(station.longitude);
     if (station.elevation)
         url += u"&altitude="_qs + QString::number(*station.elevation);
     return url;
@@ -217,8 +209,8 @@ bool ReadMetNorway(const QByteArray& body, const Station& station, const QDateTi
 }
 
 QString OpenMeteoUrl(const Station& station) {
-    QString url = BaseUrl("VETORLAN_OPENMETEO_URL", "https://api.open-meteo.com/v1") + u"/forecast?latitude="_qs +
-                  Coordinate(station.latitude) + u"&longitude="_qs + Coordinate(station.longitude);
+    QString url = OpenMeteoBase() + u"/forecast?latitude="_qs + Coordinate(station.latitude) + u"&longitude="_qs +
+                  Coordinate(station.longitude);
     if (station.elevation)
         url += u"&elevation="_qs + QString::number(*station.elevation);
     return url +

@@ -5,7 +5,7 @@
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "forecast/LoadPipeline.h"
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlFetcher.h"
 #include "sources/Converter.h"
 #include "tests/e2e/E2eProcess.h"
 #include "towns/Selection.h"

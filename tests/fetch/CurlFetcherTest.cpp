@@ -1,6 +1,6 @@
 // The libcurl fetch against a loopback server: the target file changes only after a whole
 // 2xx answer, and DownloadFile's result tells the truth every time.
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlFetcher.h"
 #include "core/ProjectInfo.h"
 #include "sources/Download.h"
 #include "tests/fetch/LoopbackServer.h"

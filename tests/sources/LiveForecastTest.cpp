@@ -7,7 +7,7 @@
 #include "core/CodePage.h"
 #include "core/ProjectInfo.h"
 #include "page/OfflinePage.h"
-#include "platform/CurlHttpClient.h"
+#include "platform/common/CurlHttpClient.h"
 #include "sources/AnswerCache.h"
 #include "sources/Converter.h"
 #include "sources/Download.h"

@@ -3,8 +3,8 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "platform/CurlFetcher.h"
-#include "platform/CurlHttpClient.h"
+#include "platform/common/CurlFetcher.h"
+#include "platform/common/CurlHttpClient.h"
 #include "sources/LiveForecast.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"

@@ -5,7 +5,7 @@
 // loaded before the reading and rendering. With --serve it only runs the stand-in and prints
 // its two base addresses, for loads of the built program (scripts/bench-app.sh).
 #include "page/OfflinePage.h"
-#include "platform/CurlHttpClient.h"
+#include "platform/common/CurlHttpClient.h"
 #include "sources/AnswerCache.h"
 #include "sources/Astronomy.h"
 #include "sources/Download.h"

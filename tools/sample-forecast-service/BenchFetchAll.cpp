@@ -3,7 +3,7 @@
 // Usage: bench-fetch-all [--url http://127.0.0.1:N] [--runs N]
 // Without --url it starts the service in-process on a free port.
 #include "core/Settings.h"
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlFetcher.h"
 #include "sources/Converter.h"
 #include "sources/Download.h"
 #include "tools/sample-forecast-service/PageFiles.h"

@@ -1,6 +1,6 @@
-#include "platform/CurlHttpClient.h"
+#include "platform/common/CurlHttpClient.h"
 
-#include "platform/CurlTransfer.h"
+#include "platform/common/CurlTransfer.h"
 
 #include <QUrl>
 

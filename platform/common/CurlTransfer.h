@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CurlLibrary.h"
+#include "platform/common/CurlLibrary.h"
 
 #include <QByteArray>
 #include <QString>

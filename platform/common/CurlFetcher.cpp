@@ -1,8 +1,8 @@
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlFetcher.h"
 
 #include "core/FileSystemObject.h"
 #include "core/ProjectInfo.h"
-#include "platform/CurlTransfer.h"
+#include "platform/common/CurlTransfer.h"
 #include "sources/SourceFailure.h"
 
 #include <QUrl>
@@ -89,8 +89,8 @@ CurlFetcher::CurlFetcher() : CurlFetcher(Limits{}) {}
 CurlFetcher::CurlFetcher(const Limits& limits, Library library) : limits_(limits), library_(std::move(library)) {}
 
 CurlFetcher::Library CurlFetcher::defaultLibrary() {
-#ifdef Q_OS_WIN
-    return {}; // linked directly, so that the DLL is deployed beside the program
+#ifdef VETORLAN_CURL_LINKED
+    return {}; // linked directly (Windows), so that the DLL is deployed beside the program
 #else
     return {QStringLiteral("curl"), 4};
 #endif

@@ -1,4 +1,4 @@
-#include "platform/CurlLibrary.h"
+#include "platform/common/CurlLibrary.h"
 
 #include <QLibrary>
 #include <map>
@@ -25,7 +25,7 @@ bool ResolveAll(QLibrary& library, CurlApi& api) {
 }
 
 bool OpenLibrary(const CurlFetcher::Library& which, CurlApi& api, QString& why) {
-#ifdef Q_OS_WIN
+#ifdef VETORLAN_CURL_LINKED
     if (which.name.isEmpty()) {
         api = CurlApi{&curl_global_init,   &curl_easy_init,    &curl_easy_cleanup,
                       &curl_easy_setopt,   &curl_easy_perform, &curl_easy_getinfo,

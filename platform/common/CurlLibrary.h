@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlFetcher.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/CurlTransfer.h"
+#include "platform/common/CurlTransfer.h"
 
 #include "sources/SourceFailure.h"
 

@@ -25,18 +25,11 @@ struct FetchResult {
     }
 };
 
-// Fetches a URL into memory. Implementations succeed only when the answer arrived whole with
-// a 2xx status and a body that is not empty. Fetch may be called from several threads at once;
-// it gives up soon after `cancelled` (when given) becomes true.
-class Fetcher {
-public:
-    virtual ~Fetcher() = default;
-    virtual FetchResult Fetch(const QString& url, const std::atomic<bool>* cancelled) = 0;
-};
-
-// The fetcher the load uses (the libcurl one in the program, fakes in tests).
-void SetFetcher(Fetcher* fetcher);
-Fetcher* CurrentFetcher();
+// Fetches a page with the installed HTTP client. Succeeds only when the answer arrived whole
+// (its announced length, or a closed document when the server ends it by closing) with a 2xx
+// status and a body that is not empty. Safe from several threads; gives up soon after
+// `cancelled` (when given) becomes true.
+FetchResult FetchPage(const QString& url, const std::atomic<bool>* cancelled = nullptr);
 
 // Pages fetched from the page service and rewritten for offline viewing.
 const PageSource& ServicePages();

@@ -41,7 +41,7 @@ public:
     virtual HttpResponse Get(const HttpRequest& request) = 0;
 };
 
-// The client the live forecast sources use (libcurl in the program, a loopback one in tests).
+// The client the page sources use (libcurl in the program, fakes and loopback ones in tests).
 void SetHttpClient(HttpClient* client);
 HttpClient* CurrentHttpClient();
 

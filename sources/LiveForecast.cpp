@@ -16,8 +16,6 @@ namespace vetorlan {
 
 namespace {
 
-std::atomic<HttpClient*> currentClient = nullptr;
-
 using Reader = bool (*)(const QByteArray& body, const Station& station, const QDateTime& now, const QDateTime& fetched,
                         Forecast& forecast, QString& error);
 
@@ -103,7 +101,7 @@ bool LoadSource(const Source& source, const Station& station, Forecast& forecast
         trust != CacheTrust::None && source.read(cached.body, station, now, cached.fetched, forecast, cacheError);
     if (usable && trust == CacheTrust::Fresh)
         return true;
-    HttpClient* client = currentClient.load();
+    HttpClient* client = CurrentHttpClient();
     if (!client) {
         failure.reason = QStringLiteral("нет HTTP-клиента");
         return false;
@@ -141,22 +139,6 @@ public:
 const PageSource& LivePages() {
     static const LivePageSource source;
     return source;
-}
-
-QByteArray HttpResponse::header(const QByteArray& name) const {
-    for (const auto& [key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
-void SetHttpClient(HttpClient* client) {
-    currentClient = client;
-}
-
-HttpClient* CurrentHttpClient() {
-    return currentClient.load();
 }
 
 QByteArray LiveUserAgent() {

@@ -9,7 +9,6 @@
 #include "net/ConnectionBackend.h"
 #include "platform/DesktopShell.h"
 #include "platform/SingleInstance.h"
-#include "platform/common/CurlFetcher.h"
 #include "platform/common/CurlHttpClient.h"
 #include "sources/AnswerCache.h"
 #include "sources/Download.h"
@@ -87,11 +86,11 @@ int main(int argc, char** argv) {
         ShowMessageBox(problem, QStringLiteral("Веторлан - Ошибка"), MsgIcon::Critical);
     DesktopShell shell;
     SetShell(&shell);
-    CurlFetcher fetcher;
-    SetFetcher(&fetcher);
-    CurlHttpClient liveSources;
-    SetHttpClient(&liveSources);
-    SetPageSource(ServiceUrl().isEmpty() ? &LivePages() : &ServicePages());
+    // The page source is chosen once, by the page service's address; the HTTP client gets its bounds.
+    const bool live = ServiceUrl().isEmpty();
+    CurlHttpClient http(live ? CurlHttpClient::Limits{} : CurlHttpClient::PageServiceLimits());
+    SetHttpClient(&http);
+    SetPageSource(live ? &LivePages() : &ServicePages());
 #ifdef Q_OS_WIN
     RasBackend connections;
     RegistryAutorunStore autorun;
@@ -126,7 +125,6 @@ int main(int argc, char** argv) {
     SetConnectionBackend(nullptr);
     SetPageSource(nullptr);
     SetHttpClient(nullptr);
-    SetFetcher(nullptr);
     SetShell(nullptr);
     return code;
 }

@@ -54,7 +54,7 @@ struct HeaderList {
 };
 
 TransferLimits CommonLimits(const CurlHttpClient::Limits& limits) {
-    return {limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes, 5L};
+    return {limits.connectSeconds, limits.stallSeconds, limits.totalSeconds, limits.maxBytes, limits.maxRedirects};
 }
 
 // The live requests' own options on top of the common ones: every encoding libcurl can
@@ -66,6 +66,18 @@ bool ConfigureRequest(const CurlApi& api, CURL* curl, const QByteArray& url, con
     api.setopt(curl, CURLOPT_HEADERDATA, &response);
     api.setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     return ConfigureTransfer(api, curl, url, common, body);
+}
+
+// An answer that ended before its announced length (as sent, before any decoding) is cut short.
+void CheckLength(const CurlApi& api, CURL* curl, HttpResponse& response) {
+    curl_off_t announced = -1;
+    curl_off_t received = 0;
+    api.getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    api.getinfo(curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    if (announced >= 0 && announced != received) {
+        response.error = QStringLiteral("received %1 of %2 bytes").arg(received).arg(announced);
+        response.reason = QStringLiteral("ответ оборван");
+    }
 }
 
 } // namespace
@@ -101,6 +113,8 @@ HttpResponse CurlHttpClient::Get(const HttpRequest& request) {
     response.error =
         result == CURLE_ABORTED_BY_CALLBACK ? QStringLiteral("cancelled") : TransferError(*api, result, body);
     response.reason = TransferReason(*api, curl.get(), result, body, CommonLimits(limits_));
+    if (response.error.isEmpty())
+        CheckLength(*api, curl.get(), response);
     return response;
 }
 

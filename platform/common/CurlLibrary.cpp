@@ -24,7 +24,7 @@ bool ResolveAll(QLibrary& library, CurlApi& api) {
            Resolve(library, "curl_slist_free_all", api.slistFreeAll);
 }
 
-bool OpenLibrary(const CurlFetcher::Library& which, CurlApi& api, QString& why) {
+bool OpenLibrary(const CurlLibraryFile& which, CurlApi& api, QString& why) {
 #ifdef VETORLAN_CURL_LINKED
     if (which.name.isEmpty()) {
         api = CurlApi{&curl_global_init,   &curl_easy_init,    &curl_easy_cleanup,
@@ -48,7 +48,15 @@ bool OpenLibrary(const CurlFetcher::Library& which, CurlApi& api, QString& why) 
 
 } // namespace
 
-const CurlApi* LoadCurl(const CurlFetcher::Library& which, QString& why) {
+CurlLibraryFile DefaultCurlLibrary() {
+#ifdef VETORLAN_CURL_LINKED
+    return {}; // linked directly (Windows), so that the DLL is deployed beside the program
+#else
+    return {QStringLiteral("curl"), 4};
+#endif
+}
+
+const CurlApi* LoadCurl(const CurlLibraryFile& which, QString& why) {
     static std::mutex mutex;
     static std::map<std::pair<QString, int>, std::unique_ptr<CurlApi>> loaded;
     const std::lock_guard lock(mutex);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/common/CurlFetcher.h"
-
 #include <QString>
 
 // The pre-7.85 protocol options are only a fallback for an older libcurl found at run time.
@@ -9,6 +7,14 @@
 #include <curl/curl.h>
 
 namespace vetorlan {
+
+// The shared library to load libcurl from, as QLibrary takes it (name and major version).
+// An empty name means the libcurl the program is linked with (Windows).
+struct CurlLibraryFile {
+    QString name;
+    int version = -1;
+};
+CurlLibraryFile DefaultCurlLibrary();
 
 // The libcurl functions the fetches use, resolved from the library once.
 struct CurlApi {
@@ -25,7 +31,7 @@ struct CurlApi {
 
 // libcurl loaded and initialised once per library; nullptr with a reason when it cannot be.
 // A failure is not remembered, so a later fetch tries again. Safe from any thread.
-const CurlApi* LoadCurl(const CurlFetcher::Library& which, QString& why);
+const CurlApi* LoadCurl(const CurlLibraryFile& which, QString& why);
 
 // Only the web: a configured address must not make us read local files or other schemes.
 // A libcurl that takes neither form of the option is not used at all.

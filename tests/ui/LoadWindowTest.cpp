@@ -3,7 +3,6 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "platform/common/CurlFetcher.h"
 #include "platform/common/CurlHttpClient.h"
 #include "sources/LiveForecast.h"
 #include "tests/support/TestSupport.h"
@@ -129,16 +128,16 @@ TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
     ASSERT_NE(server.port(), 0);
     qputenv("VETORLAN_SERVICE_URL", server.url());
     qputenv("no_proxy", "127.0.0.1");
-    CurlFetcher::Limits limits;
+    CurlHttpClient::Limits limits = CurlHttpClient::PageServiceLimits();
     limits.stallSeconds = 600; // without the cancel the load would wait this long
     limits.totalSeconds = 600;
-    CurlFetcher fetcher(limits);
-    SetFetcher(&fetcher);
+    CurlHttpClient client(limits);
+    SetHttpClient(&client);
     SetPageSource(&ServicePages());
 
     ExpectExitEndsALiveLoad();
     SetPageSource(nullptr);
-    SetFetcher(nullptr);
+    SetHttpClient(nullptr);
 }
 
 // Without a page service the pages come from the live sources; both stall here, so only the

@@ -7,10 +7,10 @@
 
 namespace vetorlan {
 
-bool DownloadFile(const QString& url, const QString& path) {
-    Fetcher* fetcher = CurrentFetcher();
-    const FetchResult fetched =
-        fetcher ? fetcher->Fetch(url, nullptr) : FetchResult::failure(QStringLiteral("no fetcher"));
+bool DownloadFile(const QString& url, const QString& path, QString* error) {
+    const FetchResult fetched = FetchPage(url);
+    if (error)
+        *error = fetched.error;
     return fetched.ok && WriteFileAtomic(ResolvePath(path), fetched.body);
 }
 

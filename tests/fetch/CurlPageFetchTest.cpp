@@ -1,7 +1,7 @@
 // The libcurl fetch against a loopback server: the target file changes only after a whole
 // 2xx answer, and DownloadFile's result tells the truth every time.
-#include "platform/common/CurlFetcher.h"
 #include "core/ProjectInfo.h"
+#include "platform/common/CurlHttpClient.h"
 #include "sources/Download.h"
 #include "tests/fetch/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
@@ -30,8 +30,8 @@ const std::string kPage = [] {
 const QByteArray kOldPage = cp1251("старая страница\r\n");
 
 // Short limits so that failing cases end quickly.
-CurlFetcher::Limits TestLimits(long totalSeconds = 3) {
-    CurlFetcher::Limits limits;
+CurlHttpClient::Limits TestLimits(long totalSeconds = 3) {
+    CurlHttpClient::Limits limits = CurlHttpClient::PageServiceLimits();
     limits.connectSeconds = 2;
     limits.stallSeconds = 1;
     limits.totalSeconds = totalSeconds;
@@ -144,7 +144,7 @@ void InstallRoutes(LoopbackServer& s, AgentLog& agents) {
     });
 }
 
-class CurlFetcherTest : public ::testing::Test {
+class CurlPageFetchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // A proxy configured on the machine must not carry the loopback requests away.
@@ -154,12 +154,12 @@ protected:
         server_.start();
         useLimits(TestLimits());
     }
-    void useLimits(const CurlFetcher::Limits& limits) {
-        fetcher_ = std::make_unique<CurlFetcher>(limits);
-        SetFetcher(fetcher_.get());
+    void useLimits(const CurlHttpClient::Limits& limits) {
+        client_ = std::make_unique<CurlHttpClient>(limits);
+        SetHttpClient(client_.get());
     }
     void TearDown() override {
-        SetFetcher(nullptr);
+        SetHttpClient(nullptr);
         savedNoProxy_.isNull() ? qunsetenv("no_proxy") : qputenv("no_proxy", savedNoProxy_);
     }
 
@@ -177,14 +177,15 @@ protected:
         f.write(bytes);
     }
     void fetch(const std::string& path, const QString& target) {
-        loaded_ = DownloadFile(QString::fromStdString(server_.url(path)), file(target));
+        loaded_ = DownloadFile(QString::fromStdString(server_.url(path)), file(target), &error_);
     }
 
     bool loaded_ = false; // what the last DownloadFile returned
+    QString error_;       // and its fetch's error
     QByteArray savedNoProxy_;
     AgentLog agents_;
     LoopbackServer server_;
-    std::unique_ptr<CurlFetcher> fetcher_;
+    std::unique_ptr<CurlHttpClient> client_;
     QTemporaryDir dir_;
 };
 
@@ -196,10 +197,10 @@ struct Outcome {
     const char* why = nullptr; // part of the reason the fetch must give
 };
 
-class FetchOutcome : public CurlFetcherTest, public ::testing::WithParamInterface<Outcome> {
+class FetchOutcome : public CurlPageFetchTest, public ::testing::WithParamInterface<Outcome> {
 protected:
     void SetUp() override {
-        CurlFetcherTest::SetUp();
+        CurlPageFetchTest::SetUp();
         useLimits(TestLimits(GetParam().totalSeconds));
     }
 };
@@ -209,10 +210,9 @@ protected:
 TEST_P(FetchOutcome, ReplacesThePageOnlyAfterAWholeAnswer) {
     write(u"nimbora.htm"_qs, kOldPage);
     fetch(GetParam().path, u"nimbora.htm"_qs);
-    EXPECT_EQ(loaded_, GetParam().ok) << fetcher_->lastError().toStdString();
+    EXPECT_EQ(loaded_, GetParam().ok) << error_.toStdString();
     if (GetParam().why) {
-        EXPECT_TRUE(fetcher_->lastError().contains(QLatin1String(GetParam().why)))
-            << fetcher_->lastError().toStdString();
+        EXPECT_TRUE(error_.contains(QLatin1String(GetParam().why))) << error_.toStdString();
     }
     EXPECT_EQ(read(u"nimbora.htm"_qs), GetParam().ok ? QByteArray::fromStdString(kPage) : kOldPage);
     EXPECT_EQ(entries(), QStringList{u"nimbora.htm"_qs});
@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         Outcome{"UnknownEncoding", "/strange-encoding", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CurlFetcherTest, ConnectionRefusedKeepsTheOldPage) {
+TEST_F(CurlPageFetchTest, ConnectionRefusedKeepsTheOldPage) {
     write(u"nimbora.htm"_qs, kOldPage);
     loaded_ = DownloadFile(u"http://127.0.0.1:%1/page"_qs.arg(ClosedPort()), file(u"nimbora.htm"_qs));
     EXPECT_FALSE(loaded_);
@@ -248,7 +248,7 @@ TEST_F(CurlFetcherTest, ConnectionRefusedKeepsTheOldPage) {
 }
 
 // The index page and the single-town page are one file whatever the letter case.
-TEST_F(CurlFetcherTest, ReplacesACaseVariantInsteadOfAddingASecondFile) {
+TEST_F(CurlPageFetchTest, ReplacesACaseVariantInsteadOfAddingASecondFile) {
     write(u"Nimbora.htm"_qs, kOldPage);
     fetch("/page", u"nimbora.htm"_qs);
     ASSERT_TRUE(loaded_);
@@ -257,20 +257,20 @@ TEST_F(CurlFetcherTest, ReplacesACaseVariantInsteadOfAddingASecondFile) {
     EXPECT_EQ(read(entries().front()), QByteArray::fromStdString(kPage));
 }
 
-TEST_F(CurlFetcherTest, WritesACyrillicFileName) {
+TEST_F(CurlPageFetchTest, WritesACyrillicFileName) {
     fetch("/page", u"Великие Луки.htm"_qs);
     EXPECT_TRUE(loaded_);
     EXPECT_EQ(entries(), QStringList{u"Великие Луки.htm"_qs});
 }
 
-TEST_F(CurlFetcherTest, FailsIntoAMissingFolder) {
+TEST_F(CurlPageFetchTest, FailsIntoAMissingFolder) {
     fetch("/page", u"no-such-folder/nimbora.htm"_qs);
     EXPECT_FALSE(loaded_);
     EXPECT_TRUE(entries().isEmpty());
 }
 
 // Users behind a proxy name it in http_proxy; the fetch must go through it.
-TEST_F(CurlFetcherTest, GoesThroughTheProxyFromTheEnvironment) {
+TEST_F(CurlPageFetchTest, GoesThroughTheProxyFromTheEnvironment) {
     const QList<QByteArray> names = {"http_proxy", "no_proxy", "NO_PROXY"};
     QList<QByteArray> saved;
     for (const QByteArray& name : names) {
@@ -279,14 +279,14 @@ TEST_F(CurlFetcherTest, GoesThroughTheProxyFromTheEnvironment) {
     }
     qputenv("http_proxy", QByteArray::fromStdString(server_.url("")));
     // The host does not exist: only the proxy can answer.
-    const bool ok = DownloadFile(u"http://forecast.invalid/page"_qs, file(u"proxied.htm"_qs));
+    const bool ok = DownloadFile(u"http://forecast.invalid/page"_qs, file(u"proxied.htm"_qs), &error_);
     for (int i = 0; i < names.size(); ++i)
         saved[i].isNull() ? qunsetenv(names[i].constData()) : qputenv(names[i].constData(), saved[i]);
-    EXPECT_TRUE(ok) << fetcher_->lastError().toStdString();
+    EXPECT_TRUE(ok) << error_.toStdString();
     EXPECT_EQ(read(u"proxied.htm"_qs), QByteArray::fromStdString(kPage));
 }
 
-TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {
+TEST_F(CurlPageFetchTest, IntroducesItselfWithTheProjectsUserAgent) {
     fetch("/agent", u"agent.htm"_qs);
     EXPECT_TRUE(loaded_);
     const std::lock_guard lock(agents_.mutex);
@@ -297,24 +297,24 @@ TEST_F(CurlFetcherTest, IntroducesItselfWithTheProjectsUserAgent) {
 
 // libcurl missing or replaced by some other library: every fetch fails with a reason naming
 // it, the old page stays, nothing is left behind, and the next fetch tries again unharmed.
-class UnusableLibrary : public CurlFetcherTest, public ::testing::WithParamInterface<CurlFetcher::Library> {};
+class UnusableLibrary : public CurlPageFetchTest, public ::testing::WithParamInterface<CurlHttpClient::Library> {};
 
 TEST_P(UnusableLibrary, FailsCleanlyAndKeepsThePage) {
-    CurlFetcher fetcher(TestLimits(), GetParam());
-    SetFetcher(&fetcher);
+    CurlHttpClient client(TestLimits(), GetParam());
+    SetHttpClient(&client);
     write(u"nimbora.htm"_qs, kOldPage);
     for (int attempt = 0; attempt < 2; ++attempt) {
         fetch("/page", u"nimbora.htm"_qs);
         EXPECT_FALSE(loaded_);
-        EXPECT_TRUE(fetcher.lastError().contains(u"libcurl"_qs)) << fetcher.lastError().toStdString();
+        EXPECT_TRUE(error_.contains(u"libcurl"_qs)) << error_.toStdString();
     }
     EXPECT_EQ(read(u"nimbora.htm"_qs), kOldPage);
     EXPECT_EQ(entries(), QStringList{u"nimbora.htm"_qs});
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, UnusableLibrary,
-                         ::testing::Values(CurlFetcher::Library{u"vetorlan-no-such-curl"_qs, 4},
-                                           CurlFetcher::Library{u"z"_qs, 1}),
+                         ::testing::Values(CurlHttpClient::Library{u"vetorlan-no-such-curl"_qs, 4},
+                                           CurlHttpClient::Library{u"z"_qs, 1}),
                          [](const auto& info) { return info.index == 0 ? std::string("Missing") : "NotLibcurl"; });
 
 } // namespace

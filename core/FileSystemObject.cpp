@@ -477,6 +477,8 @@ FsStatus CopyFolder(const QString& source, const QString& target) {
     return copyFolderContents(from, target);
 }
 
+// Declared for the tests only (tests/support/TestSupport.h).
+void SimulateFullDisk(qint64 bytes, bool atSync);
 void SimulateFullDisk(qint64 bytes, bool atSync) {
     fullDisk() = FullDisk{bytes, atSync, false};
 }

@@ -74,12 +74,6 @@ FsStatus CopyFile(const QString& sourcePattern, const QString& targetFolder);
 // Copies a folder with all its files and sub-folders to `target`, overwriting.
 FsStatus CopyFolder(const QString& source, const QString& target);
 
-// Test hook standing for a disk that fills up: once `bytes` more bytes have been written,
-// every write fails for want of space; with `atSync`, the writes seem to succeed and the
-// failure shows only when the file is synced, as on a disk with delayed allocation.
-// A negative count ends the simulation.
-void SimulateFullDisk(qint64 bytes, bool atSync = false);
-
 // The drive of a path: on Linux the mount point of the volume holding it.
 QString GetDriveName(const QString& path);
 // Whether the drive holds a readable, mounted medium.

@@ -10,6 +10,10 @@ namespace vetorlan {
 QString ProgramFolder();
 void SetProgramFolder(const QString& folder);
 
+// The program's main page in its folder: the index page of a multi-town load, the page of a
+// single-town one (which writes the name in lower case). Always looked up without regard to case.
+inline const QString kMainPageName = QStringLiteral("Nimbora.htm");
+
 // ProgramFolder() + "/" + name, resolved to an existing entry whatever its letter case.
 QString ProgramFile(const QString& name);
 

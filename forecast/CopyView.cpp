@@ -121,7 +121,7 @@ void CopyForecast() {
 }
 
 void ShowForecast() {
-    const QString page = ProgramFile("Nimbora.htm");
+    const QString page = ProgramFile(kMainPageName);
     if (!FileExists(page)) {
         ShowMessageBox("Нет загруженного прогноза погоды!", "Файл не найден", MsgIcon::Information);
         return;

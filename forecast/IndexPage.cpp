@@ -222,7 +222,7 @@ QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& nam
 }
 
 FsStatus WriteIndexPage(const TownSelection& towns, const TownFileNameList& names) {
-    return WriteFileAtomic(ResolvePath(ProgramFile("Nimbora.htm")), IndexPageText(towns, names));
+    return WriteFileAtomic(ResolvePath(ProgramFile(kMainPageName)), IndexPageText(towns, names));
 }
 
 } // namespace vetorlan

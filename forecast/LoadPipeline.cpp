@@ -7,14 +7,14 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
-#include "forecast/AnswerCache.h"
-#include "forecast/Converter.h"
 #include "forecast/CopyView.h"
-#include "forecast/Download.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "forecast/TownPages.h"
 #include "net/Connection.h"
+#include "sources/AnswerCache.h"
+#include "sources/Converter.h"
+#include "sources/Download.h"
 
 #include <QDir>
 #include <QFile>
@@ -219,7 +219,8 @@ std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
         }
         const QString index = TownIndex(entry);
         jobs.push_back({index, ForecastUrl(index),
-                        multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/nimbora.htm", TownName(entry)});
+                        multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/" + kMainPageName.toLower(),
+                        TownName(entry)});
     }
     return jobs;
 }

@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "core/FsStatus.h"
 #include "forecast/LatinFileNames.h"
-#include "forecast/SourceFailure.h"
+#include "sources/SourceFailure.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 

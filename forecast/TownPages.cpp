@@ -1,36 +1,14 @@
 #include "forecast/TownPages.h"
 
-#include "forecast/Converter.h"
-#include "forecast/Download.h"
-
 #include <QTimer>
 
 namespace vetorlan {
 
-namespace {
-
-// A page that arrived but cannot be used: blamed on the page service, or on the rewriting of
-// a page made here.
-TownPage Unusable(SourceFailures failures, const QString& reason, const QString& detail) {
-    const QString source = UsesLiveSources() ? QStringLiteral("переработка страницы") : ServiceName();
-    failures.append({source, reason, 0, detail});
-    return {false, {}, std::move(failures)};
-}
-
-} // namespace
-
 TownPage PrepareTownPage(const TownJob& job, const RewriteOptions& options, const std::atomic<bool>* cancelled) {
-    TownFetch fetched = FetchTownPage(job.stationIndex, job.url, cancelled);
-    if (!fetched.ok)
-        return {false, {}, std::move(fetched.failures)};
-    if (!LooksLikeForecastPage(fetched.body, options.imageHost))
-        return Unusable(std::move(fetched.failures), QStringLiteral("получена не страница прогноза"),
-                        QStringLiteral("not a forecast page"));
-    QByteArray page = ConvertPageText(std::move(fetched.body), options.multiLoad, options.imageHost);
-    if (page.isEmpty())
-        return Unusable(std::move(fetched.failures), QStringLiteral("страница слишком велика"),
-                        QStringLiteral("the rewritten page would be too large"));
-    return {true, std::move(page), std::move(fetched.failures)};
+    const PageSource* source = CurrentPageSource();
+    if (!source)
+        return {false, {}, {{QStringLiteral("загрузка"), QStringLiteral("нет источника страниц"), 0, {}}}};
+    return source->Page(job.stationIndex, job.url, options, cancelled);
 }
 
 TownPagePool::TownPagePool(std::vector<TownJob> jobs, RewriteOptions options)

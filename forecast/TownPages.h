@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/SourceFailure.h"
+#include "sources/PageSource.h"
 
 #include <QByteArray>
 #include <QEventLoop>
@@ -22,22 +22,7 @@ struct TownJob {
     QString name; // the town, for the log
 };
 
-// A town's page ready to be written (fetched, checked and rewritten), or why it is not. A
-// page made from the second live source keeps the first one's failure.
-struct TownPage {
-    bool ok = false;
-    QByteArray bytes;
-    SourceFailures failures;
-};
-
-// What the workers need besides the job, copied in so they read no shared settings.
-struct RewriteOptions {
-    QString multiLoad;
-    QString imageHost;
-};
-
-// Fetches one town's raw page and rewrites it in memory. An empty answer, a page that holds
-// none of the rewrite's texts, or one whose rewrite would exceed its bound is a failure.
+// One town's finished page from the installed page source.
 TownPage PrepareTownPage(const TownJob& job, const RewriteOptions& options, const std::atomic<bool>* cancelled);
 
 // Prepares the pages of a load on a few worker threads, so that the window lives on, while

@@ -12,12 +12,6 @@
 
 namespace vetorlan {
 
-namespace {
-
-const QString kForecastFile = QStringLiteral("nimbora.htm");
-
-} // namespace
-
 Scheduler::Scheduler(SchedulerHost& host) : host_(host) {}
 
 QString Scheduler::ClockText(const QDateTime& now) {
@@ -100,7 +94,7 @@ void Scheduler::WatchClockAndConnection() {
 }
 
 QDateTime Scheduler::ReadForecastFileDate() {
-    const QString file = ProgramFile(kForecastFile);
+    const QString file = ProgramFile(kMainPageName);
     if (!FileExists(file))
         return {};
     const QDateTime modified = FileModified(file);

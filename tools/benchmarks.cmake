@@ -1,10 +1,10 @@
 # Benchmarks: run by hand, never by ctest.
 add_executable(bench-converter bench/bench_converter.cpp)
-target_link_libraries(bench-converter PRIVATE vetorlan_forecast)
+target_link_libraries(bench-converter PRIVATE vetorlan_sources)
 
 # A 400-town load from the live sources' loopback stand-in, and one page's reading and rendering.
 add_executable(bench-live bench/bench_live.cpp)
-target_link_libraries(bench-live PRIVATE vetorlan_live_stand_in vetorlan_platform vetorlan_forecast)
+target_link_libraries(bench-live PRIVATE vetorlan_live_stand_in vetorlan_platform vetorlan_sources)
 set_target_properties(bench-live PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 # The temperature tray icons on one sheet, for looking at, and what drawing them costs.

@@ -3,7 +3,7 @@
 #include "core/ProgramFolder.h"
 #include "core/ProjectInfo.h"
 #include "forecast/CopyView.h"
-#include "forecast/Download.h"
+#include "sources/Download.h"
 #include "ui_AboutWindow.h"
 
 #include <QLabel>

@@ -58,8 +58,8 @@ bool WriteProbe(const QString& candidate) {
 
 bool IsProgramOutputPath(const QString& candidate) {
     const QStringList given = lowerForms(candidate);
-    for (const char* name : {"/Nimbora.htm", "/Nimbora.html"}) {
-        for (const QString& own : lowerForms(ProgramFolder() + name))
+    for (const QString& name : {kMainPageName, kMainPageName + u'l'}) {
+        for (const QString& own : lowerForms(ProgramFolder() + u'/' + name))
             if (given.contains(own))
                 return true;
     }

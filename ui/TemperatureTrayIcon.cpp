@@ -1,6 +1,6 @@
 #include "ui/TemperatureTrayIcon.h"
 
-#include "forecast/CurrentWeather.h"
+#include "sources/CurrentWeather.h"
 #include "ui/TrayDigits.h"
 
 #include <QIconEngine>

@@ -4,15 +4,15 @@
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
-#include "forecast/AnswerCache.h"
 #include "forecast/CopyView.h"
-#include "forecast/Download.h"
 #include "net/Connection.h"
 #include "net/ConnectionBackend.h"
-#include "platform/CurlFetcher.h"
-#include "platform/CurlHttpClient.h"
 #include "platform/DesktopShell.h"
 #include "platform/SingleInstance.h"
+#include "platform/common/CurlHttpClient.h"
+#include "sources/AnswerCache.h"
+#include "sources/Download.h"
+#include "sources/LiveForecast.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxUi.h"
 #include "ui/ProgramStart.h"
@@ -86,10 +86,11 @@ int main(int argc, char** argv) {
         ShowMessageBox(problem, QStringLiteral("Веторлан - Ошибка"), MsgIcon::Critical);
     DesktopShell shell;
     SetShell(&shell);
-    CurlFetcher fetcher;
-    SetFetcher(&fetcher);
-    CurlHttpClient liveSources;
-    SetHttpClient(&liveSources);
+    // The page source is chosen once, by the page service's address; the HTTP client gets its bounds.
+    const bool live = ServiceUrl().isEmpty();
+    CurlHttpClient http(live ? CurlHttpClient::Limits{} : CurlHttpClient::PageServiceLimits());
+    SetHttpClient(&http);
+    SetPageSource(live ? &LivePages() : &ServicePages());
 #ifdef Q_OS_WIN
     RasBackend connections;
     RegistryAutorunStore autorun;
@@ -122,8 +123,8 @@ int main(int argc, char** argv) {
     AppSettingsContext() = SettingsContext{};
     SetSoundPlayer(nullptr);
     SetConnectionBackend(nullptr);
+    SetPageSource(nullptr);
     SetHttpClient(nullptr);
-    SetFetcher(nullptr);
     SetShell(nullptr);
     return code;
 }

@@ -2,11 +2,12 @@
 // on loopback: first run, one-shot loads in both modes, a failed fetch, damaged files.
 #include "core/FileSystemObject.h"
 #include "core/Settings.h"
-#include "forecast/Converter.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
 #include "forecast/LoadPipeline.h"
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlHttpClient.h"
+#include "sources/Converter.h"
+#include "sources/Download.h"
 #include "tests/e2e/E2eProcess.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
@@ -85,8 +86,10 @@ protected:
     }
     // The page the service gives for an index, as the program must leave it on disk.
     QByteArray ExpectedPage(const QString& index, const QString& multiLoad) {
-        CurlFetcher fetcher;
-        const FetchResult raw = fetcher.Fetch(url_ + "/detailed.xml?city=" + index);
+        CurlHttpClient client(CurlHttpClient::PageServiceLimits());
+        SetHttpClient(&client);
+        const FetchResult raw = FetchPage(url_ + "/detailed.xml?city=" + index);
+        SetHttpClient(nullptr);
         EXPECT_TRUE(raw.ok) << raw.error.toStdString();
         return ConvertPageText(raw.body, multiLoad, kImageHost);
     }

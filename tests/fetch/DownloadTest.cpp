@@ -1,5 +1,7 @@
 // DownloadFile's flag and the service addresses taken from the environment or the build.
-#include "forecast/Download.h"
+#include "sources/Download.h"
+#include "sources/HttpClient.h"
+#include "tools/sample-forecast-service/PageFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,12 +10,13 @@
 namespace vetorlan::test {
 namespace {
 
-class FixedFetcher : public Fetcher {
+class FixedFetcher : public HttpClient {
 public:
     explicit FixedFetcher(bool result) : result_(result) {}
-    FetchResult Fetch(const QString& url, const std::atomic<bool>*) override {
-        lastUrl = url;
-        return result_ ? FetchResult::success("page") : FetchResult::failure("refused");
+    HttpResponse Get(const HttpRequest& request) override {
+        lastUrl = request.url;
+        return result_ ? HttpResponse{200, {{"Content-Length", "4"}}, "page", {}, {}}
+                       : HttpResponse{0, {}, {}, u"refused"_qs, {}};
     }
     QString lastUrl;
 
@@ -23,18 +26,18 @@ private:
 
 TEST(DownloadFile, TellsTheOutcomeOfEveryFetch) {
     FixedFetcher good(true), bad(false);
-    SetFetcher(&good);
+    SetHttpClient(&good);
     QTemporaryDir dir;
     const QString page = dir.filePath(u"nimbora.htm"_qs);
     EXPECT_TRUE(DownloadFile(u"http://h/detailed.xml?city=27612"_qs, page));
     EXPECT_EQ(good.lastUrl, u"http://h/detailed.xml?city=27612"_qs);
     EXPECT_TRUE(QFile::exists(page));
-    SetFetcher(&bad);
+    SetHttpClient(&bad);
     EXPECT_FALSE(DownloadFile(u"u"_qs, page));
-    // Without a fetcher nothing arrives.
-    SetFetcher(nullptr);
+    // Without a client nothing arrives.
+    SetHttpClient(nullptr);
     EXPECT_FALSE(DownloadFile(u"u"_qs, page));
-    EXPECT_FALSE(FetchTownPage(u"27612"_qs, u"u"_qs).ok);
+    EXPECT_FALSE(ServicePages().Page(u"27612"_qs, u"u"_qs, {u"False"_qs, {}}, nullptr).ok);
 }
 
 struct AddressCase {

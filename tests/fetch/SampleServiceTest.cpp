@@ -1,7 +1,7 @@
 // The sample service's pages: every town answers, the page carries what the converter cuts
 // at, in an order that leaves a clean page, and every picture it names is shipped.
 #include "core/CodePage.h"
-#include "forecast/Converter.h"
+#include "sources/Converter.h"
 #include "tests/support/TestSupport.h"
 #include "tools/sample-forecast-service/ForecastPage.h"
 #include "towns/TownCatalog.h"

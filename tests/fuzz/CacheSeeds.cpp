@@ -1,7 +1,7 @@
 // Writes cache entries of the recorded answers given, as a load stores them, into
 // <folder>/vetorlan: the seeds of the cache entry harness.
 // Usage: fuzz-cache-seeds <folder> <answer.json>...
-#include "forecast/AnswerCache.h"
+#include "sources/AnswerCache.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QCoreApplication>

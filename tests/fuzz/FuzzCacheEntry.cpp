@@ -1,7 +1,7 @@
 // libFuzzer harness: a cache entry as a load finds it: read, judged, its revalidation date
 // checked, its body read by both sources' readers and rendered.
-#include "forecast/AnswerCache.h"
-#include "forecast/LiveSources.h"
+#include "sources/AnswerCache.h"
+#include "sources/LiveSources.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QTimeZone>

@@ -1,5 +1,5 @@
 // libFuzzer harness: a MET Norway answer read as for a catalogue town, then rendered.
-#include "forecast/LiveSources.h"
+#include "sources/LiveSources.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace vetorlan;

@@ -1,5 +1,5 @@
 // libFuzzer harness: an Open-Meteo answer read as for a catalogue town, then rendered.
-#include "forecast/LiveSources.h"
+#include "sources/LiveSources.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace vetorlan;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "forecast/ForecastModel.h"
-#include "forecast/Stations.h"
+#include "page/ForecastModel.h"
+#include "sources/Stations.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -10,6 +10,16 @@
 #include <QTemporaryDir>
 #include <deque>
 
+namespace vetorlan {
+
+// Stands for a disk that fills up: once `bytes` more bytes have been written, every write fails
+// for want of space; with `atSync`, the writes seem to succeed and the failure shows only when
+// the file is synced, as on a disk with delayed allocation. A negative count ends the
+// simulation. Defined beside the writes in core/FileSystemObject.cpp; only tests call it.
+void SimulateFullDisk(qint64 bytes, bool atSync = false);
+
+} // namespace vetorlan
+
 namespace vetorlan::test {
 
 // A fresh, empty program folder for one test; ProgramFolder() points at it while it lives.

@@ -3,8 +3,8 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "platform/CurlFetcher.h"
-#include "platform/CurlHttpClient.h"
+#include "platform/common/CurlHttpClient.h"
+#include "sources/LiveForecast.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/MainWindow.h"
@@ -128,14 +128,16 @@ TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
     ASSERT_NE(server.port(), 0);
     qputenv("VETORLAN_SERVICE_URL", server.url());
     qputenv("no_proxy", "127.0.0.1");
-    CurlFetcher::Limits limits;
+    CurlHttpClient::Limits limits = CurlHttpClient::PageServiceLimits();
     limits.stallSeconds = 600; // without the cancel the load would wait this long
     limits.totalSeconds = 600;
-    CurlFetcher fetcher(limits);
-    SetFetcher(&fetcher);
+    CurlHttpClient client(limits);
+    SetHttpClient(&client);
+    SetPageSource(&ServicePages());
 
     ExpectExitEndsALiveLoad();
-    SetFetcher(nullptr);
+    SetPageSource(nullptr);
+    SetHttpClient(nullptr);
 }
 
 // Without a page service the pages come from the live sources; both stall here, so only the
@@ -154,9 +156,11 @@ TEST(LoadWindow, StallingLiveSourcesLeaveTheWindowAliveAndExitEndsTheLoad) {
     limits.totalSeconds = 120;
     CurlHttpClient client(limits);
     SetHttpClient(&client);
+    SetPageSource(&LivePages());
 
     ExpectExitEndsALiveLoad();
     EXPECT_TRUE(QDir(cache.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    SetPageSource(nullptr);
     SetHttpClient(nullptr);
 }
 

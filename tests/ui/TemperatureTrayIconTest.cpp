@@ -1,7 +1,7 @@
 // The temperature tray icon at the sizes trays ask for: the value is never cut, stays large
 // enough to read, and the picture changes with the temperature and the load's mark.
 #include "ui/TemperatureTrayIcon.h"
-#include "forecast/ForecastPageRenderer.h"
+#include "page/PageParts.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

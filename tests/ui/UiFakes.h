@@ -3,8 +3,9 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
-#include "forecast/Download.h"
 #include "net/ConnectionBackend.h"
+#include "sources/Download.h"
+#include "sources/HttpClient.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 
@@ -33,11 +34,18 @@ inline void OnUiThread(const std::function<void()>& work) {
 
 // Answers every URL with FakePage of its index, except the indices told to fail. Called on
 // the load's worker threads: `during` runs there too.
-class FakeFetcher : public Fetcher {
+class FakeFetcher : public HttpClient {
 public:
-    FakeFetcher() { SetFetcher(this); }
-    ~FakeFetcher() override { SetFetcher(nullptr); }
-    FetchResult Fetch(const QString& url, const std::atomic<bool>*) override {
+    FakeFetcher() {
+        SetHttpClient(this);
+        SetPageSource(&ServicePages());
+    }
+    ~FakeFetcher() override {
+        SetPageSource(nullptr);
+        SetHttpClient(nullptr);
+    }
+    HttpResponse Get(const HttpRequest& request) override {
+        const QString& url = request.url;
         {
             const std::lock_guard lock(mutex);
             urls << url;
@@ -46,8 +54,9 @@ public:
             during();
         const QString index = url.right(5);
         if (failing.contains(index))
-            return FetchResult::failure(QStringLiteral("refused"), QStringLiteral("HTTP 503"), 503);
-        return FetchResult::success(answers.contains(index) ? answers.value(index) : FakePage(index));
+            return {503, {}, {}, {}, {}};
+        const QByteArray body = answers.contains(index) ? answers.value(index) : FakePage(index);
+        return {200, {{"Content-Length", QByteArray::number(body.size())}}, body, {}, {}};
     }
     std::mutex mutex;
     QStringList urls;

@@ -1,7 +1,7 @@
 // Throughput of the page rewrite on a large page dense with every text it looks for.
 // Usage: bench-converter [megabytes] [runs]
 #include "core/CodePage.h"
-#include "forecast/Converter.h"
+#include "sources/Converter.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -4,16 +4,15 @@
 // page from it, with the chart of the coming hours and without. With --one only Moscow is
 // loaded before the reading and rendering. With --serve it only runs the stand-in and prints
 // its two base addresses, for loads of the built program (scripts/bench-app.sh).
-#include "forecast/AnswerCache.h"
-#include "forecast/Astronomy.h"
-#include "forecast/Converter.h"
-#include "forecast/Download.h"
-#include "forecast/ForecastPageRenderer.h"
-#include "forecast/HttpClient.h"
-#include "forecast/LiveForecast.h"
-#include "forecast/LiveSources.h"
-#include "forecast/Stations.h"
-#include "platform/CurlHttpClient.h"
+#include "page/OfflinePage.h"
+#include "platform/common/CurlHttpClient.h"
+#include "sources/AnswerCache.h"
+#include "sources/Astronomy.h"
+#include "sources/Download.h"
+#include "sources/HttpClient.h"
+#include "sources/LiveForecast.h"
+#include "sources/LiveSources.h"
+#include "sources/Stations.h"
 #include "tools/live-stand-in/LiveStandIn.h"
 
 #include <QCoreApplication>
@@ -38,9 +37,9 @@ void LoadAllTowns(standin::LiveStandIn& standIn) {
     for (int w = 0; w < 4; ++w) {
         workers.emplace_back([&] {
             for (int i = next++; i < AllStations().size(); i = next++) {
-                QByteArray page;
+                Forecast forecast;
                 SourceFailures failures;
-                if (!FetchLivePage(AllStations()[i].index, page, failures))
+                if (!FetchLiveForecast(AllStations()[i].index, forecast, failures))
                     ++failed;
             }
         });
@@ -53,9 +52,9 @@ void LoadAllTowns(standin::LiveStandIn& standIn) {
                 requests / seconds, failed.load());
     timer.restart();
     for (const Station& station : AllStations()) {
-        QByteArray page;
+        Forecast forecast;
         SourceFailures failures;
-        FetchLivePage(station.index, page, failures);
+        FetchLiveForecast(station.index, forecast, failures);
     }
     std::printf("400 towns again while fresh: %.2f s wall, %d new requests\n", timer.nsecsElapsed() / 1e9,
                 int(standIn.seen().size()) - requests);
@@ -79,22 +78,17 @@ void CompareChart(const Forecast& withChart) {
             QElapsedTimer timer;
             timer.start();
             for (int i = 0; i < rounds; ++i)
-                RenderForecastPage(*forecast, ImageHost());
+                RenderOfflinePage(*forecast, false);
             times->push_back(timer.nsecsElapsed() / 1e3 / rounds);
         }
     }
-    const auto sizes = [](const Forecast& forecast) {
-        const QByteArray page = RenderForecastPage(forecast, ImageHost());
-        return std::pair{page.size(), ConvertPageText(page, QStringLiteral("False"), ImageHost()).size()};
-    };
-    const auto [renderedWith, writtenWith] = sizes(withChart);
-    const auto [renderedBare, writtenBare] = sizes(without);
+    const qsizetype sizeWith = RenderOfflinePage(withChart, false).size();
+    const qsizetype sizeBare = RenderOfflinePage(without, false).size();
     std::printf("render one page, median of %d x %d: %.1f us with the chart (%lld hourly steps), %.1f us without\n",
                 batches, rounds, Median(timesWith), static_cast<long long>(withChart.hours.size()),
                 Median(timesWithout));
-    std::printf("page bytes rendered/written: %lld/%lld with the chart, %lld/%lld without\n",
-                static_cast<long long>(renderedWith), static_cast<long long>(writtenWith),
-                static_cast<long long>(renderedBare), static_cast<long long>(writtenBare));
+    std::printf("page bytes written: %lld with the chart, %lld without\n", static_cast<long long>(sizeWith),
+                static_cast<long long>(sizeBare));
 }
 
 void RenderOnePage() {
@@ -141,9 +135,9 @@ int main(int argc, char** argv) {
     CurlHttpClient client;
     SetHttpClient(&client);
     if (app.arguments().contains(QStringLiteral("--one"))) {
-        QByteArray page;
+        Forecast forecast;
         SourceFailures failures;
-        FetchLivePage(QStringLiteral("27612"), page, failures);
+        FetchLiveForecast(QStringLiteral("27612"), forecast, failures);
     } else {
         LoadAllTowns(standIn);
     }

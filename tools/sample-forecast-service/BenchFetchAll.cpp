@@ -3,9 +3,10 @@
 // Usage: bench-fetch-all [--url http://127.0.0.1:N] [--runs N]
 // Without --url it starts the service in-process on a free port.
 #include "core/Settings.h"
-#include "forecast/Converter.h"
-#include "forecast/Download.h"
-#include "platform/CurlFetcher.h"
+#include "platform/common/CurlHttpClient.h"
+#include "sources/Converter.h"
+#include "sources/Download.h"
+#include "tools/sample-forecast-service/PageFiles.h"
 #include "tools/sample-forecast-service/SampleService.h"
 #include "towns/TownCatalog.h"
 
@@ -93,8 +94,8 @@ int main(int argc, char** argv) {
         url = u"http://127.0.0.1:"_qs + QString::number(service->port);
     }
     AppSettings().MultiLoad = u"True"_qs;
-    CurlFetcher fetcher;
-    SetFetcher(&fetcher);
+    CurlHttpClient client(CurlHttpClient::PageServiceLimits());
+    SetHttpClient(&client);
     std::vector<double> totals, fetches, converts, perTown;
     int failures = 0;
     for (int run = 0; run < runs; ++run) {

@@ -1,7 +1,7 @@
 #include "tools/sample-forecast-service/ForecastPage.h"
 
 #include "core/CodePage.h"
-#include "forecast/ForecastPageRenderer.h"
+#include "tools/sample-forecast-service/ServicePage.h"
 #include "tools/sample-forecast-service/Weather.h"
 
 #include <QFile>

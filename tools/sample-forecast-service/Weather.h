@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/ForecastModel.h"
+#include "page/ForecastModel.h"
 
 #include <QDate>
 #include <QList>

@@ -1,6 +1,6 @@
 // The sample forecast service: invented 7-day forecasts for every catalogue town on loopback,
 // for the demo and the tests. Usage: sample-forecast-service [--port N] [--image-host URL]
-#include "forecast/Download.h"
+#include "sources/Download.h"
 #include "tools/sample-forecast-service/SampleService.h"
 
 #include <atomic>

@@ -176,7 +176,7 @@ void SettingsDialog::connectHandlers() {
 }
 
 void SettingsDialog::startUp() {
-    main_.PauseScheduler();
+    main_.PauseTimers();
     const Settings& s = AppSettings();
     m_ui->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
     m_ui->minuteSpinner->setNumber(leadingInt(s.TimeLoad.mid(3, 2)));
@@ -410,7 +410,7 @@ void SettingsDialog::done(int result) {
         t->stop();
     if (!restored_) {
         restored_ = true;
-        main_.RestoreScheduler();
+        main_.RestoreTimers();
     }
     QDialog::done(result);
 }

@@ -26,7 +26,7 @@ QPointer<SetupWizardPage>& currentPage() {
 
 SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page) : QDialog(nullptr), main_(main), page_(page) {
     setAttribute(Qt::WA_DeleteOnClose);
-    main_.PauseScheduler();
+    main_.PauseTimers();
 }
 
 void SetupWizardPage::connectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel) {
@@ -44,7 +44,7 @@ void SetupWizardPage::closePage() {
     closed_ = true;
     // The last page restarts the scheduler however it is left.
     if (page_ == 4)
-        main_.RestoreScheduler();
+        main_.RestoreTimers();
     if (currentPage() == this)
         currentPage() = nullptr;
     hide();
@@ -79,7 +79,7 @@ void SetupWizardPage::reject() {
     if (closed_)
         return;
     if (page_ < 4)
-        main_.RestoreScheduler();
+        main_.RestoreTimers();
     main_.ShowMainWindow();
     closePage();
 }

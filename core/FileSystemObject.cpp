@@ -1,5 +1,7 @@
 #include "core/FileSystemObject.h"
 
+#include "core/SystemFacts.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,22 +39,6 @@ QString quoted(const QString& path) {
     return QStringLiteral("«%1»").arg(QDir::toNativeSeparators(path));
 }
 
-std::filesystem::path toFsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-QString fromFsPath(const std::filesystem::path& path) {
-#ifdef Q_OS_WIN
-    return QString::fromStdWString(path.native());
-#else
-    return QFile::decodeName(path.native().c_str());
-#endif
-}
-
 // Every entry of the folder of `path` whose name equals its last element without regard
 // to letter case, the exact name first.
 QStringList caseVariants(const QString& path) {
@@ -67,9 +53,9 @@ QStringList caseVariants(const QString& path) {
     const QString folder = info.path();
     QStringList others;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(toFsPath(folder), error), end; !error && it != end;
+    for (std::filesystem::directory_iterator it(ToFsPath(folder), error), end; !error && it != end;
          it.increment(error)) {
-        const QString entry = fromFsPath(it->path().filename());
+        const QString entry = FromFsPath(it->path().filename());
         if (entry.size() == name.size() && entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
             others << folder + "/" + entry;
     }
@@ -241,7 +227,7 @@ FsStatus writeReplacing(const QString& path, const QByteArray& contents, LinkWri
     QString why = writeThrough(file, contents);
     if (why.isEmpty()) {
         std::error_code error;
-        std::filesystem::rename(toFsPath(file.fileName()), toFsPath(target), error);
+        std::filesystem::rename(ToFsPath(file.fileName()), ToFsPath(target), error);
         if (!error)
             return FsStatus::success();
         why = QString::fromStdString(error.message());
@@ -426,7 +412,7 @@ FsStatus RenameFile(const QString& from, const QString& to) {
     }
     // std::filesystem::rename replaces an existing target in one step; QFile::rename would not.
     std::error_code error;
-    std::filesystem::rename(toFsPath(source), toFsPath(to), error);
+    std::filesystem::rename(ToFsPath(source), ToFsPath(to), error);
     if (error)
         return FsStatus::failure(QStringLiteral("не удалось переименовать файл %1 в %2: %3")
                                      .arg(quoted(source), quoted(to), QString::fromStdString(error.message())));

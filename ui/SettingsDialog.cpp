@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
+#include "core/SystemFacts.h"
 #include "forecast/CopyView.h"
 #include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"

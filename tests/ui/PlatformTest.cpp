@@ -1,13 +1,13 @@
 // The single-instance lock, the success sound resource, the tray texts and the About window.
 #include "core/ProjectInfo.h"
-#include "platform/SingleInstance.h"
+#include "platform/common/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/AboutWindow.h"
 #include "ui/TrayIcon.h"
 
 #ifndef Q_OS_WIN
-#include "platform/CanberraSoundPlayer.h"
+#include "platform/linux/CanberraSoundPlayer.h"
 #endif
 
 #include <QFile>

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+
+// What the program's lower layers need to know of the operating system. Each folder under
+// platform/ for an operating system defines these; no other file asks which system it runs on.
+namespace vetorlan {
+
+// The program's executable in `folder`, as the system writes paths.
+QString ExecutableIn(const QString& folder);
+// Whether the user may create and replace files in `folder` (a read-only mount counts too).
+bool FolderWritable(const QString& folder);
+// The user's own data folder for the program when it cannot keep its files beside itself.
+QString UserDataFolder();
+
+// File names as the standard library's file system functions take them, and back.
+std::filesystem::path ToFsPath(const QString& path);
+QString FromFsPath(const std::filesystem::path& path);
+
+// Whether `c` separates folders in a path the user typed.
+bool IsPathSeparator(QChar c);
+
+// Whether the first run keeps the settings that name Internet Explorer and a copy path,
+// which only mean something where those exist.
+bool KeepsBrowserDefaults();
+// The browser forced by the "use Internet Explorer" setting; empty where there is none.
+QString ForcedBrowserProgram();
+// The desktop's page opener that reports failures (xdg-open), empty where the desktop
+// answers at once.
+QString WatchablePageOpener();
+
+} // namespace vetorlan

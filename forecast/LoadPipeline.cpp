@@ -235,7 +235,7 @@ TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
         LoadURL = jobs[i].url;
         LoadFile = jobs[i].file;
         host_.ShowLoadingVisuals(true);
-        host_.SetTrayIcon(TrayIconKind::Loading);
+        host_.ShowLoadState(LoadState::Loading);
         host_.SetTrayTip(kLoadingTip);
         const std::optional<TownPage> page = pool.Take(i);
         if (!page) {
@@ -280,7 +280,7 @@ FsStatus LoadPipeline::PublishPages(const TownSelection& towns, bool lastTownOk)
 void LoadPipeline::SucceededActions() {
     const Settings& s = AppSettings();
     host_.ShowLoadStatus();
-    host_.SetTrayIcon(TrayIconKind::Normal);
+    host_.ShowLoadState(LoadState::Idle);
     AutoLoadStopped = false;
     if (!WorksAsDialUp(s))
         host_.EnableScheduledLoads();
@@ -306,7 +306,7 @@ void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
                                  : LoadFailedMessage();
         ShowMessageBox(text, QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
     }
-    host_.SetTrayIcon(TrayIconKind::Error);
+    host_.ShowLoadState(LoadState::Failed);
     // A page left under its temporary name by an interrupted rewrite gets its name back.
     if (!FileExists(LoadFile) && FileExists(LoadFile + "l"))
         RenameFile(ResolvePath(LoadFile + "l"), LoadFile);
@@ -316,7 +316,7 @@ void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
 void LoadPipeline::ReportFileError(const FsStatus& status) {
     WriteLog(QStringLiteral("загрузка: файлы прогноза не записаны — ") + status.error);
     host_.SetTrayTip(TipWithTime(QStringLiteral("Ошибка записи файлов прогноза"), Now(), QLocale::system()));
-    host_.SetTrayIcon(TrayIconKind::Error);
+    host_.ShowLoadState(LoadState::Failed);
     ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\nПричина: %1.").arg(status.error),
                    QStringLiteral("Ошибка"), MsgIcon::Critical);
     AutoLoadStopped = true;

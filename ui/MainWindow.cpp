@@ -276,8 +276,8 @@ void MainWindow::ShowLoadStatus() {
     tray_->ShowLoadStatus();
 }
 
-void MainWindow::SetTrayIcon(TrayIconKind kind) {
-    tray_->SetStatusIcon(kind);
+void MainWindow::ShowLoadState(LoadState state) {
+    tray_->ShowLoadState(state);
 }
 
 void MainWindow::SetTrayTip(const QString& text) {

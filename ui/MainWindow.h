@@ -77,7 +77,7 @@ public:
     const TownSelection& SelectedTowns() const override;
     void SaveTownLists() override;
     void ShowLoadingVisuals(bool loading) override;
-    void SetTrayIcon(TrayIconKind kind) override;
+    void ShowLoadState(LoadState state) override;
     void SetTrayTip(const QString& text) override;
     void ShowLoadStatus() override;
     void EnableScheduledLoads() override;

@@ -43,6 +43,12 @@ void TrayController::SetStatusIcon(TrayIconKind kind) {
     icon_.SetIcon(kind);
 }
 
+void TrayController::ShowLoadState(LoadState state) {
+    SetStatusIcon(state == LoadState::Loading  ? TrayIconKind::Loading
+                  : state == LoadState::Failed ? TrayIconKind::Error
+                                               : TrayIconKind::Normal);
+}
+
 void TrayController::SetStatusTip(const QString& text) {
     icon_.SetTrayTip(text);
 }

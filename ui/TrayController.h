@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forecast/LoadPipeline.h"
 #include "ui/TrayIcon.h"
 
 #include <QObject>
@@ -29,6 +30,7 @@ public:
 
     // The status icon of a running or failed load, or the normal one.
     void SetStatusIcon(TrayIconKind kind);
+    void ShowLoadState(LoadState state);
     void SetStatusTip(const QString& text);
     // The tooltip from the forecast file's time stamp.
     void ShowLoadStatus();

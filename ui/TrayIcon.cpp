@@ -1,5 +1,6 @@
 #include "ui/TrayIcon.h"
 
+#include "core/Clock.h"
 #include "ui/Pictures.h"
 
 #include <QSystemTrayIcon>

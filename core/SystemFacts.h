@@ -26,6 +26,8 @@ bool IsPathSeparator(QChar c);
 bool KeepsBrowserDefaults();
 // The browser forced by the "use Internet Explorer" setting; empty where there is none.
 QString ForcedBrowserProgram();
+// The longest tooltip the system's tray shows (64 on Windows); 0 where it takes any length.
+int TrayTipLimit();
 // The desktop's page opener that reports failures (xdg-open), empty where the desktop
 // answers at once.
 QString WatchablePageOpener();

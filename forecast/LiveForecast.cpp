@@ -2,6 +2,7 @@
 
 #include "core/ProjectInfo.h"
 #include "forecast/AnswerCache.h"
+#include "forecast/CurrentWeather.h"
 #include "forecast/Download.h"
 #include "forecast/ForecastPageRenderer.h"
 #include "forecast/HttpClient.h"
@@ -156,6 +157,7 @@ bool FetchLivePage(const QString& stationIndex, QByteArray& page, SourceFailures
     for (const Source* source : {&kMetNorway, &kOpenMeteo}) {
         SourceFailure failure;
         if (LoadSource(*source, *station, forecast, failure, cancelled)) {
+            KeepCurrentWeather(station->index, station->name, forecast);
             page = RenderForecastPage(forecast, ImageHost());
             return !page.isEmpty();
         }

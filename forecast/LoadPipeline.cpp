@@ -10,6 +10,7 @@
 #include "forecast/AnswerCache.h"
 #include "forecast/Converter.h"
 #include "forecast/CopyView.h"
+#include "forecast/CurrentWeather.h"
 #include "forecast/Download.h"
 #include "forecast/IndexPage.h"
 #include "forecast/LatinFileNames.h"
@@ -228,6 +229,7 @@ std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
 // town. A page that cannot be written ends the load with that file error.
 TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
     const std::vector<TownJob> jobs = TownJobs(towns);
+    SetTrayStation(jobs.empty() ? QString() : jobs.front().stationIndex);
     TownPagePool pool(jobs, {AppSettings().MultiLoad, ImageHost()});
     pool_ = &pool;
     TownFetchOutcome outcome;

@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
                                 slot(&MainWindow::OpenSettingsFromTray), slot(&MainWindow::OpenHelp),
                                 slot(&MainWindow::OpenAboutFromTray), slot(&MainWindow::Quit)},
                                this);
+    connect(towns_, &TownPicker::ChoiceChanged, this, [this] { tray_->SetTown(TrayStation()); });
     timers_ = new SchedulerTimers(scheduler_, this);
     TimersChanged();
 }
@@ -296,6 +297,14 @@ const RegionTownList& MainWindow::RegionTowns() const {
 
 const TownSelection& MainWindow::SelectedTowns() const {
     return towns_->SelectedTowns();
+}
+
+// The tray shows the chosen town, in multi-town mode the first chosen one.
+QString MainWindow::TrayStation() const {
+    if (IsMultiLoad(AppSettings()))
+        return SelectedTowns().count > 0 ? TownIndex(SelectedTowns()[1]) : QString();
+    const int row = SingleTownRow();
+    return row >= 0 ? TownIndex(RegionTowns()[row + 1]) : QString();
 }
 
 void MainWindow::SaveTownLists() {

@@ -100,6 +100,7 @@ private:
     void BuildButtons();
     void RestoreFromTray();
     void ShowAbout(bool modal);
+    QString TrayStation() const;
     void EndAtOnce(int exitCode = 0);
 
     Scheduler scheduler_{*this};

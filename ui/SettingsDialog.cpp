@@ -198,6 +198,7 @@ void SettingsDialog::showSettings() {
     ui_->copyPathEdit->setText(s.PathNimboraCopy);
     ui_->copyPathEdit->setCursorPosition(0);
     ui_->browserCommandEdit->setText(AppExtraSettings().BrowserCommand);
+    ui_->trayTemperatureCheckBox->setChecked(AppExtraSettings().ShowTemperature);
     showBoundSettings(s);
     updateBrowserControls();
     updateWorkModeControls();
@@ -243,8 +244,8 @@ void SettingsDialog::updateMultiLoadControls() {
 
 void SettingsDialog::showLoadTime() {
     ui_->loadTimeEdit->setText(QString("%1:%2")
-                                    .arg(ui_->hourSpinner->number(), 2, 10, QChar('0'))
-                                    .arg(ui_->minuteSpinner->number(), 2, 10, QChar('0')));
+                                   .arg(ui_->hourSpinner->number(), 2, 10, QChar('0'))
+                                   .arg(ui_->minuteSpinner->number(), 2, 10, QChar('0')));
 }
 
 void SettingsDialog::showActualWait() {
@@ -365,12 +366,15 @@ void SettingsDialog::saveAndClose() {
     s.TimeLoad = ui_->loadTimeEdit->text();
     s.PathNimboraCopy = ui_->copyPathEdit->text();
     s.IndexStyle = ui_->animatedIndexRadio->isChecked() ? "Animation" : "List";
-    SaveSettings(SaveRequest::ByUser);
-    const QString browser = ui_->browserCommandEdit->text().trimmed();
-    if (browser != AppExtraSettings().BrowserCommand) {
-        AppExtraSettings().BrowserCommand = browser;
+    // Vetorlan.ini first: saving Options.ini refreshes the window and the tray, which read both.
+    ExtraSettings extra = AppExtraSettings();
+    extra.BrowserCommand = ui_->browserCommandEdit->text().trimmed();
+    extra.ShowTemperature = ui_->trayTemperatureCheckBox->isChecked();
+    if (!(extra == AppExtraSettings())) {
+        AppExtraSettings() = extra;
         SaveExtraSettings();
     }
+    SaveSettings(SaveRequest::ByUser);
     accept();
 }
 

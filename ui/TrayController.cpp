@@ -1,9 +1,11 @@
 #include "ui/TrayController.h"
 
 #include "core/Clock.h"
+#include "core/ExtraSettings.h"
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
 #include "forecast/CopyView.h"
+#include "ui/TemperatureTrayIcon.h"
 
 #include <QMenu>
 
@@ -12,6 +14,9 @@ namespace vetorlan {
 TrayController::TrayController(const TrayMenuActions& actions, QObject* parent) : QObject(parent) {
     connect(&icon_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
     BuildMenu(actions);
+    refreshTimer_.setTimerType(Qt::CoarseTimer);
+    connect(&refreshTimer_, &QTimer::timeout, this, &TrayController::RefreshTemperature);
+    refreshTimer_.start(kRefreshMs);
 }
 
 void TrayController::BuildMenu(const TrayMenuActions& actions) {
@@ -40,21 +45,53 @@ void TrayController::Hide() {
 }
 
 void TrayController::SetStatusIcon(TrayIconKind kind) {
-    icon_.SetIcon(kind);
+    status_ = kind;
+    Apply();
 }
 
 void TrayController::ShowLoadState(LoadState state) {
-    SetStatusIcon(state == LoadState::Loading  ? TrayIconKind::Loading
-                  : state == LoadState::Failed ? TrayIconKind::Error
-                                               : TrayIconKind::Normal);
+    status_ = state == LoadState::Loading  ? TrayIconKind::Loading
+              : state == LoadState::Failed ? TrayIconKind::Error
+                                           : TrayIconKind::Normal;
+    if (state == LoadState::Loading)
+        Apply();
+    else
+        RefreshTemperature();
 }
 
 void TrayController::SetStatusTip(const QString& text) {
-    icon_.SetTrayTip(text);
+    statusTip_ = text;
+    Apply();
 }
 
 void TrayController::ShowLoadStatus() {
     SetStatusTip(LoadStatusText(FileModified(ProgramFile("nimbora.htm")), Now()));
+}
+
+void TrayController::SetTown(const QString& stationIndex) {
+    if (stationIndex == station_)
+        return;
+    station_ = stationIndex;
+    RefreshTemperature();
+}
+
+void TrayController::RefreshTemperature() {
+    weather_ = station_.isEmpty() ? std::nullopt : LoadCurrentWeather(station_);
+    Apply();
+}
+
+void TrayController::Apply() {
+    const QDateTime now = Now();
+    const WeatherStep* step =
+        weather_ && AppExtraSettings().ShowTemperature ? CurrentStep(*weather_, now.toSecsSinceEpoch()) : nullptr;
+    if (!step) {
+        icon_.SetIcon(status_);
+        icon_.SetTrayTip(statusTip_);
+        return;
+    }
+    const int degrees = RoundedDegrees(step->temperature);
+    icon_.SetIcon(status_, TemperatureTrayIcon(degrees, GlyphOfPicture(step->picture), status_));
+    icon_.SetTrayTip(CurrentWeatherTip(*weather_, *step, now) + QLatin1Char('\n') + statusTip_);
 }
 
 } // namespace vetorlan

@@ -45,6 +45,11 @@ QString ForcedBrowserProgram() {
     return {};
 }
 
+// StatusNotifierItem and X11 trays take any length.
+int TrayTipLimit() {
+    return 0;
+}
+
 QString WatchablePageOpener() {
     return QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
 }

@@ -42,6 +42,10 @@ QString ForcedBrowserProgram() {
     return drive + QStringLiteral(":\\Program Files\\Internet Explorer\\Iexplore.exe");
 }
 
+int TrayTipLimit() {
+    return 64;
+}
+
 QString WatchablePageOpener() {
     return {};
 }

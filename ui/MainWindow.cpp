@@ -315,11 +315,14 @@ void MainWindow::SetTownListTip(const QString& tip) {
     towns_->SetTownListTip(tip);
 }
 
+// At start and after the settings were saved: the lists, then the tray's town and its
+// temperature, which may have been switched on or off.
 void MainWindow::RefreshTownLists() {
     if (IsMultiLoad(AppSettings()))
         towns_->RebuildMultiTownList();
     else
         towns_->RebuildSingleTownBoxes();
+    tray_->RefreshTemperature();
 }
 
 // ---- The load's visuals and exits ----

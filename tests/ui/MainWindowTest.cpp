@@ -1,8 +1,10 @@
 // The main window without a display: start-up, run modes, town selection and its files.
 #include "ui/MainWindow.h"
 #include "core/Clock.h"
+#include "core/ExtraSettings.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "forecast/CurrentWeather.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "towns/Selection.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -397,6 +400,30 @@ TEST_F(MainWindowTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick
     SetNowOverride({});
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(exited, 1);
+}
+
+// The chosen town's stored digest puts its temperature in the tray at start; switching the
+// setting off in the settings takes it away at once.
+TEST_F(MainWindowTest, TrayShowsTheChosenTownsTemperatureWhileTheSettingIsOn) {
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    const auto restore = qScopeGuard([&savedCache] {
+        savedCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", savedCache);
+        AppExtraSettings() = ExtraSettings{};
+    });
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.file("cache")));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    CurrentWeather moscow{QString::fromUtf8("Москва"), "27612", now - 600, now + 7200, {}};
+    moscow.steps = {{now - 300, -3.4, 0, 4, "cloudy", QString::fromUtf8("облачно")}};
+    ASSERT_TRUE(StoreCurrentWeather(moscow));
+    WriteOptions([](Settings&) {});
+    folder.write("gorod.ini", " 1  22 \r\n");
+    MainWindow& w = Start();
+    EXPECT_TRUE(w.Tray().Tip().startsWith(QString::fromUtf8("Москва: −3°, облачно, ветер С 4 м/с.")))
+        << w.Tray().Tip().toStdString();
+    EXPECT_TRUE(w.Tray().Tip().endsWith(QString::fromUtf8("\nПрогноз погоды не загружен\nнажмите правую кнопку мыши")));
+    AppExtraSettings().ShowTemperature = false;
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(w.Tray().Tip(), QString::fromUtf8("Прогноз погоды не загружен\nнажмите правую кнопку мыши"));
 }
 
 TEST_F(MainWindowTest, TrayButtonAndMenuMoveTheWindow) {

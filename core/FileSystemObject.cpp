@@ -17,12 +17,6 @@
 #include <system_error>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace vetorlan {
 
 namespace {
@@ -195,11 +189,8 @@ QString writeThrough(QFile& file, const QByteArray& contents) {
         return file.errorString();
     if (accepted < contents.size())
         return noSpaceText();
-#ifdef Q_OS_UNIX
-    // Space on some file systems is only claimed when the data goes to disk: sync to learn.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS && errno != EROFS)
-        return QString::fromLocal8Bit(std::strerror(errno));
-#endif
+    if (const QString why = SyncToDisk(file); !why.isEmpty())
+        return why;
     if (lostAtSync)
         return noSpaceText();
     file.close();
@@ -239,27 +230,18 @@ FsStatus writeReplacing(const QString& path, const QByteArray& contents, LinkWri
 
 // Opens a file for reading, refusing anything but a regular file (a pipe would block).
 FsStatus openForReading(const QString& path, QFile& file) {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2")
-                                     .arg(quoted(path), QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return S_ISDIR(st.st_mode)
-                   ? FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)))
-                   : notRegular(path);
+    QString why;
+    switch (OpenRegularFile(path, file, why)) {
+    case ReadOpen::Opened:
+        return FsStatus::success();
+    case ReadOpen::Folder:
+        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
+    case ReadOpen::NotRegular:
+        return notRegular(path);
+    case ReadOpen::Failed:
+        break;
     }
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return FsStatus::success();
-    ::close(fd);
-#else
-    file.setFileName(path);
-    if (file.open(QIODevice::ReadOnly))
-        return FsStatus::success();
-#endif
-    return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(path), file.errorString()));
+    return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(path), why));
 }
 
 // Copies one file over the target of the same name and removes the target's case-variants,

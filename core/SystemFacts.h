@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <filesystem>
 
@@ -26,6 +27,22 @@ bool IsPathSeparator(QChar c);
 bool KeepsBrowserDefaults();
 // The browser forced by the "use Internet Explorer" setting; empty where there is none.
 QString ForcedBrowserProgram();
+// Writes what the file holds through to the disk; the reason when the system reports a
+// failure (a full disk some file systems only find then), else empty.
+QString SyncToDisk(QFile& file);
+
+// Opens `path` for reading only when it is a regular file, without ever waiting on a pipe or
+// a device. `why` is the system's reason when the file cannot be opened at all.
+enum class ReadOpen { Opened, Failed, Folder, NotRegular };
+ReadOpen OpenRegularFile(const QString& path, QFile& file, QString& why);
+
+// The folder the kernel lists network interfaces in (their "flags" and "operstate"); empty
+// where there is none.
+QString NetworkInterfaceFolder();
+// Whether a one-shot load without a display may fall back to Qt's offscreen platform, as an
+// unreachable X display would otherwise abort it.
+bool OneShotLoadMayLackDisplay();
+
 // The longest tooltip the system's tray shows (64 on Windows); 0 where it takes any length.
 int TrayTipLimit();
 // The desktop's page opener that reports failures (xdg-open), empty where the desktop

@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vetorlan {
@@ -43,6 +47,39 @@ bool KeepsBrowserDefaults() {
 
 QString ForcedBrowserProgram() {
     return {};
+}
+
+QString SyncToDisk(QFile& file) {
+    // Space on some file systems is only claimed when the data goes to disk: sync to learn.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS && errno != EROFS)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return {};
+}
+
+ReadOpen OpenRegularFile(const QString& path, QFile& file, QString& why) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+        return ReadOpen::Failed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(st.st_mode) ? ReadOpen::Folder : ReadOpen::NotRegular;
+    }
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return ReadOpen::Opened;
+    ::close(fd);
+    why = file.errorString();
+    return ReadOpen::Failed;
+}
+
+QString NetworkInterfaceFolder() {
+    return QStringLiteral("/sys/class/net");
+}
+
+bool OneShotLoadMayLackDisplay() {
+    return true;
 }
 
 // StatusNotifierItem and X11 trays take any length.

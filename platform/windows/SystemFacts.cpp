@@ -42,6 +42,26 @@ QString ForcedBrowserProgram() {
     return drive + QStringLiteral(":\\Program Files\\Internet Explorer\\Iexplore.exe");
 }
 
+QString SyncToDisk(QFile&) {
+    return {};
+}
+
+ReadOpen OpenRegularFile(const QString& path, QFile& file, QString& why) {
+    file.setFileName(path);
+    if (file.open(QIODevice::ReadOnly))
+        return ReadOpen::Opened;
+    why = file.errorString();
+    return ReadOpen::Failed;
+}
+
+QString NetworkInterfaceFolder() {
+    return {};
+}
+
+bool OneShotLoadMayLackDisplay() {
+    return false;
+}
+
 int TrayTipLimit() {
     return 64;
 }

@@ -12,13 +12,16 @@ namespace {
 
 const QString kFileName = QStringLiteral("Vetorlan.ini");
 const QString kBrowserCommand = QStringLiteral("View/BrowserCommand");
+const QString kShowTemperature = QStringLiteral("Tray/ShowTemperature");
 
 void ReadExtraSettings(const QSettings& file, ExtraSettings& s) {
     s.BrowserCommand = file.value(kBrowserCommand, s.BrowserCommand).toString();
+    s.ShowTemperature = file.value(kShowTemperature, s.ShowTemperature).toBool();
 }
 
 void WriteExtraSettings(QSettings& file, const ExtraSettings& s) {
     file.setValue(kBrowserCommand, s.BrowserCommand);
+    file.setValue(kShowTemperature, s.ShowTemperature);
 }
 
 } // namespace

@@ -14,6 +14,9 @@ struct ExtraSettings {
     // as a command line; the page's path is added as its last argument. Empty: the platform's
     // own choice.
     QString BrowserCommand;
+    // [Tray] ShowTemperature: the tray icon shows the current temperature of the tray's town
+    // when a live forecast gives one.
+    bool ShowTemperature = true;
 
     bool operator==(const ExtraSettings&) const = default;
 };

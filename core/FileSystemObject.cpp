@@ -1,5 +1,7 @@
 #include "core/FileSystemObject.h"
 
+#include "core/SystemFacts.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,12 +16,6 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vetorlan {
 
@@ -37,22 +33,6 @@ QString quoted(const QString& path) {
     return QStringLiteral("«%1»").arg(QDir::toNativeSeparators(path));
 }
 
-std::filesystem::path toFsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-QString fromFsPath(const std::filesystem::path& path) {
-#ifdef Q_OS_WIN
-    return QString::fromStdWString(path.native());
-#else
-    return QFile::decodeName(path.native().c_str());
-#endif
-}
-
 // Every entry of the folder of `path` whose name equals its last element without regard
 // to letter case, the exact name first.
 QStringList caseVariants(const QString& path) {
@@ -67,9 +47,9 @@ QStringList caseVariants(const QString& path) {
     const QString folder = info.path();
     QStringList others;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(toFsPath(folder), error), end; !error && it != end;
+    for (std::filesystem::directory_iterator it(ToFsPath(folder), error), end; !error && it != end;
          it.increment(error)) {
-        const QString entry = fromFsPath(it->path().filename());
+        const QString entry = FromFsPath(it->path().filename());
         if (entry.size() == name.size() && entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
             others << folder + "/" + entry;
     }
@@ -209,11 +189,8 @@ QString writeThrough(QFile& file, const QByteArray& contents) {
         return file.errorString();
     if (accepted < contents.size())
         return noSpaceText();
-#ifdef Q_OS_UNIX
-    // Space on some file systems is only claimed when the data goes to disk: sync to learn.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS && errno != EROFS)
-        return QString::fromLocal8Bit(std::strerror(errno));
-#endif
+    if (const QString why = SyncToDisk(file); !why.isEmpty())
+        return why;
     if (lostAtSync)
         return noSpaceText();
     file.close();
@@ -241,7 +218,7 @@ FsStatus writeReplacing(const QString& path, const QByteArray& contents, LinkWri
     QString why = writeThrough(file, contents);
     if (why.isEmpty()) {
         std::error_code error;
-        std::filesystem::rename(toFsPath(file.fileName()), toFsPath(target), error);
+        std::filesystem::rename(ToFsPath(file.fileName()), ToFsPath(target), error);
         if (!error)
             return FsStatus::success();
         why = QString::fromStdString(error.message());
@@ -253,27 +230,18 @@ FsStatus writeReplacing(const QString& path, const QByteArray& contents, LinkWri
 
 // Opens a file for reading, refusing anything but a regular file (a pipe would block).
 FsStatus openForReading(const QString& path, QFile& file) {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2")
-                                     .arg(quoted(path), QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return S_ISDIR(st.st_mode)
-                   ? FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)))
-                   : notRegular(path);
+    QString why;
+    switch (OpenRegularFile(path, file, why)) {
+    case ReadOpen::Opened:
+        return FsStatus::success();
+    case ReadOpen::Folder:
+        return FsStatus::failure(QStringLiteral("%1 является папкой, а не файлом").arg(quoted(path)));
+    case ReadOpen::NotRegular:
+        return notRegular(path);
+    case ReadOpen::Failed:
+        break;
     }
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return FsStatus::success();
-    ::close(fd);
-#else
-    file.setFileName(path);
-    if (file.open(QIODevice::ReadOnly))
-        return FsStatus::success();
-#endif
-    return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(path), file.errorString()));
+    return FsStatus::failure(QStringLiteral("не удалось открыть файл %1: %2").arg(quoted(path), why));
 }
 
 // Copies one file over the target of the same name and removes the target's case-variants,
@@ -426,7 +394,7 @@ FsStatus RenameFile(const QString& from, const QString& to) {
     }
     // std::filesystem::rename replaces an existing target in one step; QFile::rename would not.
     std::error_code error;
-    std::filesystem::rename(toFsPath(source), toFsPath(to), error);
+    std::filesystem::rename(ToFsPath(source), ToFsPath(to), error);
     if (error)
         return FsStatus::failure(QStringLiteral("не удалось переименовать файл %1 в %2: %3")
                                      .arg(quoted(source), quoted(to), QString::fromStdString(error.message())));

@@ -10,10 +10,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
-
 namespace vetorlan {
 
 namespace {
@@ -66,35 +62,11 @@ QString ProgramFile(const QString& name) {
 QString ProgramExecutable() {
     if (!executableOverride().isEmpty())
         return executableOverride();
-#ifdef Q_OS_WIN
-    return QDir::toNativeSeparators(ProgramFolder() + "/Nimbora.exe");
-#else
-    return ProgramFolder() + "/nimbora";
-#endif
+    return ExecutableIn(ProgramFolder());
 }
 
 void SetProgramExecutable(const QString& path) {
     executableOverride() = path;
-}
-
-bool FolderWritable(const QString& folder) {
-#ifdef Q_OS_WIN
-    return QFileInfo(folder).isWritable();
-#else
-    // access() also reports a read-only mount, for root too.
-    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
-#endif
-}
-
-QString UserDataFolder() {
-#ifdef Q_OS_WIN
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vetorlan";
-#else
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty() || QDir::isRelativePath(data))
-        data = QDir::homePath() + "/.local/share";
-    return QDir::cleanPath(data + "/vetorlan");
-#endif
 }
 
 ProgramPlace ChooseProgramPlace(const QString& executableFolder, const QString& dataFolder,

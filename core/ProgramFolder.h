@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SystemFacts.h"
+
 #include <QString>
 #include <functional>
 
@@ -30,12 +32,7 @@ struct ProgramPlace {
 
 using WritableCheck = std::function<bool(const QString& folder)>;
 
-// Whether the folder can take new files (the permission bits and a read-only mount).
-bool FolderWritable(const QString& folder);
-
-// $XDG_DATA_HOME/vetorlan, or ~/.local/share/vetorlan when the variable is unset or relative
-// (on Windows the local application data folder).
-QString UserDataFolder();
+// FolderWritable and UserDataFolder come from the operating system's folder under platform/.
 
 // A folder the executable can write, and which is not an installed layout (shared files in
 // ../share/vetorlan and none beside the executable), is a portable program folder.

@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "core/CodePage.h"
+#include "core/SystemFacts.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -107,10 +108,10 @@ bool isDigit(QChar c) {
 Settings FirstRunSettings(bool modemLink) {
     Settings s;
     s.WorkMode = modemLink ? QStringLiteral("DialUp") : QStringLiteral("DirectConn");
-#ifndef Q_OS_WIN
-    s.UseInternetExplorer = QStringLiteral("False");
-    s.PathNimboraCopy.clear();
-#endif
+    if (!KeepsBrowserDefaults()) {
+        s.UseInternetExplorer = QStringLiteral("False");
+        s.PathNimboraCopy.clear();
+    }
     return s;
 }
 

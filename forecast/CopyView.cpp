@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "core/SystemFacts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,11 +27,9 @@ std::atomic<Shell*> installedShell = nullptr;
 
 // Everything before the last separator of the copy path; empty when there is none.
 QString copyFolderOf(const QString& path) {
-#ifdef Q_OS_WIN
-    const qsizetype cut = qMax(path.lastIndexOf('\\'), path.lastIndexOf('/'));
-#else
-    const qsizetype cut = path.lastIndexOf('/');
-#endif
+    qsizetype cut = path.size() - 1;
+    while (cut >= 0 && !IsPathSeparator(path[cut]))
+        --cut;
     if (cut < 0)
         return QString();
     return cut == 0 ? path.left(1) : path.left(cut); // "/name" lies in the root folder
@@ -82,16 +81,6 @@ Shell* CurrentShell() {
     static NoShell none;
     Shell* shell = installedShell.load();
     return shell ? shell : &none;
-}
-
-QString ForcedBrowserProgram() {
-#ifdef Q_OS_WIN
-    QString windir = qEnvironmentVariable("windir");
-    const QString drive = windir.isEmpty() ? QStringLiteral("C") : windir.left(1);
-    return drive + ":\\Program Files\\Internet Explorer\\Iexplore.exe";
-#else
-    return {};
-#endif
 }
 
 QString BrowserFailureMessage(const QString& why) {

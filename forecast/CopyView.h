@@ -26,9 +26,8 @@ public:
 void SetShell(Shell* shell);
 Shell* CurrentShell();
 
-// The browser used when UseInternetExplorer is "True" and no browser command is set: Internet
-// Explorer on Windows; none elsewhere, where the desktop's default browser serves.
-QString ForcedBrowserProgram();
+// The browser used when UseInternetExplorer is "True" and no browser command is set is
+// ForcedBrowserProgram() (core/SystemFacts.h).
 
 // The message telling the user that the page did not open, and why.
 QString BrowserFailureMessage(const QString& why);

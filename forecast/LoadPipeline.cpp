@@ -13,6 +13,7 @@
 #include "forecast/TownPages.h"
 #include "net/Connection.h"
 #include "sources/AnswerCache.h"
+#include "sources/CurrentWeather.h"
 #include "sources/Converter.h"
 #include "sources/Download.h"
 
@@ -229,6 +230,7 @@ std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
 // town. A page that cannot be written ends the load with that file error.
 TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
     const std::vector<TownJob> jobs = TownJobs(towns);
+    SetTrayStation(jobs.empty() ? QString() : jobs.front().stationIndex);
     TownPagePool pool(jobs, {AppSettings().MultiLoad, ImageHost()});
     pool_ = &pool;
     TownFetchOutcome outcome;
@@ -236,7 +238,7 @@ TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
         LoadURL = jobs[i].url;
         LoadFile = jobs[i].file;
         host_.ShowLoadingVisuals(true);
-        host_.SetTrayIcon(TrayIconKind::Loading);
+        host_.ShowLoadState(LoadState::Loading);
         host_.SetTrayTip(kLoadingTip);
         const std::optional<TownPage> page = pool.Take(i);
         if (!page) {
@@ -281,7 +283,7 @@ FsStatus LoadPipeline::PublishPages(const TownSelection& towns, bool lastTownOk)
 void LoadPipeline::SucceededActions() {
     const Settings& s = AppSettings();
     host_.ShowLoadStatus();
-    host_.SetTrayIcon(TrayIconKind::Normal);
+    host_.ShowLoadState(LoadState::Idle);
     AutoLoadStopped = false;
     if (!WorksAsDialUp(s))
         host_.EnableScheduledLoads();
@@ -307,7 +309,7 @@ void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
                                  : LoadFailedMessage();
         ShowMessageBox(text, QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
     }
-    host_.SetTrayIcon(TrayIconKind::Error);
+    host_.ShowLoadState(LoadState::Failed);
     // A page left under its temporary name by an interrupted rewrite gets its name back.
     if (!FileExists(LoadFile) && FileExists(LoadFile + "l"))
         RenameFile(ResolvePath(LoadFile + "l"), LoadFile);
@@ -317,7 +319,7 @@ void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
 void LoadPipeline::ReportFileError(const FsStatus& status) {
     WriteLog(QStringLiteral("загрузка: файлы прогноза не записаны — ") + status.error);
     host_.SetTrayTip(TipWithTime(QStringLiteral("Ошибка записи файлов прогноза"), Now(), QLocale::system()));
-    host_.SetTrayIcon(TrayIconKind::Error);
+    host_.ShowLoadState(LoadState::Failed);
     ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\nПричина: %1.").arg(status.error),
                    QStringLiteral("Ошибка"), MsgIcon::Critical);
     AutoLoadStopped = true;

@@ -14,8 +14,8 @@
 
 namespace vetorlan {
 
-// The three tray icons of the main window.
-enum class TrayIconKind { Normal, Loading, Error };
+// What the tray shows of the load: none running, one running, the last one failed.
+enum class LoadState { Idle, Loading, Failed };
 
 // What a load needs from the main window: what it shows and the few controls it reads.
 class LoadHost {
@@ -31,7 +31,7 @@ public:
     virtual void SaveTownLists() = 0;
     // Loading background and disabled load button (true), or the idle ones; repaints at once.
     virtual void ShowLoadingVisuals(bool loading) = 0;
-    virtual void SetTrayIcon(TrayIconKind kind) = 0;
+    virtual void ShowLoadState(LoadState state) = 0;
     virtual void SetTrayTip(const QString& text) = 0;
     virtual void ShowLoadStatus() = 0;
     // Enables the scheduled loads again (a successful load on a direct line).

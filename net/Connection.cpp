@@ -1,6 +1,7 @@
 #include "net/Connection.h"
 
 #include "core/Settings.h"
+#include "core/SystemFacts.h"
 #include "net/ConnectionBackend.h"
 
 #include <QDir>
@@ -11,11 +12,7 @@ namespace vetorlan {
 namespace {
 
 QString& InterfaceFolder() {
-#ifdef Q_OS_LINUX
-    static QString folder = QStringLiteral("/sys/class/net");
-#else
-    static QString folder;
-#endif
+    static QString folder = NetworkInterfaceFolder();
     return folder;
 }
 

@@ -9,6 +9,7 @@ packages=(
     xvfb xauth trayer xdotool x11-utils dbus fonts-dejavu-core
     desktop-file-utils appstream
     nginx-light curl
+    g++-mingw-w64-x86-64
 )
 
 missing=()

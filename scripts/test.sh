@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, runs every test, then the fuzzers (scripts/fuzz.sh). Started
-# as root, it installs the packages as root, then builds and tests a copy of the tree as an
-# ordinary user, because root passes every permission check and would hide the faults that
-# users meet.
+# Sets up a fresh machine, syntax-checks the Windows code (scripts/check-windows.sh), builds,
+# runs every test, then the fuzzers (scripts/fuzz.sh). Started as root, it installs the
+# packages as root, then builds and tests a copy of the tree as an ordinary user, because root
+# passes every permission check and would hide the faults that users meet.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 build_and_test() {
+    scripts/check-windows.sh
     scripts/build.sh
     (cd build && ctest --output-on-failure --timeout 600 -j2)
     scripts/fuzz.sh

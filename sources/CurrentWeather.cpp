@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QTimeZone>
 #include <algorithm>
@@ -217,6 +218,29 @@ QString CurrentWeatherPath(const QString& stationIndex) {
 bool StoreCurrentWeather(const CurrentWeather& weather) {
     const QString path = CurrentWeatherPath(weather.stationIndex);
     return !path.isEmpty() && QDir().mkpath(CacheFolder()) && WriteFileAtomic(path, FormatCurrentWeather(weather));
+}
+
+namespace {
+
+QMutex trayStationMutex;
+QString trayStation;
+
+} // namespace
+
+void SetTrayStation(const QString& stationIndex) {
+    const QMutexLocker lock(&trayStationMutex);
+    trayStation = stationIndex;
+}
+
+void KeepCurrentWeather(const QString& stationIndex, const QString& town, const Forecast& forecast) {
+    {
+        const QMutexLocker lock(&trayStationMutex);
+        if (stationIndex != trayStation)
+            return;
+    }
+    if (const std::optional<CurrentWeather> weather =
+            MakeCurrentWeather(forecast, town, QDateTime::currentDateTimeUtc()))
+        StoreCurrentWeather(*weather);
 }
 
 std::optional<CurrentWeather> LoadCurrentWeather(const QString& stationIndex) {

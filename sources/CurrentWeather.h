@@ -45,6 +45,11 @@ std::optional<CurrentWeather> ParseCurrentWeather(const QByteArray& text);
 // The digest file of a station index beside the answer cache, written whole or not at all.
 QString CurrentWeatherPath(const QString& stationIndex);
 bool StoreCurrentWeather(const CurrentWeather& weather);
+// The station whose digest a load keeps: the tray's town, which is the first town of a load.
+void SetTrayStation(const QString& stationIndex);
+// Stores the digest of a freshly made forecast when it is the tray station's (from any thread).
+void KeepCurrentWeather(const QString& stationIndex, const QString& town, const Forecast& forecast);
+
 // nullopt when there is no digest, or it is too large or damaged.
 std::optional<CurrentWeather> LoadCurrentWeather(const QString& stationIndex);
 

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "page/OfflinePage.h"
 #include "sources/AnswerCache.h"
+#include "sources/CurrentWeather.h"
 #include "sources/HttpClient.h"
 #include "sources/LiveSources.h"
 #include "sources/RequestGate.h"
@@ -155,8 +156,10 @@ bool FetchLiveForecast(const QString& stationIndex, Forecast& forecast, SourceFa
     }
     for (const Source* source : {&kMetNorway, &kOpenMeteo}) {
         SourceFailure failure;
-        if (LoadSource(*source, *station, forecast, failure, cancelled))
+        if (LoadSource(*source, *station, forecast, failure, cancelled)) {
+            KeepCurrentWeather(station->index, station->name, forecast);
             return true;
+        }
         failures.append(failure);
         if (IsSet(cancelled))
             break;

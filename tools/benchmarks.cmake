@@ -11,3 +11,8 @@ set_target_properties(bench-live PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BIN
 add_executable(tray-icon-sheet bench/tray_icon_sheet.cpp)
 target_link_libraries(tray-icon-sheet PRIVATE vetorlan_ui)
 set_target_properties(tray-icon-sheet PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# One dialog on screen or as a picture, for looking at its layout.
+add_executable(dialog-gallery dialog-gallery/DialogGallery.cpp)
+target_link_libraries(dialog-gallery PRIVATE vetorlan_ui vetorlan_resources)
+set_target_properties(dialog-gallery PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

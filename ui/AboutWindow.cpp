@@ -78,15 +78,15 @@ int AboutWindow::GrownHeight() {
     return Px(kDesignHeight + kGrowth);
 }
 
-AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutWindow>()) {
-    m_ui->setupUi(this);
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::AboutWindow>()) {
+    ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     showDataSources();
     showProjectAddresses();
-    for (QWidget* link : {m_ui->firstSourceLink, m_ui->secondSourceLink, m_ui->programPageLink, m_ui->authorMailLink})
+    for (QWidget* link : {ui_->firstSourceLink, ui_->secondSourceLink, ui_->programPageLink, ui_->authorMailLink})
         link->installEventFilter(this);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &AboutWindow::close);
-    connect(m_ui->licenceLabel, &QLabel::linkActivated, this, [] { OpenCredits(); });
+    connect(ui_->closeButton, &QPushButton::clicked, this, &AboutWindow::close);
+    connect(ui_->licenceLabel, &QLabel::linkActivated, this, [] { OpenCredits(); });
     growDelayTimer.setInterval(2000);
     growStepTimer.setInterval(10);
     connect(&growDelayTimer, &QTimer::timeout, this, &AboutWindow::startGrowing);
@@ -96,9 +96,9 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
 AboutWindow::~AboutWindow() = default;
 
 void AboutWindow::showDataSources() {
-    m_ui->rightsLabel->setText(DataSourceNotice());
-    const std::pair<QLabel*, SourceLink> links[] = {{m_ui->firstSourceLink, DataSourceLink(0)},
-                                                    {m_ui->secondSourceLink, DataSourceLink(1)}};
+    ui_->rightsLabel->setText(DataSourceNotice());
+    const std::pair<QLabel*, SourceLink> links[] = {{ui_->firstSourceLink, DataSourceLink(0)},
+                                                    {ui_->secondSourceLink, DataSourceLink(1)}};
     for (const auto& [label, link] : links) {
         label->setText(link.name);
         label->setToolTip(link.tooltip);
@@ -108,19 +108,19 @@ void AboutWindow::showDataSources() {
 // The addresses are shown as they are opened; one the build does not name is left out. Without
 // the mail link the author's frame holds its one line, still just above "Закрыть".
 void AboutWindow::showProjectAddresses() {
-    m_ui->programPageLink->setText(ProjectHomepage());
-    m_ui->programPageFrame->setVisible(!ProjectHomepage().isEmpty());
-    m_ui->authorMailLink->setText(ProjectContact());
-    m_ui->authorMailLink->setVisible(!ProjectContact().isEmpty());
+    ui_->programPageLink->setText(ProjectHomepage());
+    ui_->programPageFrame->setVisible(!ProjectHomepage().isEmpty());
+    ui_->authorMailLink->setText(ProjectContact());
+    ui_->authorMailLink->setVisible(!ProjectContact().isEmpty());
     if (ProjectContact().isEmpty()) {
-        QRect frame = m_ui->authorFrame->geometry();
-        frame.setTop(frame.bottom() + 1 - (m_ui->authorLabel->geometry().bottom() + 1 + m_ui->authorLabel->y()));
-        m_ui->authorFrame->setGeometry(frame);
+        QRect frame = ui_->authorFrame->geometry();
+        frame.setTop(frame.bottom() + 1 - (ui_->authorLabel->geometry().bottom() + 1 + ui_->authorLabel->y()));
+        ui_->authorFrame->setGeometry(frame);
     }
 }
 
 QPushButton* AboutWindow::closeButton() const {
-    return m_ui->closeButton;
+    return ui_->closeButton;
 }
 
 void AboutWindow::showEvent(QShowEvent* event) {
@@ -153,13 +153,13 @@ void AboutWindow::growOneStep() {
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == m_ui->firstSourceLink)
+        if (watched == ui_->firstSourceLink)
             openDataSource(0);
-        else if (watched == m_ui->secondSourceLink)
+        else if (watched == ui_->secondSourceLink)
             openDataSource(1);
-        else if (watched == m_ui->programPageLink)
+        else if (watched == ui_->programPageLink)
             openProgramPage();
-        else if (watched == m_ui->authorMailLink)
+        else if (watched == ui_->authorMailLink)
             writeToAuthor();
     }
     return QDialog::eventFilter(watched, event);

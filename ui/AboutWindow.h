@@ -45,7 +45,7 @@ private:
     void showDataSources();
     void showProjectAddresses();
 
-    std::unique_ptr<Ui::AboutWindow> m_ui;
+    std::unique_ptr<Ui::AboutWindow> ui_;
 };
 
 // A data source the notice names: its caption, tooltip and web address.

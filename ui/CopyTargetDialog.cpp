@@ -79,9 +79,9 @@ QStringList CopyTargetDrives() {
 }
 
 CopyTargetDialog::CopyTargetDialog(std::function<void(const QString&)> setPath, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CopyTargetDialog>()), setPath_(std::move(setPath)) {
-    m_ui->setupUi(this);
-    m_ui->folderList->setIconSize(QSize(fontMetrics().height(), fontMetrics().height()));
+    : QDialog(parent), ui_(std::make_unique<Ui::CopyTargetDialog>()), setPath_(std::move(setPath)) {
+    ui_->setupUi(this);
+    ui_->folderList->setIconSize(QSize(fontMetrics().height(), fontMetrics().height()));
     // Its lists shrink with it, so on a small screen it simply opens smaller.
     resize(size().boundedTo(AvailableDialogArea(*this)));
 
@@ -89,42 +89,42 @@ CopyTargetDialog::CopyTargetDialog(std::function<void(const QString&)> setPath, 
     QStringList drives = CopyTargetDrives();
     if (!drives.contains(current))
         drives.prepend(current);
-    m_ui->driveComboBox->addItems(drives);
-    m_ui->driveComboBox->setCurrentIndex(drives.indexOf(current));
+    ui_->driveComboBox->addItems(drives);
+    ui_->driveComboBox->setCurrentIndex(drives.indexOf(current));
     OpenFolder(QDir::currentPath());
 
-    connect(m_ui->driveComboBox, &QComboBox::currentIndexChanged, this, &CopyTargetDialog::checkDrive);
-    connect(m_ui->folderList, &QListWidget::itemActivated, this, &CopyTargetDialog::openFolderItem);
-    connect(m_ui->okButton, &QPushButton::clicked, this, &CopyTargetDialog::acceptTarget);
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CopyTargetDialog::reject);
+    connect(ui_->driveComboBox, &QComboBox::currentIndexChanged, this, &CopyTargetDialog::checkDrive);
+    connect(ui_->folderList, &QListWidget::itemActivated, this, &CopyTargetDialog::openFolderItem);
+    connect(ui_->okButton, &QPushButton::clicked, this, &CopyTargetDialog::acceptTarget);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &CopyTargetDialog::reject);
     checkDrive();
 }
 
 CopyTargetDialog::~CopyTargetDialog() = default;
 
 void CopyTargetDialog::SelectDrive(const QString& mountPoint) {
-    int index = m_ui->driveComboBox->findText(mountPoint);
+    int index = ui_->driveComboBox->findText(mountPoint);
     if (index < 0) {
-        m_ui->driveComboBox->addItem(mountPoint);
-        index = m_ui->driveComboBox->count() - 1;
+        ui_->driveComboBox->addItem(mountPoint);
+        index = ui_->driveComboBox->count() - 1;
     }
-    if (index == m_ui->driveComboBox->currentIndex())
+    if (index == ui_->driveComboBox->currentIndex())
         checkDrive();
     else
-        m_ui->driveComboBox->setCurrentIndex(index);
+        ui_->driveComboBox->setCurrentIndex(index);
 }
 
 void CopyTargetDialog::OpenFolder(const QString& folder) {
     folder_ = QDir::cleanPath(folder);
-    m_ui->folderPathLabel->setText(folder_);
-    m_ui->folderList->clear();
+    ui_->folderPathLabel->setText(folder_);
+    ui_->folderList->clear();
     const QDir dir(folder_);
     if (!dir.isRoot())
-        new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent), "..", m_ui->folderList);
+        new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent), "..", ui_->folderList);
     const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        new QListWidgetItem(folderIcon, name, m_ui->folderList);
-    m_ui->folderList->setCurrentRow(0);
+        new QListWidgetItem(folderIcon, name, ui_->folderList);
+    ui_->folderList->setCurrentRow(0);
 }
 
 void CopyTargetDialog::openFolderItem(QListWidgetItem* item) {
@@ -148,30 +148,30 @@ void CopyTargetDialog::showStatus(QLabel* label, const QString& text, bool posit
 }
 
 void CopyTargetDialog::checkDrive() {
-    const QString drive = GetDriveName(m_ui->driveComboBox->currentText());
+    const QString drive = GetDriveName(ui_->driveComboBox->currentText());
     if (!DriveIsReady(drive)) {
-        showStatus(m_ui->driveStatusLabel, "Устройство: НЕ готово", false);
-        showStatus(m_ui->writeStatusLabel, "Запись: невозможна", false);
+        showStatus(ui_->driveStatusLabel, "Устройство: НЕ готово", false);
+        showStatus(ui_->writeStatusLabel, "Запись: невозможна", false);
         return;
     }
-    showStatus(m_ui->driveStatusLabel, "Устройство: готово", true);
+    showStatus(ui_->driveStatusLabel, "Устройство: готово", true);
     const QString remembered = folder_;
     OpenFolder(folderForDrive(drive));
-    candidate_ = CandidatePath(folder_, m_ui->fileNameEdit->text());
+    candidate_ = CandidatePath(folder_, ui_->fileNameEdit->text());
     if (WriteProbe(candidate_)) {
-        showStatus(m_ui->writeStatusLabel, "Запись: поддерживается", true);
+        showStatus(ui_->writeStatusLabel, "Запись: поддерживается", true);
     } else {
-        showStatus(m_ui->writeStatusLabel, "Запись: невозможна", false);
+        showStatus(ui_->writeStatusLabel, "Запись: невозможна", false);
         OpenFolder(remembered);
     }
 }
 
 void CopyTargetDialog::acceptTarget() {
-    if (m_ui->fileNameEdit->text().isEmpty()) {
+    if (ui_->fileNameEdit->text().isEmpty()) {
         ShowMessageBox("Введите имя файла!", "Ошибка", MsgIcon::Critical);
         return;
     }
-    candidate_ = CandidatePath(folder_, m_ui->fileNameEdit->text());
+    candidate_ = CandidatePath(folder_, ui_->fileNameEdit->text());
     if (IsProgramOutputPath(candidate_)) {
         ShowMessageBox(ownFolderMessage(), "Ошибка", MsgIcon::Critical);
         candidate_ = "c:\\";

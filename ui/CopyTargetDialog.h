@@ -50,7 +50,7 @@ private:
     void showStatus(QLabel* label, const QString& text, bool positive);
     QString folderForDrive(const QString& drive) const;
 
-    std::unique_ptr<Ui::CopyTargetDialog> m_ui;
+    std::unique_ptr<Ui::CopyTargetDialog> ui_;
     std::function<void(const QString&)> setPath_;
     QString folder_;
     QString candidate_;

@@ -1,34 +1,28 @@
 #include "ui/MainWindow.h"
 
-#include "core/Clock.h"
-#include "core/FileSystemObject.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/ProjectInfo.h"
 #include "core/Settings.h"
 #include "forecast/CopyView.h"
 #include "net/Connection.h"
-#include "towns/Selection.h"
-#include "towns/TownCatalog.h"
-#include "towns/TownLists.h"
 #include "ui/AboutWindow.h"
+#include "ui/CaptionBar.h"
 #include "ui/Dialogs.h"
-#include "ui/PictureButton.h"
 #include "ui/Pictures.h"
+#include "ui/SchedulerTimers.h"
+#include "ui/TownPicker.h"
+#include "ui/TrayController.h"
 #include "ui/WindowChrome.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QWindow>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,45 +30,9 @@ namespace vetorlan {
 
 namespace {
 
-// The window's client area: 5280 x 2940 twips, 15 twips to a logical pixel.
-constexpr int kWidth = 5280 / 15;
-constexpr int kHeight = 2940 / 15;
-constexpr int kCaptionHeight = 20;
-const QSize kCaptionButtonSize(16, 14);
-
-// Keeps a combo box's popup a scrolling list of at most maxVisibleItems rows: some styles
-// otherwise open it as one menu as long as the list.
-class ListPopupStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == QStyle::SH_ComboBox_Popup)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-// A combo box that takes ListPopupStyle when its popup first opens: a style of its own from
-// the start would build and keep a second style engine in a program that never opens it.
-class ListPopupComboBox : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    void showPopup() override {
-        if (!popupStyle_) {
-            popupStyle_ = new ListPopupStyle;
-            popupStyle_->setParent(this);
-            setStyle(popupStyle_);
-        }
-        QComboBox::showPopup();
-    }
-
-private:
-    ListPopupStyle* popupStyle_ = nullptr;
-};
-
-QString CountCaption(int count) {
-    return QStringLiteral("Выбрано: ") + QString::number(count);
-}
+// The window's client area in logical pixels.
+constexpr int kWidth = 352;
+constexpr int kHeight = 196;
 
 QString FirstRunQuestion() {
     return QStringLiteral(
@@ -90,12 +48,6 @@ void QuitEventLoop() {
     QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
-// The whole stored town list `name`, when the user keeps the chosen towns and it can be read.
-bool ReadSavedTownFile(const QString& name, QByteArray& contents) {
-    const QString path = ProgramFile(name);
-    return IsTrue(AppSettings().GorodSave) && FileExists(path) && ReadWholeFile(path, contents);
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
@@ -107,14 +59,21 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         std::_Exit(exitCode);
     };
     previousInstance_ = [] { return false; };
-    BuildControls();
-    for (QTimer* timer : {&connectionWatchTimer, &dialUpLoadTimer, &scheduledLoadTimer})
-        timer->setTimerType(Qt::CoarseTimer);
-    connect(&connectionWatchTimer, &QTimer::timeout, this, [this] { scheduler_.WatchClockAndConnection(); });
-    connect(&dialUpLoadTimer, &QTimer::timeout, this, [this] { scheduler_.LoadAfterOnlinePause(); });
-    connect(&scheduledLoadTimer, &QTimer::timeout, this, [this] { scheduler_.LoadWhenStaleOrDue(); });
-    connect(&tray_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
-    BuildTrayMenu();
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(236, 233, 216));
+    setPalette(pal);
+    captionBar_ = new CaptionBar(*this);
+    connect(captionBar_, &CaptionBar::CloseClicked, this, [this] { EndAtOnce(); });
+    connect(captionBar_, &CaptionBar::TrayClicked, this, &MainWindow::GoToTray);
+    towns_ = new TownPicker(*this);
+    BuildButtons();
+    const auto slot = [this](void (MainWindow::*handler)()) { return [this, handler] { (this->*handler)(); }; };
+    tray_ = new TrayController({slot(&MainWindow::ShowFromTray), slot(&MainWindow::LoadForecast),
+                                slot(&MainWindow::OpenSettingsFromTray), slot(&MainWindow::OpenHelp),
+                                slot(&MainWindow::OpenAboutFromTray), slot(&MainWindow::Quit)},
+                               this);
+    connect(towns_, &TownPicker::ChoiceChanged, this, [this] { tray_->SetTown(TrayStation()); });
+    timers_ = new SchedulerTimers(scheduler_, this);
     TimersChanged();
 }
 
@@ -129,8 +88,6 @@ bool MainWindow::IsLoadCommandLine(const QStringList& arguments) {
     return arguments.size() == 1 && arguments.first() == QLatin1String("/load");
 }
 
-// The caption bar is placed by the resize event the window gets when it is first shown, so
-// a program that starts in the tray or only loads never measures its bold caption.
 void MainWindow::StartUp(const QStringList& arguments) {
     SetTitleBar(*this, false);
     SetTitleBar(*this, true);
@@ -148,14 +105,9 @@ void MainWindow::StartUp(const QStringList& arguments) {
     const Settings& s = AppSettings();
     if (IsTrue(s.StartTray))
         GoToTray();
-    onlineIndicator->setVisible(WorksAsDialUp(s));
+    onlineIndicator_->setVisible(WorksAsDialUp(s));
     ShowLoadingVisuals(false);
-    if (!IsMultiLoad(s)) {
-        selectedCountLabel->hide();
-        RebuildSingleTownBoxes();
-    } else {
-        RebuildMultiTownList();
-    }
+    RefreshTownLists();
     ShowLoadStatus();
     scheduler_.ArmForWorkMode();
     if (IsLoadCommandLine(arguments)) {
@@ -173,75 +125,6 @@ void MainWindow::EndAtOnce(int exitCode) {
 
 // ---- Layout and chrome ----
 
-void MainWindow::BuildControls() {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(236, 233, 216));
-    setPalette(pal);
-    captionBar_ = new QWidget(this);
-    captionBar_->setObjectName("captionBar");
-    captionBar_->installEventFilter(this);
-    for (int i : {1, 0}) {
-        captionLabels_[i] = new QLabel(QStringLiteral("     Веторлан v.") + ProgramVersion(), this);
-        captionLabels_[i]->setObjectName(QStringLiteral("captionLabel%1").arg(i));
-        QFont font = captionLabels_[i]->font();
-        font.setBold(true);
-        captionLabels_[i]->setFont(font);
-        // A palette, not a style sheet: style sheets keep their engine in the idle program.
-        QPalette text = captionLabels_[i]->palette();
-        text.setColor(QPalette::WindowText, i == 0 ? QColor(255, 255, 255) : QColor(0, 0, 128));
-        captionLabels_[i]->setPalette(text);
-        captionLabels_[i]->installEventFilter(this);
-    }
-    captionButtons_[0] = new PictureButton(CloseButtonPicture, this);
-    captionButtons_[0]->setToolTip(QStringLiteral("Закрыть"));
-    captionButtons_[1] = new PictureButton(TrayButtonPicture, this);
-    captionButtons_[1]->setToolTip(QStringLiteral("Свернуть в трей"));
-    for (int i : {0, 1}) {
-        captionButtons_[i]->resize(kCaptionButtonSize);
-        connect(captionButtons_[i], &QAbstractButton::clicked, this, [this, i] { CloseOrGoToTray(i); });
-    }
-    BuildTownControls();
-    BuildButtons();
-}
-
-void MainWindow::BuildTownControls() {
-    regionBox = new QComboBox(this);
-    regionBox->setPlaceholderText(QStringLiteral("Выберите регион"));
-    regionBox->setGeometry(10, 30, 200, 24);
-    connect(regionBox, &QComboBox::currentIndexChanged, this, [this] { FillTownBoxForRegion(); });
-    townBox = new ListPopupComboBox(this);
-    townBox->setPlaceholderText(QStringLiteral("Выберите город"));
-    townBox->setGeometry(10, 62, 200, 24);
-    townBox->setMaxVisibleItems(20);
-    // The count sits right under the list on a plain strip, so no piece of the background
-    // picture shows between them.
-    selectedCountLabel = new QLabel(CountCaption(0), this);
-    selectedCountLabel->setGeometry(10, 140, 200, 23);
-    selectedCountLabel->setAutoFillBackground(true);
-    saveTownsButton = new PictureButton(SaveButtonPicture, this);
-    saveTownsButton->setGeometry(192, 143, 18, 18);
-    saveTownsButton->setToolTip(QStringLiteral("Сохранить список выбранных городов"));
-    saveTownsButton->hide();
-    saveTownsButton->raise();
-    connect(saveTownsButton, &QAbstractButton::clicked, this, [this] { SaveChosenTowns(); });
-    townBox->hide();
-}
-
-// The multi-town list is made the first time it is needed, so a single-town program never
-// keeps it; it sits under the count and its save button as if made with them.
-void MainWindow::EnsureTownList() {
-    if (townList)
-        return;
-    townList = new QListWidget(this);
-    townList->hide();
-    townList->setSelectionMode(QAbstractItemView::MultiSelection);
-    townList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    townList->setGeometry(10, 28, 200, 112);
-    townList->stackUnder(selectedCountLabel);
-    townList->viewport()->installEventFilter(this);
-    connect(townList, &QListWidget::itemSelectionChanged, this, [this] { RecordSelectedTowns(); });
-}
-
 void MainWindow::BuildButtons() {
     auto button = [this](const QString& caption, QRect geometry, void (MainWindow::*handler)()) {
         auto* b = new QPushButton(caption, this);
@@ -249,58 +132,31 @@ void MainWindow::BuildButtons() {
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    loadButton = button(QStringLiteral("Загрузить прогноз погоды"), QRect(10, 164, 200, 26), &MainWindow::LoadForecast);
-    settingsButton = button(QStringLiteral("Настройки"), QRect(222, 28, 120, 24), &MainWindow::OpenSettings);
-    aboutButton = button(QStringLiteral("О программе"), QRect(222, 56, 120, 24), &MainWindow::OpenAbout);
-    helpButton = button(QStringLiteral("?"), QRect(222, 84, 28, 24), &MainWindow::OpenHelp);
-    helpButton->setToolTip(QStringLiteral("Справка"));
-    exitButton = button(QStringLiteral("Выход"), QRect(222, 112, 120, 24), &MainWindow::Quit);
-    onlineIndicator = new QLabel(this);
-    onlineIndicator->setGeometry(256, 84, 86, 24);
-    onlineIndicator->setAlignment(Qt::AlignCenter);
-    onlineIndicator->hide();
-    clockLabel = new QLabel(QStringLiteral("12:43:56"), this);
-    clockLabel->setGeometry(222, 164, 120, 26);
-    clockLabel->setAlignment(Qt::AlignCenter);
-    clockLabel->setToolTip(QStringLiteral("Click me :)"));
-    QFont clock = clockLabel->font();
+    loadButton_ =
+        button(QStringLiteral("Загрузить прогноз погоды"), QRect(10, 164, 200, 26), &MainWindow::LoadForecast);
+    loadButton_->setObjectName(QStringLiteral("loadButton"));
+    button(QStringLiteral("Настройки"), QRect(222, 28, 120, 24), &MainWindow::OpenSettings);
+    button(QStringLiteral("О программе"), QRect(222, 56, 120, 24), &MainWindow::OpenAbout);
+    button(QStringLiteral("?"), QRect(222, 84, 28, 24), &MainWindow::OpenHelp)->setToolTip(QStringLiteral("Справка"));
+    button(QStringLiteral("Выход"), QRect(222, 112, 120, 24), &MainWindow::Quit);
+    onlineIndicator_ = new QLabel(this);
+    onlineIndicator_->setObjectName(QStringLiteral("onlineIndicator"));
+    onlineIndicator_->setGeometry(256, 84, 86, 24);
+    onlineIndicator_->setAlignment(Qt::AlignCenter);
+    onlineIndicator_->hide();
+    clockLabel_ = new QLabel(QStringLiteral("12:43:56"), this);
+    clockLabel_->setGeometry(222, 164, 120, 26);
+    clockLabel_->setAlignment(Qt::AlignCenter);
+    clockLabel_->setToolTip(QStringLiteral("Click me :)"));
+    QFont clock = clockLabel_->font();
     clock.setBold(true);
     clock.setPointSizeF(clock.pointSizeF() * 1.3);
-    clockLabel->setFont(clock);
-    clockLabel->installEventFilter(this);
-}
-
-void MainWindow::BuildTrayMenu() {
-    QMenu& menu = tray_.Menu();
-    menu.addAction(QStringLiteral("Открыть программу"), this, &MainWindow::ShowFromTray);
-    menu.addAction(QStringLiteral("Загрузить прогноз"), this, &MainWindow::LoadForecast);
-    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(); });
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Настройки"), this, &MainWindow::OpenSettingsFromTray);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Справка"), this, &MainWindow::OpenHelp);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("О программе"), this, &MainWindow::OpenAboutFromTray);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Выход"), this, &MainWindow::Quit);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("<Закрыть это меню>"));
-}
-
-void MainWindow::PlaceCaptionBar() {
-    const int w = width();
-    captionLabels_[0]->move(4, 5);
-    captionLabels_[1]->move(5, 6);
-    for (QLabel* label : captionLabels_)
-        label->adjustSize();
-    captionBar_->setGeometry(0, 0, w, kCaptionHeight);
-    captionButtons_[0]->move(w - captionButtons_[0]->width() - 3, 2);
-    captionButtons_[1]->move(captionButtons_[0]->x() - captionButtons_[1]->width() - 1, 2);
-    captionBar_->lower();
+    clockLabel_->setFont(clock);
+    clockLabel_->installEventFilter(this);
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {
-    PlaceCaptionBar();
+    captionBar_->FitWidth(width());
 }
 
 // Closed by the desktop (task bar, window list): leave as "Выход" does, so the program
@@ -316,7 +172,7 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     p.save();
     PaintBackground(p, size(), loading_, event->rect());
     p.restore();
-    PaintCaption(p, QSize(width(), kCaptionHeight));
+    PaintCaption(p, QSize(width(), CaptionBar::kHeight));
     p.setBrush(Qt::NoBrush);
     p.setPen(QColor(0, 0, 82));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -325,159 +181,11 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseButtonPress)
+    if (watched != clockLabel_ || event->type() != QEvent::MouseButtonPress)
         return QWidget::eventFilter(watched, event);
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (townList && watched == townList->viewport()) {
-        ShowSaveTownsButton();
-        return false;
-    }
-    if (watched == clockLabel) {
-        if (mouse->button() == Qt::LeftButton)
-            ToggleClock();
-        return true;
-    }
-    if (watched == captionBar_ || watched == captionLabels_[0] || watched == captionLabels_[1]) {
-        if (mouse->button() == Qt::LeftButton && windowHandle())
-            windowHandle()->startSystemMove();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// ---- Town selection ----
-
-void MainWindow::FillTownBoxForRegion() {
-    const int region = regionBox->currentIndex();
-    if (region == -1)
-        return;
-    townBox->clear();
-    FillRegion(regionTowns_, region);
-    QStringList names;
-    for (int slot = 1; slot <= regionTowns_.count; ++slot)
-        names << TownName(regionTowns_[slot]);
-    townBox->addItems(names);
-    townBox->setCurrentIndex(-1);
-    // In multi-town mode the boxes stay hidden; they only hold the single-town choice.
-    townBox->setVisible(regionBox->isVisibleTo(this));
-}
-
-void MainWindow::RebuildSingleTownBoxes() {
-    selectedCountLabel->hide();
-    if (townList)
-        townList->hide();
-    regionBox->show();
-    townBox->hide(); // shown again once a region is chosen
-    FillSingleTownBoxes();
-}
-
-// Rebuilds the region and town boxes from the saved choice; in multi-town mode they are
-// hidden but still hold that choice, so saving the lists keeps it in gorod.ini.
-void MainWindow::FillSingleTownBoxes() {
-    {
-        const QSignalBlocker blocker(regionBox);
-        regionBox->clear();
-        for (int region = 0; region < kRegionCount; ++region)
-            regionBox->addItem(RegionCaption(region));
-        regionBox->setCurrentIndex(-1);
-    }
-    townBox->clear();
-    townBox->setCurrentIndex(-1);
-    RestoreSingleTown();
-}
-
-void MainWindow::RestoreSingleTown() {
-    QByteArray contents;
-    if (!ReadSavedTownFile("gorod.ini", contents))
-        return;
-    const std::optional<SingleTownChoice> choice = ParseGorodIni(contents);
-    if (!choice || choice->regionRow < 0 || choice->regionRow >= regionBox->count())
-        return;
-    regionBox->setCurrentIndex(choice->regionRow);
-    if (choice->townRow >= 0 && choice->townRow < townBox->count())
-        townBox->setCurrentIndex(choice->townRow);
-}
-
-void MainWindow::RebuildMultiTownList() {
-    EnsureTownList();
-    regionBox->hide();
-    townBox->hide();
-    townList->show();
-    selectedCountLabel->show();
-    FillSingleTownBoxes();
-    {
-        const QSignalBlocker blocker(townList);
-        townList->clear();
-        QStringList names;
-        for (int position = 1; position <= kCatalogSize; ++position) {
-            const int region = RegionOfPosition(position);
-            if (position == FirstPositionOfRegion(region))
-                FillRegion(regionTowns_, region);
-            names << TownName(regionTowns_[SlotOfPosition(position)]);
-        }
-        townList->addItems(names);
-    }
-    RestoreMultiTown();
-    TownListReady = true;
-    // The count and the chosen towns follow the rebuilt list, never an earlier selection.
-    RecordSelectedTowns();
-}
-
-void MainWindow::RestoreMultiTown() {
-    QByteArray contents;
-    if (!ReadSavedTownFile("goroda.ini", contents))
-        return;
-    TownListReady = false;
-    for (int row : ParseGorodaIni(contents, townList->count()))
-        townList->item(row)->setSelected(true);
-    selectedCountLabel->setText(CountCaption(static_cast<int>(townList->selectedItems().size())));
-}
-
-void MainWindow::RecordSelectedTowns() {
-    if (!TownListReady)
-        return;
-    selectedTowns_.Clear();
-    int lastRegion = -1;
-    for (int i = 1; i <= townList->count() && i <= kCatalogSize; ++i) {
-        if (!townList->item(i - 1)->isSelected())
-            continue;
-        selectedTowns_.Add(CatalogEntry(i));
-        lastRegion = RegionOfPosition(i);
-    }
-    const int count = selectedTowns_.count;
-    if (lastRegion >= 0)
-        FillRegion(regionTowns_, lastRegion);
-    if (count > 0) {
-        selectedCountLabel->setText(CountCaption(count));
-        selectedCountLabel->show();
-    } else {
-        selectedCountLabel->hide();
-    }
-}
-
-void MainWindow::ShowSaveTownsButton() {
-    saveTownsButton->show();
-}
-
-void MainWindow::SaveChosenTowns() {
-    saveTownsButton->hide();
-    SaveTownLists();
-}
-
-void MainWindow::SaveTownLists() {
-    WriteGorodIni({regionBox->currentIndex(), townBox->currentIndex()});
-    if (!IsMultiLoad(AppSettings()))
-        return;
-    QList<int> rows;
-    for (int r = 0; townList && r < townList->count(); ++r) {
-        if (townList->item(r)->isSelected())
-            rows << r;
-    }
-    WriteGorodaIni(rows);
-}
-
-int MainWindow::SingleTownRow() const {
-    return townBox->currentIndex();
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        ToggleClock();
+    return true;
 }
 
 // ---- Buttons and menu ----
@@ -497,7 +205,7 @@ void MainWindow::OpenAbout() {
 void MainWindow::Quit() {
     pipeline_.Cancel(); // a running load stops at once and writes nothing more
     exiting_ = true;
-    tray_.Delete();
+    tray_->Hide();
     hide();
     QuitEventLoop();
 }
@@ -509,13 +217,6 @@ void MainWindow::OpenHelp() {
 
 void MainWindow::ToggleClock() {
     scheduler_.ShowClock = !scheduler_.ShowClock;
-}
-
-void MainWindow::CloseOrGoToTray(int index) {
-    if (index == 0)
-        EndAtOnce();
-    else
-        GoToTray();
 }
 
 void MainWindow::ShowFromTray() {
@@ -551,9 +252,9 @@ void MainWindow::ShowAbout(bool modal) {
 // ---- Tray ----
 
 void MainWindow::GoToTray() {
-    tray_.SetIcon(TrayIconKind::Normal); // the tip keeps its last text
-    tray_.Add();
-    if (TrayIcon::Available()) {
+    tray_->SetStatusIcon(TrayIconKind::Normal); // the tip keeps its last text
+    tray_->Show();
+    if (TrayController::Available()) {
         setWindowState(Qt::WindowMinimized);
         hide();
     } else {
@@ -569,26 +270,66 @@ void MainWindow::RestoreFromTray() {
     show();
     raise();
     activateWindow();
-    tray_.Delete();
+    tray_->Hide();
 }
 
 void MainWindow::ShowLoadStatus() {
-    tray_.SetTrayTip(LoadStatusText(FileModified(ProgramFile("nimbora.htm")), Now()));
+    tray_->ShowLoadStatus();
 }
 
-void MainWindow::SetTrayIcon(TrayIconKind kind) {
-    tray_.SetIcon(kind);
+void MainWindow::ShowLoadState(LoadState state) {
+    tray_->ShowLoadState(state);
 }
 
 void MainWindow::SetTrayTip(const QString& text) {
-    tray_.SetTrayTip(text);
+    tray_->SetStatusTip(text);
+}
+
+// ---- The town picker ----
+
+int MainWindow::SingleTownRow() const {
+    return towns_->SingleTownRow();
+}
+
+const RegionTownList& MainWindow::RegionTowns() const {
+    return towns_->RegionTowns();
+}
+
+const TownSelection& MainWindow::SelectedTowns() const {
+    return towns_->SelectedTowns();
+}
+
+// The tray shows the chosen town, in multi-town mode the first chosen one.
+QString MainWindow::TrayStation() const {
+    if (IsMultiLoad(AppSettings()))
+        return SelectedTowns().count > 0 ? TownIndex(SelectedTowns()[1]) : QString();
+    const int row = SingleTownRow();
+    return row >= 0 ? TownIndex(RegionTowns()[row + 1]) : QString();
+}
+
+void MainWindow::SaveTownLists() {
+    towns_->SaveTownLists();
+}
+
+void MainWindow::SetTownListTip(const QString& tip) {
+    towns_->SetTownListTip(tip);
+}
+
+// At start and after the settings were saved: the lists, then the tray's town and its
+// temperature, which may have been switched on or off.
+void MainWindow::RefreshTownLists() {
+    if (IsMultiLoad(AppSettings()))
+        towns_->RebuildMultiTownList();
+    else
+        towns_->RebuildSingleTownBoxes();
+    tray_->RefreshTemperature();
 }
 
 // ---- The load's visuals and exits ----
 
 void MainWindow::ShowLoadingVisuals(bool loading) {
     loading_ = loading;
-    loadButton->setEnabled(!loading);
+    loadButton_->setEnabled(!loading);
     if (isVisible())
         repaint();
 }
@@ -599,7 +340,7 @@ void MainWindow::EnableScheduledLoads() {
 
 void MainWindow::ExitProgram() {
     exiting_ = true;
-    tray_.Delete();
+    tray_->Hide();
     hide();
     if (exitProgram_)
         exitProgram_();
@@ -608,22 +349,6 @@ void MainWindow::ExitProgram() {
 }
 
 // ---- Settings, dialogs, scheduler ----
-
-void MainWindow::PauseTimers() {
-    scheduler_.PauseTimers();
-}
-
-void MainWindow::SetTownListTip(const QString& tip) {
-    EnsureTownList();
-    townList->setToolTip(tip);
-}
-
-void MainWindow::RefreshTownLists() {
-    if (IsMultiLoad(AppSettings()))
-        RebuildMultiTownList();
-    else
-        RebuildSingleTownBoxes();
-}
 
 void MainWindow::AskFirstRunQuestion() {
     const MsgAnswer answer =
@@ -639,11 +364,11 @@ void MainWindow::AskFirstRunQuestion() {
     scheduler_.RestoreTimers();
 }
 
-void MainWindow::PauseScheduler() {
+void MainWindow::PauseTimers() {
     scheduler_.PauseTimers();
 }
 
-void MainWindow::RestoreScheduler() {
+void MainWindow::RestoreTimers() {
     scheduler_.RestoreTimers();
 }
 
@@ -658,27 +383,16 @@ void MainWindow::HideMainWindow() {
 }
 
 void MainWindow::SetClockText(const QString& text) {
-    clockLabel->setText(text);
+    clockLabel_->setText(text);
 }
 
 void MainWindow::SetOnlineIndicator(bool visible, const QString& caption) {
-    onlineIndicator->setText(caption);
-    onlineIndicator->setVisible(visible);
-}
-
-void MainWindow::FollowTimer(QTimer& timer, const TimerState& state) {
-    if (!state.running()) {
-        timer.stop();
-        return;
-    }
-    if (!timer.isActive() || timer.interval() != state.interval)
-        timer.start(state.interval);
+    onlineIndicator_->setText(caption);
+    onlineIndicator_->setVisible(visible);
 }
 
 void MainWindow::TimersChanged() {
-    FollowTimer(connectionWatchTimer, scheduler_.connectionWatchTimer);
-    FollowTimer(dialUpLoadTimer, scheduler_.dialUpLoadTimer);
-    FollowTimer(scheduledLoadTimer, scheduler_.scheduledLoadTimer);
+    timers_->Follow();
 }
 
 } // namespace vetorlan

@@ -4,26 +4,25 @@
 #include "forecast/LoadPipeline.h"
 #include "net/Scheduler.h"
 #include "ui/MainWindowApi.h"
-#include "ui/TrayIcon.h"
 
 #include <QPointer>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
-class QComboBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 namespace vetorlan {
 
 class AboutWindow;
-class PictureButton;
+class CaptionBar;
+class SchedulerTimers;
+class TownPicker;
+class TrayController;
 
-// The main window: its own caption bar and frame, the town controls, the buttons, the
-// clock and online indicator, the tray icon and the three scheduler timers.
+// The main window: its caption bar and frame, the town picker, the buttons, the clock and
+// online indicator, the tray and the three scheduler timers.
 class MainWindow : public QWidget, public SettingsHost, public MainWindowApi, public SchedulerHost, public LoadHost {
     Q_OBJECT
 public:
@@ -43,16 +42,6 @@ public:
     // How the program ends after a successful load with LoadExit (default: leave the event loop).
     void SetExitProgram(std::function<void()> exitProgram) { exitProgram_ = std::move(exitProgram); }
 
-    // Town selection.
-    void RebuildSingleTownBoxes();
-    void RebuildMultiTownList();
-    void FillTownBoxForRegion();
-    void RecordSelectedTowns();
-    void ShowSaveTownsButton();
-    void SaveChosenTowns();
-    void SaveTownLists() override;
-    bool TownListReady = false;
-
     // Buttons, menu and tray.
     void LoadForecast();
     void OpenSettings();
@@ -60,22 +49,17 @@ public:
     void Quit();
     void OpenHelp();
     void ToggleClock();
-    void CloseOrGoToTray(int index);
     void GoToTray();
-    void RestoreFromTray();
-    void ShowLoadStatus() override;
     void ShowFromTray();
     void OpenSettingsFromTray();
     void OpenAboutFromTray();
 
-    // SettingsHost
+    // SettingsHost and MainWindowApi
     void PauseTimers() override;
+    void RestoreTimers() override;
     void SetTownListTip(const QString& tip) override;
     void RefreshTownLists() override;
     void AskFirstRunQuestion() override;
-    // MainWindowApi
-    void PauseScheduler() override;
-    void RestoreScheduler() override;
     void ShowMainWindow() override;
     void HideMainWindow() override;
     // SchedulerHost
@@ -89,32 +73,22 @@ public:
     void TimersChanged() override;
     // LoadHost
     int SingleTownRow() const override;
-    const RegionTownList& RegionTowns() const override { return regionTowns_; }
-    const TownSelection& SelectedTowns() const override { return selectedTowns_; }
+    const RegionTownList& RegionTowns() const override;
+    const TownSelection& SelectedTowns() const override;
+    void SaveTownLists() override;
     void ShowLoadingVisuals(bool loading) override;
-    void SetTrayIcon(TrayIconKind kind) override;
+    void ShowLoadState(LoadState state) override;
     void SetTrayTip(const QString& text) override;
+    void ShowLoadStatus() override;
     void EnableScheduledLoads() override;
     void ExitProgram() override;
 
-    // Parts tests and the dialogs look at.
-    Scheduler& scheduler() { return scheduler_; }
-    LoadPipeline& pipeline() { return pipeline_; }
-    TrayIcon& tray() { return tray_; }
-    QComboBox* regionBox = nullptr;
-    QComboBox* townBox = nullptr;
-    QListWidget* townList = nullptr; // made when the multi-town list is first needed
-    QLabel* onlineIndicator = nullptr;
-    QLabel* selectedCountLabel = nullptr;
-    QLabel* clockLabel = nullptr;
-    QPushButton* loadButton = nullptr;
-    QPushButton* settingsButton = nullptr;
-    QPushButton* aboutButton = nullptr;
-    QPushButton* exitButton = nullptr;
-    QPushButton* helpButton = nullptr;
-    PictureButton* saveTownsButton = nullptr;
-    QTimer connectionWatchTimer, dialUpLoadTimer, scheduledLoadTimer;
-    bool loadingBackground() const { return loading_; }
+    // Parts tests look at.
+    Scheduler& TimerScheduler() { return scheduler_; }
+    LoadPipeline& Pipeline() { return pipeline_; }
+    TrayController& Tray() { return *tray_; }
+    TownPicker& Towns() { return *towns_; }
+    bool LoadingBackground() const { return loading_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -123,29 +97,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildControls();
-    void BuildTownControls();
-    void EnsureTownList();
     void BuildButtons();
-    void BuildTrayMenu();
-    void PlaceCaptionBar();
-    void FillSingleTownBoxes();
-    void RestoreSingleTown();
-    void RestoreMultiTown();
+    void RestoreFromTray();
     void ShowAbout(bool modal);
+    QString TrayStation() const;
     void EndAtOnce(int exitCode = 0);
-    static void FollowTimer(QTimer& timer, const TimerState& state);
 
-    RegionTownList regionTowns_;  // the region the town box shows
-    TownSelection selectedTowns_; // the rows selected in the multi-town list
     Scheduler scheduler_{*this};
     LoadPipeline pipeline_{*this};
-    TrayIcon tray_;
+    CaptionBar* captionBar_ = nullptr;
+    TownPicker* towns_ = nullptr;
+    TrayController* tray_ = nullptr;
+    QLabel* onlineIndicator_ = nullptr;
+    QLabel* clockLabel_ = nullptr;
+    QPushButton* loadButton_ = nullptr;
+    SchedulerTimers* timers_ = nullptr;
     bool inTray_ = false;
     bool loading_ = false;
-    QWidget* captionBar_ = nullptr;
-    QLabel* captionLabels_[2] = {nullptr, nullptr};
-    PictureButton* captionButtons_[2] = {nullptr, nullptr};
     bool hiddenByCode_ = false;
     bool exiting_ = false;
     QPointer<AboutWindow> about_;

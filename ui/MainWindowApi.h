@@ -7,8 +7,8 @@ class MainWindowApi {
 public:
     virtual ~MainWindowApi() = default;
     // The three timers' intervals to 0 / back to 250, 1000, 60000 ms (enabled states kept).
-    virtual void PauseScheduler() = 0;
-    virtual void RestoreScheduler() = 0;
+    virtual void PauseTimers() = 0;
+    virtual void RestoreTimers() = 0;
     virtual void ShowMainWindow() = 0;
     virtual void HideMainWindow() = 0;
 };

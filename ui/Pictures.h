@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forecast/LoadPipeline.h"
+#include "ui/TrayIconKind.h"
 
 #include <QIcon>
 #include <QPixmap>

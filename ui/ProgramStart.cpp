@@ -2,6 +2,7 @@
 
 #include "core/ProgramFolder.h"
 #include "core/ProjectInfo.h"
+#include "core/SystemFacts.h"
 #include "ui/Pictures.h"
 
 #include <QApplication>
@@ -48,16 +49,11 @@ QString InformationRequestAnswer(const QStringList& arguments) {
 }
 
 QString OneShotLoadPlatform(const QStringList& arguments) {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (arguments != QStringList{QStringLiteral("/load")} || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (!OneShotLoadMayLackDisplay() || arguments != QStringList{QStringLiteral("/load")} ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return {};
     // An X display that cannot be reached makes Qt try the next platform instead of aborting.
     return qEnvironmentVariableIsEmpty("DISPLAY") ? QStringLiteral("offscreen") : QStringLiteral("xcb;offscreen");
-#else
-    Q_UNUSED(arguments);
-    return {};
-#endif
 }
 
 void SetUpDesktopIntegration() {

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
+#include "core/SystemFacts.h"
 #include "forecast/CopyView.h"
 #include "ui/CopyTargetDialog.h"
 #include "ui/DialogWidgets.h"
@@ -80,14 +81,14 @@ QString ActualWaitText(int hours) {
 }
 
 SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::SettingsDialog>()), main_(main) {
-    m_ui->setupUi(this);
+    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()), main_(main) {
+    ui_->setupUi(this);
     soundOffPicture_ = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
     soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
     fitFieldSizes();
     showBrowserChoice();
     // The tip slides in below the buttons, so its line is kept free too.
-    FitToRoom(*this, *m_ui->outerLayout, *m_ui->formLayout, m_ui->bottomRow,
+    FitToRoom(*this, *ui_->outerLayout, *ui_->formLayout, ui_->bottomRow,
               AvailableDialogArea(*this) - QSize(0, tipFullHeight()));
     tipDelayTimer_.setInterval(2000);
     tipStepTimer_.setInterval(10);
@@ -100,21 +101,21 @@ SettingsDialog::~SettingsDialog() = default;
 
 // Sizes that follow the font: fields as wide as their widest text, spinners as tall as a field.
 void SettingsDialog::fitFieldSizes() {
-    fitWidth(m_ui->pauseEdit, "1000");
-    fitWidth(m_ui->loadTimeEdit, "00:00");
-    fitWidth(m_ui->actualPeriodEdit, "23 часов");
-    for (QWidget* b : {m_ui->shorterPeriodButton, m_ui->longerPeriodButton})
+    fitWidth(ui_->pauseEdit, "1000");
+    fitWidth(ui_->loadTimeEdit, "00:00");
+    fitWidth(ui_->actualPeriodEdit, "23 часов");
+    for (QWidget* b : {ui_->shorterPeriodButton, ui_->longerPeriodButton})
         b->setFixedWidth(b->fontMetrics().horizontalAdvance("<") + 24);
-    m_ui->copyPathEdit->setMinimumWidth(
-        m_ui->copyPathEdit->fontMetrics().horizontalAdvance("/media/server/weather/Nimbora.htm"));
-    const int fieldHeight = m_ui->pauseEdit->sizeHint().height();
-    for (SpinScroll* s : {m_ui->pauseSpinner, m_ui->hourSpinner, m_ui->minuteSpinner})
+    ui_->copyPathEdit->setMinimumWidth(
+        ui_->copyPathEdit->fontMetrics().horizontalAdvance("/media/server/weather/Nimbora.htm"));
+    const int fieldHeight = ui_->pauseEdit->sizeHint().height();
+    for (SpinScroll* s : {ui_->pauseSpinner, ui_->hourSpinner, ui_->minuteSpinner})
         s->setFixedHeight(fieldHeight);
-    m_ui->tipLabel->adjustSize();
+    ui_->tipLabel->adjustSize();
 }
 
 std::vector<SettingsDialog::Binding> SettingsDialog::bindings() const {
-    const Ui::SettingsDialog& u = *m_ui;
+    const Ui::SettingsDialog& u = *ui_;
     return {
         {u.autoRunCheckBox, nullptr, &Settings::AutoRun, Reading::CheckedIfTrue},
         {u.startInTrayCheckBox, nullptr, &Settings::StartTray, Reading::CheckedUnlessFalse},
@@ -152,7 +153,7 @@ void SettingsDialog::storeBoundSettings(Settings& s) const {
 }
 
 void SettingsDialog::connectHandlers() {
-    const Ui::SettingsDialog& u = *m_ui;
+    const Ui::SettingsDialog& u = *ui_;
     connect(u.dialUpRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
     connect(u.directLineRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
     connect(u.checkActualCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateActualControls);
@@ -176,11 +177,11 @@ void SettingsDialog::connectHandlers() {
 }
 
 void SettingsDialog::startUp() {
-    main_.PauseScheduler();
+    main_.PauseTimers();
     const Settings& s = AppSettings();
-    m_ui->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
-    m_ui->minuteSpinner->setNumber(leadingInt(s.TimeLoad.mid(3, 2)));
-    m_ui->pauseSpinner->setNumber(leadingInt(s.PauseOnLine));
+    ui_->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
+    ui_->minuteSpinner->setNumber(leadingInt(s.TimeLoad.mid(3, 2)));
+    ui_->pauseSpinner->setNumber(leadingInt(s.PauseOnLine));
     tipShown_ = tipHide_ = formReady_ = false;
     tipDelayTimer_.start();
     updateWorkModeControls();
@@ -190,13 +191,14 @@ void SettingsDialog::startUp() {
 
 void SettingsDialog::showSettings() {
     const Settings& s = AppSettings();
-    m_ui->loadTimeEdit->setText(s.TimeLoad);
-    m_ui->pauseEdit->setText(s.PauseOnLine);
-    (IsDialUp(s) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
-    (s.IndexStyle == "Animation" ? m_ui->animatedIndexRadio : m_ui->listIndexRadio)->setChecked(true);
-    m_ui->copyPathEdit->setText(s.PathNimboraCopy);
-    m_ui->copyPathEdit->setCursorPosition(0);
-    m_ui->browserCommandEdit->setText(AppExtraSettings().BrowserCommand);
+    ui_->loadTimeEdit->setText(s.TimeLoad);
+    ui_->pauseEdit->setText(s.PauseOnLine);
+    (IsDialUp(s) ? ui_->dialUpRadio : ui_->directLineRadio)->setChecked(true);
+    (s.IndexStyle == "Animation" ? ui_->animatedIndexRadio : ui_->listIndexRadio)->setChecked(true);
+    ui_->copyPathEdit->setText(s.PathNimboraCopy);
+    ui_->copyPathEdit->setCursorPosition(0);
+    ui_->browserCommandEdit->setText(AppExtraSettings().BrowserCommand);
+    ui_->trayTemperatureCheckBox->setChecked(AppExtraSettings().ShowTemperature);
     showBoundSettings(s);
     updateBrowserControls();
     updateWorkModeControls();
@@ -208,7 +210,7 @@ void SettingsDialog::showSettings() {
 }
 
 void SettingsDialog::updateWorkModeControls() {
-    const Ui::SettingsDialog& u = *m_ui;
+    const Ui::SettingsDialog& u = *ui_;
     const bool dialUp = u.dialUpRadio->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{u.pauseLabel, u.secondsLabel, u.afterConnectLabel, u.pauseEdit,
                                                       u.pauseSpinner, u.hangUpCheckBox})
@@ -223,7 +225,7 @@ void SettingsDialog::updateWorkModeControls() {
 }
 
 void SettingsDialog::updateActualControls() {
-    const Ui::SettingsDialog& u = *m_ui;
+    const Ui::SettingsDialog& u = *ui_;
     const bool on = u.directLineRadio->isChecked() && u.checkActualCheckBox->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{u.shorterPeriodButton, u.longerPeriodButton, u.actualPeriodEdit})
         w->setEnabled(on);
@@ -232,7 +234,7 @@ void SettingsDialog::updateActualControls() {
 }
 
 void SettingsDialog::updateMultiLoadControls() {
-    const Ui::SettingsDialog& u = *m_ui;
+    const Ui::SettingsDialog& u = *ui_;
     const bool on = u.multiLoadCheckBox->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{u.animatedIndexRadio, u.listIndexRadio, u.latinNamesCheckBox,
                                                       u.indexStyleLabel})
@@ -241,13 +243,13 @@ void SettingsDialog::updateMultiLoadControls() {
 }
 
 void SettingsDialog::showLoadTime() {
-    m_ui->loadTimeEdit->setText(QString("%1:%2")
-                                    .arg(m_ui->hourSpinner->number(), 2, 10, QChar('0'))
-                                    .arg(m_ui->minuteSpinner->number(), 2, 10, QChar('0')));
+    ui_->loadTimeEdit->setText(QString("%1:%2")
+                                   .arg(ui_->hourSpinner->number(), 2, 10, QChar('0'))
+                                   .arg(ui_->minuteSpinner->number(), 2, 10, QChar('0')));
 }
 
 void SettingsDialog::showActualWait() {
-    m_ui->actualPeriodEdit->setText(ActualWaitText(AppSettings().ActualWait));
+    ui_->actualPeriodEdit->setText(ActualWaitText(AppSettings().ActualWait));
 }
 
 // Where the platform has a browser of its own to force (Internet Explorer), that is the
@@ -256,50 +258,50 @@ void SettingsDialog::showBrowserChoice() {
     const QString forced = ForcedBrowserProgram();
     if (forced.isEmpty())
         return;
-    m_ui->browserCommandRadio->setText(QStringLiteral("Использовать Internet Explorer (принудительно)"));
-    m_ui->browserCommandRadio->setToolTip(
+    ui_->browserCommandRadio->setText(QStringLiteral("Использовать Internet Explorer (принудительно)"));
+    ui_->browserCommandRadio->setToolTip(
         QStringLiteral("Если прогноз не открывается при установке браузера по умолчанию."));
-    m_ui->defaultBrowserRadio->setToolTip(QStringLiteral(
+    ui_->defaultBrowserRadio->setToolTip(QStringLiteral(
         "Открыть прогноз в браузере по умолчанию (в том числе Internet Explorer, если ничего другого нет)."));
-    m_ui->browserCommandEdit->hide();
+    ui_->browserCommandEdit->hide();
 }
 
 void SettingsDialog::updateBrowserControls() {
-    m_ui->browserCommandEdit->setEnabled(m_ui->browserCommandRadio->isChecked());
+    ui_->browserCommandEdit->setEnabled(ui_->browserCommandRadio->isChecked());
 }
 
 // Copying needs a folder: ticked with none, the choice of one opens at once; the box stays
 // clear when none is chosen.
 void SettingsDialog::copyClicked() {
-    if (m_ui->copyCheckBox->isChecked() && m_ui->copyPathEdit->text().trimmed().isEmpty()) {
+    if (ui_->copyCheckBox->isChecked() && ui_->copyPathEdit->text().trimmed().isEmpty()) {
         chooseCopyTarget();
-        if (m_ui->copyPathEdit->text().trimmed().isEmpty())
-            m_ui->copyCheckBox->setChecked(false);
+        if (ui_->copyPathEdit->text().trimmed().isEmpty())
+            ui_->copyCheckBox->setChecked(false);
     }
     switchCopying();
 }
 
 // Copying is switched in memory at once; its path, button and pictures box follow.
 void SettingsDialog::switchCopying() {
-    const bool on = m_ui->copyCheckBox->isChecked();
+    const bool on = ui_->copyCheckBox->isChecked();
     AppSettings().NimboraCopy = boolText(on);
-    m_ui->copyPathEdit->setEnabled(on);
-    QPalette pal = m_ui->copyPathEdit->palette();
+    ui_->copyPathEdit->setEnabled(on);
+    QPalette pal = ui_->copyPathEdit->palette();
     pal.setColor(QPalette::Base, palette().color(on ? QPalette::Base : QPalette::Button));
-    m_ui->copyPathEdit->setPalette(pal);
-    m_ui->choosePathButton->setEnabled(on);
-    m_ui->copyPicturesCheckBox->setEnabled(on);
+    ui_->copyPathEdit->setPalette(pal);
+    ui_->choosePathButton->setEnabled(on);
+    ui_->copyPicturesCheckBox->setEnabled(on);
 }
 
 // The loudspeaker follows the check box; a click that turns the sound on plays it.
 void SettingsDialog::showSoundChoice() {
-    m_ui->soundPictureLabel->setPixmap(m_ui->soundCheckBox->isChecked() ? soundOnPicture_ : soundOffPicture_);
-    if (m_ui->soundCheckBox->isChecked() && formReady_)
+    ui_->soundPictureLabel->setPixmap(ui_->soundCheckBox->isChecked() ? soundOnPicture_ : soundOffPicture_);
+    if (ui_->soundCheckBox->isChecked() && formReady_)
         PlaySuccessSound();
 }
 
 void SettingsDialog::normalisePauseField() {
-    QLineEdit* field = m_ui->pauseEdit;
+    QLineEdit* field = ui_->pauseEdit;
     const QString text = field->text();
     const QString normal = NormalisePauseText(text);
     if (normal == text)
@@ -311,11 +313,11 @@ void SettingsDialog::normalisePauseField() {
 }
 
 void SettingsDialog::showSpinnerPause() {
-    m_ui->pauseEdit->setText(QString::number(m_ui->pauseSpinner->number()));
+    ui_->pauseEdit->setText(QString::number(ui_->pauseSpinner->number()));
 }
 
 void SettingsDialog::wrapHourAndShowTime() {
-    SpinScroll* hours = m_ui->hourSpinner;
+    SpinScroll* hours = ui_->hourSpinner;
     if (hours->number() == 24)
         hours->setNumber(0);
     else if (hours->number() == -1)
@@ -324,7 +326,7 @@ void SettingsDialog::wrapHourAndShowTime() {
 }
 
 void SettingsDialog::wrapMinuteAndShowTime() {
-    SpinScroll* minutes = m_ui->minuteSpinner;
+    SpinScroll* minutes = ui_->minuteSpinner;
     if (minutes->number() == 60)
         minutes->setNumber(0);
     else if (minutes->number() == -1)
@@ -347,8 +349,8 @@ void SettingsDialog::lengthenActualWait() {
 }
 
 void SettingsDialog::SetCopyPath(const QString& path) {
-    m_ui->copyPathEdit->setText(path);
-    m_ui->copyPathEdit->setCursorPosition(0);
+    ui_->copyPathEdit->setText(path);
+    ui_->copyPathEdit->setCursorPosition(0);
 }
 
 void SettingsDialog::chooseCopyTarget() {
@@ -359,17 +361,20 @@ void SettingsDialog::chooseCopyTarget() {
 void SettingsDialog::saveAndClose() {
     Settings& s = AppSettings();
     storeBoundSettings(s);
-    s.WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
-    s.PauseOnLine = m_ui->pauseEdit->text();
-    s.TimeLoad = m_ui->loadTimeEdit->text();
-    s.PathNimboraCopy = m_ui->copyPathEdit->text();
-    s.IndexStyle = m_ui->animatedIndexRadio->isChecked() ? "Animation" : "List";
-    SaveSettings(SaveRequest::ByUser);
-    const QString browser = m_ui->browserCommandEdit->text().trimmed();
-    if (browser != AppExtraSettings().BrowserCommand) {
-        AppExtraSettings().BrowserCommand = browser;
+    s.WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
+    s.PauseOnLine = ui_->pauseEdit->text();
+    s.TimeLoad = ui_->loadTimeEdit->text();
+    s.PathNimboraCopy = ui_->copyPathEdit->text();
+    s.IndexStyle = ui_->animatedIndexRadio->isChecked() ? "Animation" : "List";
+    // Vetorlan.ini first: saving Options.ini refreshes the window and the tray, which read both.
+    ExtraSettings extra = AppExtraSettings();
+    extra.BrowserCommand = ui_->browserCommandEdit->text().trimmed();
+    extra.ShowTemperature = ui_->trayTemperatureCheckBox->isChecked();
+    if (!(extra == AppExtraSettings())) {
+        AppExtraSettings() = extra;
         SaveExtraSettings();
     }
+    SaveSettings(SaveRequest::ByUser);
     accept();
 }
 
@@ -392,12 +397,12 @@ void SettingsDialog::stepTipAnimation() {
         tipDelayTimer_.stop();
         tipStepTimer_.stop();
     }
-    m_ui->tipArea->setFixedHeight(tipOffset_ * tipFullHeight() / TipFullTwips);
+    ui_->tipArea->setFixedHeight(tipOffset_ * tipFullHeight() / TipFullTwips);
 }
 
 // 300 twips are 20 pixels at 96 dpi; a larger font gets the room its tip line needs.
 int SettingsDialog::tipFullHeight() const {
-    return std::max(TipFullTwips / TwipsPerPixel, m_ui->tipLabel->sizeHint().height() + 6);
+    return std::max(TipFullTwips / TwipsPerPixel, ui_->tipLabel->sizeHint().height() + 6);
 }
 
 void SettingsDialog::startHidingTip() {
@@ -410,7 +415,7 @@ void SettingsDialog::done(int result) {
         t->stop();
     if (!restored_) {
         restored_ = true;
-        main_.RestoreScheduler();
+        main_.RestoreTimers();
     }
     QDialog::done(result);
 }

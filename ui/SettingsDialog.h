@@ -83,7 +83,7 @@ private:
     void stepTipAnimation();
     void startHidingTip();
 
-    std::unique_ptr<Ui::SettingsDialog> m_ui;
+    std::unique_ptr<Ui::SettingsDialog> ui_;
     MainWindowApi& main_;
     bool restored_ = false;
 

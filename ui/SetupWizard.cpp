@@ -26,7 +26,7 @@ QPointer<SetupWizardPage>& currentPage() {
 
 SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page) : QDialog(nullptr), main_(main), page_(page) {
     setAttribute(Qt::WA_DeleteOnClose);
-    main_.PauseScheduler();
+    main_.PauseTimers();
 }
 
 void SetupWizardPage::connectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel) {
@@ -44,7 +44,7 @@ void SetupWizardPage::closePage() {
     closed_ = true;
     // The last page restarts the scheduler however it is left.
     if (page_ == 4)
-        main_.RestoreScheduler();
+        main_.RestoreTimers();
     if (currentPage() == this)
         currentPage() = nullptr;
     hide();
@@ -79,75 +79,75 @@ void SetupWizardPage::reject() {
     if (closed_)
         return;
     if (page_ < 4)
-        main_.RestoreScheduler();
+        main_.RestoreTimers();
     main_.ShowMainWindow();
     closePage();
 }
 
 ConnectionPage::ConnectionPage(MainWindowApi& main)
-    : SetupWizardPage(main, 1), m_ui(std::make_unique<Ui::ConnectionPage>()) {
-    m_ui->setupUi(this);
+    : SetupWizardPage(main, 1), ui_(std::make_unique<Ui::ConnectionPage>()) {
+    ui_->setupUi(this);
     // The choice the program works by: a dial-up line only where the machine has a modem.
-    (WorksAsDialUp(AppSettings()) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
-    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+    (WorksAsDialUp(AppSettings()) ? ui_->dialUpRadio : ui_->directLineRadio)->setChecked(true);
+    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 ConnectionPage::~ConnectionPage() = default;
 
 void ConnectionPage::storeChoice() {
-    AppSettings().WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
+    AppSettings().WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
 }
 
-WorkModePage::WorkModePage(MainWindowApi& main) : SetupWizardPage(main, 2), m_ui(std::make_unique<Ui::WorkModePage>()) {
-    m_ui->setupUi(this);
-    (IsTrue(AppSettings().AutoRun) ? m_ui->automaticRadio : m_ui->manualRadio)->setChecked(true);
-    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+WorkModePage::WorkModePage(MainWindowApi& main) : SetupWizardPage(main, 2), ui_(std::make_unique<Ui::WorkModePage>()) {
+    ui_->setupUi(this);
+    (IsTrue(AppSettings().AutoRun) ? ui_->automaticRadio : ui_->manualRadio)->setChecked(true);
+    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 WorkModePage::~WorkModePage() = default;
 
 void WorkModePage::storeChoice() {
-    const QString value = m_ui->automaticRadio->isChecked() ? "True" : "False";
+    const QString value = ui_->automaticRadio->isChecked() ? "True" : "False";
     AppSettings().AutoRun = value;
     AppSettings().StartTray = value;
 }
 
 TownCountPage::TownCountPage(MainWindowApi& main)
-    : SetupWizardPage(main, 3), m_ui(std::make_unique<Ui::TownCountPage>()) {
-    m_ui->setupUi(this);
-    (AppSettings().MultiLoad == "False" ? m_ui->oneTownRadio : m_ui->severalTownsRadio)->setChecked(true);
-    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+    : SetupWizardPage(main, 3), ui_(std::make_unique<Ui::TownCountPage>()) {
+    ui_->setupUi(this);
+    (AppSettings().MultiLoad == "False" ? ui_->oneTownRadio : ui_->severalTownsRadio)->setChecked(true);
+    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 TownCountPage::~TownCountPage() = default;
 
 void TownCountPage::storeChoice() {
-    AppSettings().MultiLoad = m_ui->oneTownRadio->isChecked() ? "False" : "True";
+    AppSettings().MultiLoad = ui_->oneTownRadio->isChecked() ? "False" : "True";
 }
 
-FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), m_ui(std::make_unique<Ui::FinishPage>()) {
-    m_ui->setupUi(this);
+FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), ui_(std::make_unique<Ui::FinishPage>()) {
+    ui_->setupUi(this);
     // The page starts with sound on and the forecast shown, whatever the settings say.
-    m_ui->soundCheckBox->setChecked(true);
-    m_ui->showForecastCheckBox->setChecked(true);
+    ui_->soundCheckBox->setChecked(true);
+    ui_->showForecastCheckBox->setChecked(true);
     // Pictures drawn for the font's size and the screen.
     const int iconSize = fontMetrics().height() + 4;
-    m_ui->testSoundButton->setIcon(QIcon(LoudspeakerPicture(true, iconSize, devicePixelRatio())));
-    m_ui->testSoundButton->setIconSize(QSize(iconSize, iconSize));
+    ui_->testSoundButton->setIcon(QIcon(LoudspeakerPicture(true, iconSize, devicePixelRatio())));
+    ui_->testSoundButton->setIconSize(QSize(iconSize, iconSize));
     const int pictureSize = 2 * fontMetrics().height();
-    m_ui->trayPictureLabel->setPixmap(TrayNotePicture(pictureSize, devicePixelRatio()));
-    m_ui->mousePictureLabel->setPixmap(MouseNotePicture(pictureSize, devicePixelRatio()));
-    connect(m_ui->testSoundButton, &QToolButton::clicked, this, [] { PlaySuccessSound(); });
-    connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
+    ui_->trayPictureLabel->setPixmap(TrayNotePicture(pictureSize, devicePixelRatio()));
+    ui_->mousePictureLabel->setPixmap(MouseNotePicture(pictureSize, devicePixelRatio()));
+    connect(ui_->testSoundButton, &QToolButton::clicked, this, [] { PlaySuccessSound(); });
+    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 FinishPage::~FinishPage() = default;
 
 void FinishPage::storeChoice() {
     Settings& s = AppSettings();
-    s.Sound = m_ui->soundCheckBox->isChecked() ? "True" : "False";
-    s.ShellLoad = m_ui->showForecastCheckBox->isChecked() ? "True" : "False";
-    s.LoadExit = m_ui->exitAfterLoadCheckBox->isChecked() ? "True" : "False";
+    s.Sound = ui_->soundCheckBox->isChecked() ? "True" : "False";
+    s.ShellLoad = ui_->showForecastCheckBox->isChecked() ? "True" : "False";
+    s.LoadExit = ui_->exitAfterLoadCheckBox->isChecked() ? "True" : "False";
 }
 
 void ShowWizardPage(MainWindowApi& main, int page) {

@@ -52,7 +52,7 @@ public:
 
 private:
     void storeChoice() override;
-    std::unique_ptr<Ui::ConnectionPage> m_ui;
+    std::unique_ptr<Ui::ConnectionPage> ui_;
 };
 
 // Step two: automatic start and load, or manual loading.
@@ -64,7 +64,7 @@ public:
 
 private:
     void storeChoice() override;
-    std::unique_ptr<Ui::WorkModePage> m_ui;
+    std::unique_ptr<Ui::WorkModePage> ui_;
 };
 
 // Step three: one town or several.
@@ -76,7 +76,7 @@ public:
 
 private:
     void storeChoice() override;
-    std::unique_ptr<Ui::TownCountPage> m_ui;
+    std::unique_ptr<Ui::TownCountPage> ui_;
 };
 
 // Step four: sound, showing and exiting after a load, and notes on the tray icon.
@@ -88,7 +88,7 @@ public:
 
 private:
     void storeChoice() override;
-    std::unique_ptr<Ui::FinishPage> m_ui;
+    std::unique_ptr<Ui::FinishPage> ui_;
 };
 
 // Creates and shows wizard page 1..4, modeless; the page that is open now, if any.

@@ -1,5 +1,7 @@
 #include "ui/TrayIcon.h"
 
+#include "core/Clock.h"
+#include "core/SystemFacts.h"
 #include "ui/Pictures.h"
 
 #include <QSystemTrayIcon>
@@ -48,19 +50,21 @@ bool TrayIcon::IsShown() const {
 }
 
 void TrayIcon::SetTrayTip(const QString& text) {
-    tip_ = text.left(kTrayTipLength);
+    const int limit = TrayTipLimit();
+    tip_ = limit > 0 ? text.left(limit) : text;
     if (icon_)
         icon_->setToolTip(tip_);
 }
 
-void TrayIcon::SetIcon(TrayIconKind kind) {
+void TrayIcon::SetIcon(TrayIconKind kind, const QIcon& picture) {
     kind_ = kind;
+    picture_ = picture;
     if (icon_)
-        icon_->setIcon(TrayIconPicture(kind_));
+        icon_->setIcon(picture_.isNull() ? TrayIconPicture(kind_) : picture_);
 }
 
 void TrayIcon::ApplyToIcon() {
-    icon_->setIcon(TrayIconPicture(kind_));
+    icon_->setIcon(picture_.isNull() ? TrayIconPicture(kind_) : picture_);
     icon_->setToolTip(tip_);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "forecast/LoadPipeline.h"
+#include "ui/TrayIconKind.h"
 
 #include <QDateTime>
+#include <QIcon>
 #include <QLocale>
 #include <QMenu>
 #include <QObject>
@@ -12,9 +13,6 @@
 class QSystemTrayIcon;
 
 namespace vetorlan {
-
-// The longest tooltip the tray keeps.
-constexpr int kTrayTipLength = 64;
 
 // The tooltip text for the forecast file's time stamp (invalid: no file) at `now`.
 QString LoadStatusText(const QDateTime& modified, const QDateTime& now, const QLocale& locale = QLocale::system());
@@ -33,10 +31,11 @@ public:
     // Whether the desktop has a notification area at all.
     static bool Available();
 
-    // SetTrayTip: keeps at most 64 characters.
+    // Cut to what the system's tray shows (TrayTipLimit).
     void SetTrayTip(const QString& text);
     const QString& Tip() const { return tip_; }
-    void SetIcon(TrayIconKind kind);
+    // The status picture of `kind`, or `picture` in its place when given.
+    void SetIcon(TrayIconKind kind, const QIcon& picture = QIcon());
     TrayIconKind Icon() const { return kind_; }
 
     QMenu& Menu() { return menu_; }
@@ -51,6 +50,7 @@ private:
     QMenu menu_;
     QString tip_;
     TrayIconKind kind_ = TrayIconKind::Normal;
+    QIcon picture_;
 };
 
 } // namespace vetorlan

@@ -3,29 +3,13 @@
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
-#include "core/Sound.h"
-#include "forecast/CopyView.h"
-#include "net/Connection.h"
-#include "net/ConnectionBackend.h"
-#include "platform/DesktopShell.h"
-#include "platform/SingleInstance.h"
-#include "platform/common/CurlHttpClient.h"
 #include "sources/AnswerCache.h"
-#include "sources/Download.h"
-#include "sources/LiveForecast.h"
+#include "net/Connection.h"
+#include "platform/common/Services.h"
+#include "platform/common/SingleInstance.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxUi.h"
 #include "ui/ProgramStart.h"
-
-#ifdef Q_OS_WIN
-#include "platform/RasBackend.h"
-#include "platform/RegistryAutorun.h"
-#include "platform/WindowsSoundPlayer.h"
-#else
-#include "platform/CanberraSoundPlayer.h"
-#include "platform/NetworkManagerBackend.h"
-#include "platform/XdgAutostart.h"
-#endif
 
 #include <QApplication>
 #include <QPixmapCache>
@@ -84,30 +68,12 @@ int main(int argc, char** argv) {
         InstallMessageBoxUi();
     if (const QString problem = ProgramFolderProblem(ProgramFolder()); !problem.isEmpty())
         ShowMessageBox(problem, QStringLiteral("Веторлан - Ошибка"), MsgIcon::Critical);
-    DesktopShell shell;
-    SetShell(&shell);
-    // The page source is chosen once, by the page service's address; the HTTP client gets its bounds.
-    const bool live = ServiceUrl().isEmpty();
-    CurlHttpClient http(live ? CurlHttpClient::Limits{} : CurlHttpClient::PageServiceLimits());
-    SetHttpClient(&http);
-    SetPageSource(live ? &LivePages() : &ServicePages());
-#ifdef Q_OS_WIN
-    RasBackend connections;
-    RegistryAutorunStore autorun;
-#else
-    NetworkManagerBackend connections;
-    XdgAutostartStore autorun;
-#endif
-    SetConnectionBackend(&connections);
-#ifdef Q_OS_WIN
-    WindowsSoundPlayer sound;
-#else
-    CanberraSoundPlayer sound;
-#endif
-    SetSoundPlayer(&sound);
+    // The page sources, shell, connections, sound and autorun, installed until main ends.
+    Services services;
+    InstallPlatformServices(services);
 
     MainWindow window;
-    AppSettingsContext() = SettingsContext{&autorun, &window, &MachineHasModemLink};
+    AppSettingsContext() = SettingsContext{services.autorun.get(), &window, &MachineHasModemLink};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });
     window.SetEndAtOnce([&instance](int exitCode) {
@@ -121,10 +87,5 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     const int code = QApplication::exec();
     AppSettingsContext() = SettingsContext{};
-    SetSoundPlayer(nullptr);
-    SetConnectionBackend(nullptr);
-    SetPageSource(nullptr);
-    SetHttpClient(nullptr);
-    SetShell(nullptr);
     return code;
 }

@@ -3,7 +3,7 @@
 #include "core/FileSystemObject.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
-#include "platform/XdgAutostart.h"
+#include "platform/linux/XdgAutostart.h"
 #include "tests/support/TestSupport.h"
 #include "towns/TownLists.h"
 

@@ -6,11 +6,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace vetorlan {
 namespace {
 
@@ -41,15 +36,14 @@ TEST_F(ProgramFolderTest, WritableFolderIsPortableAndInstalledRunsUseTheDataFold
     Write("usr/share/vetorlan/nimbora.css", "css");
     ASSERT_TRUE(QDir().mkpath(Path("usr/bin")));
     Write("readonly/nimbora.css", "css");
-#ifndef Q_OS_WIN
-    ASSERT_EQ(chmod(QFile::encodeName(Path("readonly")).constData(), 0555), 0);
-#endif
+    const QFileDevice::Permissions readAndEnter = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                  QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(Path("readonly"), readAndEnter));
     // Root writes through permission bits: there the read-only folder is declared so.
-#ifdef Q_OS_WIN
-    const bool root = false;
-#else
-    const bool root = geteuid() == 0;
-#endif
+    QFile probe(Path("readonly/probe"));
+    const bool root = probe.open(QIODevice::WriteOnly);
+    probe.remove();
     const WritableCheck check = [&](const QString& folder) {
         return root ? !folder.endsWith("/readonly") : FolderWritable(folder);
     };
@@ -64,9 +58,7 @@ TEST_F(ProgramFolderTest, WritableFolderIsPortableAndInstalledRunsUseTheDataFold
     const ProgramPlace readOnly = ChooseProgramPlace(Path("readonly"), data, check);
     EXPECT_EQ(readOnly.folder, data);
     EXPECT_TRUE(readOnly.sharedFolder.isEmpty());
-#ifndef Q_OS_WIN
-    chmod(QFile::encodeName(Path("readonly")).constData(), 0755);
-#endif
+    QFile::setPermissions(Path("readonly"), readAndEnter | QFileDevice::WriteOwner);
 }
 
 TEST_F(ProgramFolderTest, SharedFilesAreCopiedWhenMissingOrOlder) {

@@ -17,11 +17,11 @@ namespace vetorlan::test {
 // The main window as the dialogs see it: counts pauses and restores and whether it is shown.
 class FakeMainWindow : public MainWindowApi {
 public:
-    void PauseScheduler() override {
+    void PauseTimers() override {
         ++pauses;
         running = false;
     }
-    void RestoreScheduler() override {
+    void RestoreTimers() override {
         ++restores;
         running = true;
     }

@@ -30,12 +30,12 @@ protected:
         DialogFixture::TearDown();
     }
     bool timersRunning() const {
-        const Scheduler& s = window->scheduler();
+        const Scheduler& s = window->TimerScheduler();
         return s.connectionWatchTimer.interval == 250 && s.dialUpLoadTimer.interval == 1000 &&
                s.scheduledLoadTimer.interval == 60000;
     }
     bool timersPaused() const {
-        const Scheduler& s = window->scheduler();
+        const Scheduler& s = window->TimerScheduler();
         return s.connectionWatchTimer.interval == 0 && s.dialUpLoadTimer.interval == 0 &&
                s.scheduledLoadTimer.interval == 0;
     }

@@ -1,8 +1,11 @@
 // The built program on a virtual X display with a private session bus whose stand-in
 // StatusNotifierWatcher records registrations: the program's tray icon registers there, and
-// the item's title, tooltip and menu are the program's. Skipped when Xvfb or dbus-daemon is missing.
+// the item's title, tooltip and menu are the program's, and after a load from the live sources'
+// stand-in its icon shows the temperature. Skipped when Xvfb or dbus-daemon is missing.
 #include "core/Settings.h"
 #include "tests/e2e/VirtualDisplay.h"
+#include "tools/live-stand-in/LiveStandIn.h"
+#include "towns/TownLists.h"
 #include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
@@ -15,6 +18,7 @@
 #include <QDBusVariant>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -75,6 +79,25 @@ QString ToolTipTitle(const QDBusArgument& tip) {
     return title;
 }
 
+// The pixels of every size of a StatusNotifierItem's IconPixmap, one after the other.
+QByteArray IconPixels(const QVariant& property) {
+    QByteArray all;
+    if (!property.canConvert<QDBusArgument>())
+        return all;
+    const QDBusArgument icon = property.value<QDBusArgument>();
+    icon.beginArray();
+    while (!icon.atEnd()) {
+        int width = 0, height = 0;
+        QByteArray pixels;
+        icon.beginStructure();
+        icon >> width >> height >> pixels;
+        icon.endStructure();
+        all += QByteArray::number(width) + 'x' + QByteArray::number(height) + pixels;
+    }
+    icon.endArray();
+    return all;
+}
+
 class TrayWatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -97,8 +120,12 @@ protected:
         StopProcess(bus_);
     }
 
-    void StartProgramInTray() {
-        ASSERT_TRUE(QFile::copy(NIMBORA_BINARY, folder_.filePath("nimbora")));
+    // `live`: the live sources' stand-in serves, Moscow is the chosen town and the first
+    // scheduled tick loads it; otherwise every service is a closed port.
+    void StartProgramInTray(const standin::LiveStandIn* live = nullptr) {
+        ASSERT_TRUE(QFile::exists(folder_.filePath("nimbora")) ||
+                    QFile::copy(NIMBORA_BINARY, folder_.filePath("nimbora")));
+        Write("gorod.ini", FormatGorodIni({1, 22}));
         Settings s;
         s.AutoRun = "False";
         s.StartTray = "True";
@@ -106,21 +133,50 @@ protected:
         s.CheckActual = "False";
         s.Sound = "False";
         s.MSGError = "False";
-        QFile options(folder_.filePath("Options.ini"));
-        ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-        options.write(SerializeSettings(s));
-        options.close();
+        s.ShellLoad = "False";
+        Write("Options.ini", SerializeSettings(s));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORMTHEME");
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("DISPLAY", display_.Name());
         env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
         env.insert("XDG_CONFIG_HOME", folder_.filePath("config"));
-        env.insert("VETORLAN_SERVICE_URL", "http://127.0.0.1:9");
+        env.insert("XDG_CACHE_HOME", folder_.filePath("cache"));
+        env.insert("VETORLAN_SERVICE_URL", live ? "" : "http://127.0.0.1:9");
+        if (live) {
+            env.insert("VETORLAN_METNO_URL", QString::fromStdString(live->metNorwayBase()));
+            env.insert("VETORLAN_OPENMETEO_URL", QString::fromStdString(live->openMeteoBase()));
+        }
         program_.setProcessEnvironment(env);
         LogOutputTo(program_, folder_.filePath("output.log"));
         program_.start(folder_.filePath("nimbora"), {});
         ASSERT_TRUE(program_.waitForStarted(10000));
+    }
+    void Write(const QString& name, const QByteArray& contents) {
+        QFile file(folder_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    void WaitForItem() {
+        QElapsedTimer clock;
+        clock.start();
+        while (watcher_.items.isEmpty() && clock.elapsed() < kWaitMs && program_.state() == QProcess::Running)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        ASSERT_EQ(watcher_.items.size(), 1) << Why();
+    }
+    QString ToolTip() const {
+        const QVariant tip = ItemProperty("ToolTip");
+        return tip.canConvert<QDBusArgument>() ? ToolTipTitle(tip.value<QDBusArgument>()) : QString();
+    }
+    // The tooltip once the load has ended (it then names the forecast file's time).
+    QString ToolTipAfterLoad() {
+        QElapsedTimer clock;
+        clock.start();
+        QString tip;
+        while (!(tip = ToolTip()).contains(u"был загружен"_qs) && clock.elapsed() < 60000 &&
+               program_.state() == QProcess::Running)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+        return tip;
     }
     QVariant ItemProperty(const QString& name) const {
         QDBusMessage get = QDBusMessage::createMethodCall(watcher_.senders.first(), "/StatusNotifierItem",
@@ -150,17 +206,45 @@ protected:
 
 TEST_F(TrayWatcherTest, TrayIconRegistersWithTheProgramsTitleTooltipAndMenu) {
     StartProgramInTray();
-    QElapsedTimer clock;
-    clock.start();
-    while (watcher_.items.isEmpty() && clock.elapsed() < kWaitMs && program_.state() == QProcess::Running)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    ASSERT_EQ(watcher_.items.size(), 1) << Why();
+    WaitForItem();
 
     EXPECT_EQ(ItemProperty("Title").toString(), "Vetorlan");
     const QVariant tip = ItemProperty("ToolTip");
     ASSERT_TRUE(tip.canConvert<QDBusArgument>());
     EXPECT_EQ(ToolTipTitle(tip.value<QDBusArgument>()), LoadStatusText(QDateTime(), QDateTime::currentDateTime()));
     EXPECT_NE(ItemProperty("Menu").value<QDBusObjectPath>().path(), "/");
+}
+
+// After a load from the live sources the icon shows Moscow's temperature and the tooltip
+// starts with the current weather; with «Показывать температуру в трее» off the status icon
+// and the status text stay.
+TEST_F(TrayWatcherTest, LoadedTownsTemperatureIsInTheTrayUnlessSwitchedOff) {
+    for (const bool shown : {true, false}) {
+        SCOPED_TRACE(shown);
+        standin::LiveStandIn live{QStringLiteral(VETORLAN_LIVE_FIXTURES)};
+        Write("Vetorlan.ini", shown ? "[Tray]\nShowTemperature=true\n" : "[Tray]\nShowTemperature=false\n");
+        QFile::remove(folder_.filePath("nimbora.htm"));
+        StartProgramInTray(&live);
+        WaitForItem();
+        const QByteArray statusIcon = IconPixels(ItemProperty("IconPixmap"));
+        ASSERT_FALSE(statusIcon.isEmpty());
+        const QString tip = ToolTipAfterLoad();
+        ASSERT_TRUE(tip.contains(u"был загружен"_qs)) << tip.toStdString() << Why();
+        const QStringList lines = tip.split(u'\n');
+        if (shown) {
+            EXPECT_TRUE(
+                QRegularExpression(u"^Москва: [−+]?\\d+°, .+ Прогноз от \\d\\d:\\d\\d$"_qs).match(lines[0]).hasMatch())
+                << tip.toStdString();
+            EXPECT_TRUE(lines[1].startsWith(u"Прогноз погоды был загружен"_qs)) << tip.toStdString();
+        } else {
+            EXPECT_TRUE(tip.startsWith(u"Прогноз погоды был загружен"_qs)) << tip.toStdString();
+        }
+        EXPECT_EQ(IconPixels(ItemProperty("IconPixmap")) == statusIcon, !shown);
+        EXPECT_TRUE(QFile::exists(folder_.filePath("cache/vetorlan/current-27612.txt")));
+        StopProcess(program_);
+        watcher_.items.clear();
+        watcher_.senders.clear();
+    }
 }
 
 } // namespace

@@ -31,9 +31,9 @@ public:
     const TownSelection& SelectedTowns() const override { return selectedTowns; }
     void SaveTownLists() override { log << "save"; }
     void ShowLoadingVisuals(bool loading) override { log << (loading ? "busy" : "idle"); }
-    void SetTrayIcon(TrayIconKind kind) override {
-        icon = kind;
-        log << QStringLiteral("icon%1").arg(int(kind));
+    void ShowLoadState(LoadState state) override {
+        icon = state;
+        log << QStringLiteral("icon%1").arg(int(state));
     }
     void SetTrayTip(const QString& text) override { tip = text; }
     void ShowLoadStatus() override { log << "status"; }
@@ -44,7 +44,7 @@ public:
     TownSelection selectedTowns;
     QStringList log;
     QString tip;
-    TrayIconKind icon = TrayIconKind::Normal;
+    LoadState icon = LoadState::Idle;
 };
 
 class LoadPipelineTest : public ::testing::Test {
@@ -116,7 +116,7 @@ TEST_F(LoadPipelineTest, LastTownFailingRunsTheFailureActionsWithoutIndexPage) {
     EXPECT_TRUE(folder.exists(QString::fromUtf8("Абакан.htm")));
     EXPECT_FALSE(folder.exists("Nimbora.htm"));
     EXPECT_TRUE(pipeline.AutoLoadStopped);
-    EXPECT_EQ(host.icon, TrayIconKind::Error);
+    EXPECT_EQ(host.icon, LoadState::Failed);
     // The page service's reason reaches the tip; its message stays the long text.
     EXPECT_EQ(host.tip, LoadFailedTip(Now()) + "\n" + ServiceName() + ": HTTP 503");
     EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка подключения к серверу\nпроизошла ")));
@@ -198,7 +198,7 @@ TEST_F(LoadPipelineTest, FailureOptionsDecideTheBoxButNeverTheStop) {
         EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Failed);
         EXPECT_EQ(local.boxes().size(), row.boxes);
         EXPECT_TRUE(pipeline.AutoLoadStopped);
-        EXPECT_EQ(host.icon, TrayIconKind::Error);
+        EXPECT_EQ(host.icon, LoadState::Failed);
         EXPECT_FALSE(host.log.contains("exit"));
         EXPECT_EQ(line.hangUps, 0);
         EXPECT_EQ(sound.plays, 0);
@@ -296,7 +296,7 @@ TEST_F(LoadPipelineTest, IndexPageThatCannotBeWrittenIsToldAndCountsAsFailure) {
     EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(boxes.boxes()[0].text.contains("Nimbora.htm")) << boxes.boxes()[0].text.toStdString();
     EXPECT_TRUE(pipeline.AutoLoadStopped);
-    EXPECT_EQ(host.icon, TrayIconKind::Error);
+    EXPECT_EQ(host.icon, LoadState::Failed);
     EXPECT_FALSE(host.log.contains("exit"));
     EXPECT_FALSE(host.log.contains("status"));
     EXPECT_EQ(host.log.last(), "icon2");
@@ -421,7 +421,7 @@ TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
         EXPECT_EQ(local.boxes()[0].icon, MsgIcon::Critical);
         EXPECT_TRUE(local.boxes()[0].text.contains("nimbora.htm")) << local.boxes()[0].text.toStdString();
         EXPECT_TRUE(host.tip.startsWith(QString::fromUtf8("Ошибка записи файлов прогноза\nпроизошла ")));
-        EXPECT_EQ(host.icon, TrayIconKind::Error);
+        EXPECT_EQ(host.icon, LoadState::Failed);
         EXPECT_TRUE(pipeline.AutoLoadStopped);
     }
 }

@@ -1,13 +1,17 @@
 // The main window without a display: start-up, run modes, town selection and its files.
 #include "ui/MainWindow.h"
 #include "core/Clock.h"
+#include "core/ExtraSettings.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "sources/CurrentWeather.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "towns/Selection.h"
 #include "ui/Dialogs.h"
 #include "ui/PictureButton.h"
+#include "ui/TownPicker.h"
+#include "ui/TrayController.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -18,6 +22,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -26,6 +31,11 @@ using namespace vetorlan;
 using namespace vetorlan::test;
 
 namespace {
+
+// A part of the window found by its object name.
+template <class T> T* Child(QWidget& window, const char* name) {
+    return window.findChild<T*>(QLatin1String(name));
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -60,7 +70,7 @@ protected:
     }
     void Select(const QList<int>& rows, bool selected = true) {
         for (int row : rows)
-            window->townList->item(row)->setSelected(selected);
+            Child<QListWidget>(*window, "townList")->item(row)->setSelected(selected);
     }
 
     TempProgramFolder folder;
@@ -105,23 +115,25 @@ TEST_F(MainWindowTest, StartUpFollowsTheRunMode) {
         });
         MainWindow& w = Start();
         EXPECT_EQ(w.InTray(), IsTrue(row.startTray));
-        EXPECT_EQ(w.scheduler().scheduledLoadTimer.enabled, row.scheduledLoadTimer);
-        EXPECT_EQ(w.scheduler().scheduledLoadTimer.interval, 1000);
-        EXPECT_EQ(w.scheduledLoadTimer.isActive(), row.scheduledLoadTimer);
+        EXPECT_EQ(w.TimerScheduler().scheduledLoadTimer.enabled, row.scheduledLoadTimer);
+        EXPECT_EQ(w.TimerScheduler().scheduledLoadTimer.interval, 1000);
+        EXPECT_EQ(Child<QTimer>(w, "scheduledLoadTimer")->isActive(), row.scheduledLoadTimer);
         if (row.scheduledLoadTimer) {
-            EXPECT_EQ(w.scheduledLoadTimer.interval(), 1000);
+            EXPECT_EQ(Child<QTimer>(w, "scheduledLoadTimer")->interval(), 1000);
         }
-        EXPECT_FALSE(w.scheduler().dialUpLoadTimer.enabled);
-        EXPECT_EQ(w.onlineIndicator->isVisibleTo(&w), row.onlineIndicator);
-        EXPECT_EQ(w.selectedCountLabel->isVisibleTo(&w), row.selectedCountLabel); // multi mode: nothing selected yet
-        EXPECT_EQ(w.townList && w.townList->isVisibleTo(&w), IsTrue(row.multiLoad));
-        EXPECT_EQ(w.regionBox->isVisibleTo(&w), !IsTrue(row.multiLoad));
+        EXPECT_FALSE(w.TimerScheduler().dialUpLoadTimer.enabled);
+        EXPECT_EQ(Child<QLabel>(w, "onlineIndicator")->isVisibleTo(&w), row.onlineIndicator);
+        EXPECT_EQ(Child<QLabel>(w, "selectedCountLabel")->isVisibleTo(&w),
+                  row.selectedCountLabel); // multi mode: nothing selected yet
+        const auto* list = Child<QListWidget>(w, "townList");
+        EXPECT_EQ(list && list->isVisibleTo(&w), IsTrue(row.multiLoad));
+        EXPECT_EQ(Child<QComboBox>(w, "regionBox")->isVisibleTo(&w), !IsTrue(row.multiLoad));
         // No notification area offscreen: the tray start leaves the window minimised, not hidden.
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(w.isMinimized(), IsTrue(row.startTray));
         EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Веторлан - v 1.5"));
-        EXPECT_EQ(w.tray().Tip(), QString::fromUtf8("Прогноз погоды не загружен\nнажмите правую кнопку мыши"));
+        EXPECT_EQ(w.Tray().Tip(), QString::fromUtf8("Прогноз погоды не загружен\nнажмите правую кнопку мыши"));
         EXPECT_EQ(endedAtOnce, 0);
         EXPECT_TRUE(boxes.boxes().empty());
     }
@@ -135,31 +147,31 @@ TEST_F(MainWindowTest, MultiModeCountsTheRestoredSelectionOnce) {
     EXPECT_EQ(w.SelectedTowns()[1], QString::fromUtf8("29862|Абакан"));
     EXPECT_EQ(w.SelectedTowns()[2], QString::fromUtf8("27521|Апрелевка"));
     EXPECT_EQ(w.SelectedTowns()[3], QString::fromUtf8("33990|Ялта"));
-    EXPECT_EQ(w.selectedCountLabel->text(), QString::fromUtf8("Выбрано: 3"));
-    EXPECT_TRUE(w.selectedCountLabel->isVisibleTo(&w));
-    EXPECT_TRUE(w.TownListReady);
+    EXPECT_EQ(Child<QLabel>(w, "selectedCountLabel")->text(), QString::fromUtf8("Выбрано: 3"));
+    EXPECT_TRUE(Child<QLabel>(w, "selectedCountLabel")->isVisibleTo(&w));
+    EXPECT_TRUE(w.Towns().ListReady());
 }
 
 TEST_F(MainWindowTest, SelectingRowsCountsAndSavesThem) {
     WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
     MainWindow& w = Start();
-    EXPECT_EQ(w.townList->count(), 400);
-    EXPECT_EQ(w.townList->selectionMode(), QAbstractItemView::MultiSelection);
+    EXPECT_EQ(Child<QListWidget>(w, "townList")->count(), 400);
+    EXPECT_EQ(Child<QListWidget>(w, "townList")->selectionMode(), QAbstractItemView::MultiSelection);
     Select({399, 0, 270});
     EXPECT_EQ(w.SelectedTowns().count, 3);
     EXPECT_EQ(w.SelectedTowns()[3], QString::fromUtf8("33990|Ялта"));
-    EXPECT_EQ(w.selectedCountLabel->text(), QString::fromUtf8("Выбрано: 3"));
+    EXPECT_EQ(Child<QLabel>(w, "selectedCountLabel")->text(), QString::fromUtf8("Выбрано: 3"));
     EXPECT_EQ(w.RegionTowns().count, RegionSize(2)); // the region of the last selected row
-    w.ShowSaveTownsButton();
-    EXPECT_TRUE(w.saveTownsButton->isVisibleTo(&w));
-    w.SaveChosenTowns();
-    EXPECT_FALSE(w.saveTownsButton->isVisibleTo(&w));
+    w.Towns().ShowSaveTownsButton();
+    EXPECT_TRUE(Child<QAbstractButton>(w, "saveTownsButton")->isVisibleTo(&w));
+    Child<QAbstractButton>(w, "saveTownsButton")->click();
+    EXPECT_FALSE(Child<QAbstractButton>(w, "saveTownsButton")->isVisibleTo(&w));
     EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 3  0  270  399 "));
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray("-1 -1 \r\n"));
 
     Select({0, 270, 399}, false);
     EXPECT_EQ(w.SelectedTowns().count, 0);
-    EXPECT_FALSE(w.selectedCountLabel->isVisibleTo(&w));
+    EXPECT_FALSE(Child<QLabel>(w, "selectedCountLabel")->isVisibleTo(&w));
     w.SaveTownLists();
     EXPECT_FALSE(folder.exists("goroda.ini"));
     w.LoadForecast();
@@ -170,16 +182,16 @@ TEST_F(MainWindowTest, SelectingRowsCountsAndSavesThem) {
 
 TEST_F(MainWindowTest, SingleTownChoiceSurvivesARestart) {
     MainWindow& first = Start();
-    first.regionBox->setCurrentIndex(1);
-    ASSERT_TRUE(first.townBox->isVisibleTo(&first));
-    ASSERT_EQ(first.townBox->count(), 47);
-    first.townBox->setCurrentIndex(22);
+    Child<QComboBox>(first, "regionBox")->setCurrentIndex(1);
+    ASSERT_TRUE(Child<QComboBox>(first, "townBox")->isVisibleTo(&first));
+    ASSERT_EQ(Child<QComboBox>(first, "townBox")->count(), 47);
+    Child<QComboBox>(first, "townBox")->setCurrentIndex(22);
     first.SaveTownLists();
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray(" 1  22 \r\n"));
 
     MainWindow& second = Start();
-    EXPECT_EQ(second.regionBox->currentText(), QString::fromUtf8("Москва и область"));
-    EXPECT_EQ(second.townBox->currentText(), QString::fromUtf8("Москва"));
+    EXPECT_EQ(Child<QComboBox>(second, "regionBox")->currentText(), QString::fromUtf8("Москва и область"));
+    EXPECT_EQ(Child<QComboBox>(second, "townBox")->currentText(), QString::fromUtf8("Москва"));
     EXPECT_EQ(second.RegionTowns()[second.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
@@ -192,11 +204,11 @@ TEST_F(MainWindowTest, RebuiltListsKeepCountChoiceAndSelectionInStep) {
     });
     MainWindow& w = Start();
     auto expectInStep = [&](int count) {
-        EXPECT_EQ(w.townList->selectedItems().size(), count);
+        EXPECT_EQ(Child<QListWidget>(w, "townList")->selectedItems().size(), count);
         EXPECT_EQ(w.SelectedTowns().count, count);
-        EXPECT_EQ(w.selectedCountLabel->isVisibleTo(&w), count > 0);
+        EXPECT_EQ(Child<QLabel>(w, "selectedCountLabel")->isVisibleTo(&w), count > 0);
         if (count > 0) {
-            EXPECT_EQ(w.selectedCountLabel->text(), QString::fromUtf8("Выбрано: %1").arg(count));
+            EXPECT_EQ(Child<QLabel>(w, "selectedCountLabel")->text(), QString::fromUtf8("Выбрано: %1").arg(count));
         }
     };
     Select({0, 1, 2});           // not saved
@@ -224,14 +236,14 @@ TEST_F(MainWindowTest, MultiTownSessionKeepsTheSingleTownChoice) {
     folder.write("gorod.ini", " 1  22 \r\n");
     folder.write("goroda.ini", " 1  4 ");
     MainWindow& w = Start();
-    EXPECT_FALSE(w.townBox->isVisibleTo(&w));
+    EXPECT_FALSE(Child<QComboBox>(w, "townBox")->isVisibleTo(&w));
     w.LoadForecast();
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(folder.read("gorod.ini"), QByteArray(" 1  22 \r\n"));
     AppSettings().MultiLoad = "False";
     ASSERT_TRUE(SaveSettings());
-    EXPECT_TRUE(w.townBox->isVisibleTo(&w));
-    EXPECT_EQ(w.townBox->currentText(), QString::fromUtf8("Москва"));
+    EXPECT_TRUE(Child<QComboBox>(w, "townBox")->isVisibleTo(&w));
+    EXPECT_EQ(Child<QComboBox>(w, "townBox")->currentText(), QString::fromUtf8("Москва"));
     EXPECT_EQ(w.RegionTowns()[w.SingleTownRow() + 1], QString::fromUtf8("27612|Москва"));
 }
 
@@ -244,7 +256,7 @@ TEST_F(MainWindowTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
     folder.write("gorod.ini", " 2  5 \r\n");
     folder.write("goroda.ini", " 1  7 ");
     MainWindow& w = Start();
-    EXPECT_TRUE(w.townList->selectedItems().isEmpty());
+    EXPECT_TRUE(Child<QListWidget>(w, "townList")->selectedItems().isEmpty());
     Select({4});
     EXPECT_EQ(w.SelectedTowns().count, 1);
     w.LoadForecast();
@@ -252,8 +264,8 @@ TEST_F(MainWindowTest, GorodSaveFalseWritesTheFilesButIgnoresThemOnRebuild) {
     EXPECT_EQ(folder.read("goroda.ini"), QByteArray(" 1  4 "));
     AppSettings().MultiLoad = "False";
     w.RefreshTownLists();
-    EXPECT_EQ(w.regionBox->currentIndex(), -1);
-    EXPECT_FALSE(w.townBox->isVisibleTo(&w));
+    EXPECT_EQ(Child<QComboBox>(w, "regionBox")->currentIndex(), -1);
+    EXPECT_FALSE(Child<QComboBox>(w, "townBox")->isVisibleTo(&w));
 }
 
 TEST_F(MainWindowTest, DamagedTownFilesAreIgnoredWithoutHarm) {
@@ -274,8 +286,8 @@ TEST_F(MainWindowTest, DamagedTownFilesAreIgnoredWithoutHarm) {
         WriteOptions([](Settings&) {});
         folder.write("gorod.ini", row.gorod);
         MainWindow& single = Start();
-        EXPECT_EQ(single.regionBox->currentIndex(), row.region);
-        EXPECT_EQ(single.townBox->currentIndex(), row.town);
+        EXPECT_EQ(Child<QComboBox>(single, "regionBox")->currentIndex(), row.region);
+        EXPECT_EQ(Child<QComboBox>(single, "townBox")->currentIndex(), row.town);
         WriteOptions([](Settings& s) { s.MultiLoad = "True"; });
         folder.write("goroda.ini", row.goroda);
         MainWindow& multi = Start();
@@ -296,12 +308,13 @@ TEST_F(MainWindowTest, FirstRunWritesDefaultsAndAsks) {
     EXPECT_EQ(boxes.boxes()[1].title, QString::fromUtf8("Сообщение"));
     EXPECT_EQ(boxes.boxes()[1].text.count('\n'), 1);
     EXPECT_TRUE(boxes.boxes()[1].text.contains(QString::fromUtf8("'Настройки'"))) << "the button's caption";
-    EXPECT_EQ(w.townList->toolTip(), QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
+    EXPECT_EQ(Child<QListWidget>(w, "townList")->toolTip(),
+              QString::fromUtf8("Совет первого запуска: список отсортирован не по алфавиту!"));
     // Answer No restored the timers.
-    EXPECT_EQ(w.scheduler().connectionWatchTimer.interval, 250);
-    EXPECT_EQ(w.scheduler().dialUpLoadTimer.interval, 1000);
-    EXPECT_EQ(w.scheduler().scheduledLoadTimer.interval, 60000);
-    EXPECT_TRUE(w.connectionWatchTimer.isActive());
+    EXPECT_EQ(w.TimerScheduler().connectionWatchTimer.interval, 250);
+    EXPECT_EQ(w.TimerScheduler().dialUpLoadTimer.interval, 1000);
+    EXPECT_EQ(w.TimerScheduler().scheduledLoadTimer.interval, 60000);
+    EXPECT_TRUE(Child<QTimer>(w, "connectionWatchTimer")->isActive());
     EXPECT_TRUE(w.isVisible());
 }
 
@@ -310,8 +323,8 @@ TEST_F(MainWindowTest, FirstRunYesHidesTheWindowWithTimersPaused) {
     MainWindow& w = Start();
     EXPECT_EQ(boxes.boxes().size(), 1u);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.scheduler().connectionWatchTimer.interval, 0);
-    EXPECT_FALSE(w.connectionWatchTimer.isActive());
+    EXPECT_EQ(w.TimerScheduler().connectionWatchTimer.interval, 0);
+    EXPECT_FALSE(Child<QTimer>(w, "connectionWatchTimer")->isActive());
 }
 
 TEST_F(MainWindowTest, ASecondCopyIsRefusedBeforeReadingSettings) {
@@ -351,19 +364,19 @@ TEST_F(MainWindowTest, LoadingShowsItsStateAndRestoresIt) {
     bool busySeen = false;
     fetcher.during = [&] {
         OnUiThread([&] {
-            busySeen = !w.loadButton->isEnabled() && w.loadingBackground() &&
-                       w.tray().Icon() == TrayIconKind::Loading &&
-                       w.tray().Tip() == QString::fromUtf8("Идет загрузка прогноза погоды...") && w.LoadInProgress();
+            busySeen = !Child<QPushButton>(w, "loadButton")->isEnabled() && w.LoadingBackground() &&
+                       w.Tray().StatusIcon() == TrayIconKind::Loading &&
+                       w.Tray().Tip() == QString::fromUtf8("Идет загрузка прогноза погоды...") && w.LoadInProgress();
         });
     };
-    w.scheduler().scheduledLoadTimer.enabled = false;
+    w.TimerScheduler().scheduledLoadTimer.enabled = false;
     w.LoadForecast();
     EXPECT_TRUE(busySeen);
-    EXPECT_TRUE(w.loadButton->isEnabled());
-    EXPECT_FALSE(w.loadingBackground());
-    EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
-    EXPECT_TRUE(w.tray().Tip().startsWith(QString::fromUtf8("Прогноз погоды был загружен: \nсегодня \nв ")));
-    EXPECT_TRUE(w.scheduler().scheduledLoadTimer.enabled);
+    EXPECT_TRUE(Child<QPushButton>(w, "loadButton")->isEnabled());
+    EXPECT_FALSE(w.LoadingBackground());
+    EXPECT_EQ(w.Tray().StatusIcon(), TrayIconKind::Normal);
+    EXPECT_TRUE(w.Tray().Tip().startsWith(QString::fromUtf8("Прогноз погоды был загружен: \nсегодня \nв ")));
+    EXPECT_TRUE(w.TimerScheduler().scheduledLoadTimer.enabled);
     EXPECT_EQ(exited, 1);
 }
 
@@ -383,30 +396,54 @@ TEST_F(MainWindowTest, AnExitAfterAnAutomaticLoadStartsNoSecondLoadInTheSameTick
     page.close();
     SetNowOverride(now);
     MainWindow& w = Start();
-    w.scheduler().LoadWhenStaleOrDue(); // a stale file in the minute of TimeLoad
+    w.TimerScheduler().LoadWhenStaleOrDue(); // a stale file in the minute of TimeLoad
     SetNowOverride({});
     EXPECT_EQ(fetcher.urls.size(), 1);
     EXPECT_EQ(exited, 1);
 }
 
+// The chosen town's stored digest puts its temperature in the tray at start; switching the
+// setting off in the settings takes it away at once.
+TEST_F(MainWindowTest, TrayShowsTheChosenTownsTemperatureWhileTheSettingIsOn) {
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    const auto restore = qScopeGuard([&savedCache] {
+        savedCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", savedCache);
+        AppExtraSettings() = ExtraSettings{};
+    });
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.file("cache")));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    CurrentWeather moscow{QString::fromUtf8("Москва"), "27612", now - 600, now + 7200, {}};
+    moscow.steps = {{now - 300, -3.4, 0, 4, "cloudy", QString::fromUtf8("облачно")}};
+    ASSERT_TRUE(StoreCurrentWeather(moscow));
+    WriteOptions([](Settings&) {});
+    folder.write("gorod.ini", " 1  22 \r\n");
+    MainWindow& w = Start();
+    EXPECT_TRUE(w.Tray().Tip().startsWith(QString::fromUtf8("Москва: −3°, облачно, ветер С 4 м/с.")))
+        << w.Tray().Tip().toStdString();
+    EXPECT_TRUE(w.Tray().Tip().endsWith(QString::fromUtf8("\nПрогноз погоды не загружен\nнажмите правую кнопку мыши")));
+    AppExtraSettings().ShowTemperature = false;
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(w.Tray().Tip(), QString::fromUtf8("Прогноз погоды не загружен\nнажмите правую кнопку мыши"));
+}
+
 TEST_F(MainWindowTest, TrayButtonAndMenuMoveTheWindow) {
     WriteOptions([](Settings&) {});
     MainWindow& w = Start();
-    w.tray().SetTrayTip("last tip");
-    w.tray().SetIcon(TrayIconKind::Error); // left from a failed load
-    w.CloseOrGoToTray(1);
+    w.Tray().SetStatusTip("last tip");
+    w.Tray().SetStatusIcon(TrayIconKind::Error); // left from a failed load
+    Child<QAbstractButton>(w, "trayButton")->click();
     EXPECT_TRUE(w.InTray());
-    EXPECT_EQ(w.tray().Icon(), TrayIconKind::Normal);
-    EXPECT_EQ(w.tray().Tip(), "last tip");
+    EXPECT_EQ(w.Tray().StatusIcon(), TrayIconKind::Normal);
+    EXPECT_EQ(w.Tray().Tip(), "last tip");
     EXPECT_TRUE(w.isMinimized()); // no notification area offscreen: still reachable
     w.ShowFromTray();
     EXPECT_FALSE(w.InTray());
     EXPECT_FALSE(w.isMinimized());
     w.ToggleClock();
-    EXPECT_FALSE(w.scheduler().ShowClock);
+    EXPECT_FALSE(w.TimerScheduler().ShowClock);
     w.OpenHelp();
     EXPECT_EQ(shell.opened, QStringList{folder.path() + "/help/index.html"});
-    w.CloseOrGoToTray(0);
+    Child<QAbstractButton>(w, "closeButton")->click();
     EXPECT_EQ(endedAtOnce, 1);
 }
 
@@ -476,22 +513,23 @@ TEST_F(MainWindowTest, SmallThingsOnScreen) {
     MainWindow& multi = Start();
     const QImage shot = multi.grab().toImage();
     const QColor plain = multi.palette().color(QPalette::Window);
-    const int top = multi.townList->geometry().bottom() + 1;
+    const QRect list = Child<QListWidget>(multi, "townList")->geometry();
     int strayPixels = 0;
-    for (int y = top; y < top + 4; ++y)
-        for (int x = multi.townList->x(); x <= multi.townList->geometry().right(); ++x)
+    for (int y = list.bottom() + 1; y < list.bottom() + 5; ++y)
+        for (int x = list.x(); x <= list.right(); ++x)
             strayPixels += shot.pixelColor(x, y) != plain;
     EXPECT_EQ(strayPixels, 0);
 
     WriteOptions([](Settings&) {});
     MainWindow& w = Start();
-    w.regionBox->setCurrentIndex(1);
-    ASSERT_EQ(w.townBox->count(), 47);
-    w.townBox->showPopup();
-    const int rows = w.townBox->view()->viewport()->height() / w.townBox->view()->sizeHintForRow(0);
+    Child<QComboBox>(w, "regionBox")->setCurrentIndex(1);
+    QComboBox* townBox = Child<QComboBox>(w, "townBox");
+    ASSERT_EQ(townBox->count(), 47);
+    townBox->showPopup();
+    const int rows = townBox->view()->viewport()->height() / townBox->view()->sizeHintForRow(0);
     EXPECT_GE(rows, 19);
     EXPECT_LE(rows, 20);
-    w.townBox->hidePopup();
+    townBox->hidePopup();
 
     w.OpenAboutFromTray();
     QTimer unblock; // only fires if a second, modal About window blocks
@@ -514,23 +552,23 @@ TEST_F(MainWindowTest, SmallThingsOnScreen) {
 TEST_F(MainWindowTest, RealTimersFollowTheSchedulerAndNeverSpinAtZero) {
     WriteOptions([](Settings& s) { s.WorkMode = "DirectConn"; });
     MainWindow& w = Start();
-    w.PauseScheduler();
-    EXPECT_TRUE(w.scheduler().scheduledLoadTimer.enabled);
-    for (QTimer* timer : {&w.connectionWatchTimer, &w.dialUpLoadTimer, &w.scheduledLoadTimer})
-        EXPECT_FALSE(timer->isActive());
-    w.RestoreScheduler();
-    EXPECT_TRUE(w.connectionWatchTimer.isActive());
-    EXPECT_EQ(w.connectionWatchTimer.interval(), 250);
-    EXPECT_FALSE(w.dialUpLoadTimer.isActive());
-    EXPECT_TRUE(w.scheduledLoadTimer.isActive());
-    EXPECT_EQ(w.scheduledLoadTimer.interval(), 60000);
+    w.PauseTimers();
+    EXPECT_TRUE(w.TimerScheduler().scheduledLoadTimer.enabled);
+    for (const char* timer : {"connectionWatchTimer", "dialUpLoadTimer", "scheduledLoadTimer"})
+        EXPECT_FALSE(Child<QTimer>(w, timer)->isActive()) << timer;
+    w.RestoreTimers();
+    EXPECT_TRUE(Child<QTimer>(w, "connectionWatchTimer")->isActive());
+    EXPECT_EQ(Child<QTimer>(w, "connectionWatchTimer")->interval(), 250);
+    EXPECT_FALSE(Child<QTimer>(w, "dialUpLoadTimer")->isActive());
+    EXPECT_TRUE(Child<QTimer>(w, "scheduledLoadTimer")->isActive());
+    EXPECT_EQ(Child<QTimer>(w, "scheduledLoadTimer")->interval(), 60000);
 }
 
 TEST_F(MainWindowTest, TrayMenuHasItsThirteenItems) {
     WriteOptions([](Settings&) {});
     MainWindow& w = Start();
     QStringList captions;
-    for (QAction* action : w.tray().Menu().actions())
+    for (QAction* action : w.Tray().Menu().actions())
         captions << (action->isSeparator() ? QString("-") : action->text());
     EXPECT_EQ(captions, QStringList({"Открыть программу", "Загрузить прогноз", "Показать прогноз", "-", "Настройки",
                                      "-", "Справка", "-", "О программе", "-", "Выход", "-", "<Закрыть это меню>"}));

@@ -1,6 +1,4 @@
-#include "platform/RegistryAutorun.h"
-
-#ifdef _WIN32
+#include "platform/windows/RegistryAutorun.h"
 
 #include <QByteArray>
 
@@ -49,5 +47,3 @@ void RegistryAutorunStore::DeleteAutorunValue(const QString& name) {
 }
 
 } // namespace vetorlan
-
-#endif

@@ -2,7 +2,6 @@
 
 #include "core/AutorunStore.h"
 
-#ifdef _WIN32
 
 namespace vetorlan {
 
@@ -16,5 +15,3 @@ public:
 };
 
 } // namespace vetorlan
-
-#endif

@@ -1,4 +1,4 @@
-#include "platform/WindowsSoundPlayer.h"
+#include "platform/windows/WindowsSoundPlayer.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "platform/XdgAutostart.h"
+#include "platform/linux/XdgAutostart.h"
 
 #include "core/FileSystemObject.h"
 

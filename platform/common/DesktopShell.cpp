@@ -1,9 +1,10 @@
-#include "platform/DesktopShell.h"
+#include "platform/common/DesktopShell.h"
+
+#include "core/SystemFacts.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace vetorlan {
@@ -60,12 +61,10 @@ bool DesktopShell::StartProgram(const QString& program, const QStringList& argum
 }
 
 void DesktopShell::OpenPage(const QString& page, const OpenFailed& failed) {
-#ifndef Q_OS_WIN
-    if (const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open")); !opener.isEmpty()) {
+    if (const QString opener = WatchablePageOpener(); !opener.isEmpty()) {
         watchOpener(opener, page, failed);
         return;
     }
-#endif
     // Elsewhere the desktop's answer comes at once (on Linux from $BROWSER and the like).
     if (!OpenDocument(page))
         failed(QStringLiteral("не найден браузер по умолчанию"));

@@ -1,4 +1,4 @@
-#include "platform/CanberraSoundPlayer.h"
+#include "platform/linux/CanberraSoundPlayer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/RasBackend.h"
+#include "platform/windows/RasBackend.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,4 +1,4 @@
-#include "platform/NetworkManagerBackend.h"
+#include "platform/linux/NetworkManagerBackend.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

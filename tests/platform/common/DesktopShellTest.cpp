@@ -1,5 +1,5 @@
 // Starting a program hands each argument over whole, with no shell in between.
-#include "platform/DesktopShell.h"
+#include "platform/common/DesktopShell.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -20,10 +20,10 @@ trap 'rm -rf "$extra"' EXIT
 ln -s "$(dirname "$curl_header")" "$extra/curl"
 
 failed=0
-for file in platform/windows/*.cpp platform/common/*.cpp platform/*.cpp core/*.cpp; do
+for file in platform/windows/*.cpp platform/common/*.cpp core/*.cpp; do
     if ! "$compiler" -std=c++20 -fsyntax-only -Wall -Wextra -I. -isystem "$extra" \
         -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtGui" -isystem "$qt/QtDBus" \
-        -DVETORLAN_VERSION='"0"' -DVETORLAN_HOMEPAGE='""' -DVETORLAN_CONTACT='""' "$file"; then
+        -DVETORLAN_VERSION='"0"' -DVETORLAN_HOMEPAGE='""' -DVETORLAN_CONTACT='""' -DVETORLAN_CURL_LINKED "$file"; then
         echo "check-windows: $file does not compile for Windows" >&2
         failed=1
     fi

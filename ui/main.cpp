@@ -1,18 +1,18 @@
-// The program: installs the platform services, creates the main window and runs its start-up.
+// The program: installs the platform services, creates the main window and runs its start-up;
+// started as a load process, it only loads.
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
 #include "core/Sound.h"
 #include "forecast/AnswerCache.h"
+#include "forecast/ChildLoadRunner.h"
 #include "forecast/CopyView.h"
-#include "forecast/Download.h"
 #include "net/Connection.h"
 #include "net/ConnectionBackend.h"
-#include "platform/CurlFetcher.h"
-#include "platform/CurlHttpClient.h"
 #include "platform/DesktopShell.h"
 #include "platform/SingleInstance.h"
+#include "ui/LoadChildProgram.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxUi.h"
 #include "ui/ProgramStart.h"
@@ -58,6 +58,8 @@ std::vector<char*> QtArguments(int argc, char** argv, QByteArray& platforms) {
 
 int main(int argc, char** argv) {
     using namespace vetorlan;
+    if (IsLoadChildRole(argc, argv))
+        return RunLoadChildProgram(argc, argv);
     const QStringList arguments = CommandLine(argc, argv);
     if (const QString answer = InformationRequestAnswer(arguments); !answer.isEmpty()) {
         std::fputs(answer.toLocal8Bit().constData(), stdout);
@@ -86,10 +88,6 @@ int main(int argc, char** argv) {
         ShowMessageBox(problem, QStringLiteral("Веторлан - Ошибка"), MsgIcon::Critical);
     DesktopShell shell;
     SetShell(&shell);
-    CurlFetcher fetcher;
-    SetFetcher(&fetcher);
-    CurlHttpClient liveSources;
-    SetHttpClient(&liveSources);
 #ifdef Q_OS_WIN
     RasBackend connections;
     RegistryAutorunStore autorun;
@@ -106,6 +104,8 @@ int main(int argc, char** argv) {
     SetSoundPlayer(&sound);
 
     MainWindow window;
+    // Loads run in a load process: the fetching never stays in this one.
+    window.pipeline().SetRunner(std::make_unique<ChildLoadRunner>(ChildLoadRunner::ThisProgram()));
     AppSettingsContext() = SettingsContext{&autorun, &window, &MachineHasModemLink};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });
@@ -122,8 +122,6 @@ int main(int argc, char** argv) {
     AppSettingsContext() = SettingsContext{};
     SetSoundPlayer(nullptr);
     SetConnectionBackend(nullptr);
-    SetHttpClient(nullptr);
-    SetFetcher(nullptr);
     SetShell(nullptr);
     return code;
 }

@@ -184,7 +184,10 @@ QByteArray EncodeTownLine(int number, const TownResult& town) {
 }
 
 std::optional<TownResult> DecodeTownLine(const QByteArray& line) {
-    QList<QByteArray> f = line.trimmed().split('\t');
+    QByteArray bare = line;
+    while (bare.endsWith('\n') || bare.endsWith('\r'))
+        bare.chop(1);
+    const QList<QByteArray> f = bare.split('\t');
     if (f.size() < 3 || f[0] != "town" || (f[2] != "ok" && f[2] != "failed") || (f.size() - 3) % 4 != 0)
         return std::nullopt;
     TownResult town{f[2] == "ok", {}};

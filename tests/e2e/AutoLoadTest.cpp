@@ -32,13 +32,13 @@ protected:
     QString File(const QString& name) const { return folder_.filePath(name); }
 
     // A program folder for a permanent line that starts in the tray and ends after a load.
-    void PrepareFolder(const QDateTime& forecastModified) {
+    void PrepareFolder(const QDateTime& forecastModified, const char* loadExit = "True") {
         ASSERT_TRUE(QFile::copy(NIMBORA_BINARY, File("nimbora")));
         Settings s;
         s.AutoRun = "False";
         s.StartTray = "True";
         s.WorkMode = "DirectConn";
-        s.LoadExit = "True";
+        s.LoadExit = loadExit;
         s.ShellLoad = "False";
         s.Sound = "False";
         s.MSGError = "False";
@@ -95,6 +95,30 @@ TEST_F(AutoLoadTest, TodaysForecastIsLeftAlone) {
     EXPECT_FALSE(program_.waitForFinished(4000)) << "the program ended on its own";
     EXPECT_EQ(QFileInfo(File("nimbora.htm")).lastModified().toSecsSinceEpoch(), written.toSecsSinceEpoch());
 }
+
+#ifdef Q_OS_LINUX
+// The load ran in a load process: the program in the tray never maps the network libraries.
+TEST_F(AutoLoadTest, TrayProgramMapsNoNetworkLibrariesAfterItsLoad) {
+    PrepareFolder(QDateTime::currentDateTime().addDays(-2), "False");
+    Start();
+    QElapsedTimer clock;
+    clock.start();
+    const auto loaded = [&] {
+        QFile page(File("nimbora.htm"));
+        return page.open(QIODevice::ReadOnly) && !page.readAll().contains("old forecast");
+    };
+    while (!loaded() && clock.elapsed() < 60000 && program_.state() == QProcess::Running)
+        QThread::msleep(100);
+    ASSERT_TRUE(loaded()) << "no automatic load came";
+    QThread::msleep(500); // the success actions run after the page is written
+    ASSERT_EQ(program_.state(), QProcess::Running);
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(program_.processId()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    for (const char* library : {"libcurl", "libssl", "libcrypto", "gnutls"})
+        EXPECT_FALSE(mapped.contains(library)) << library;
+}
+#endif
 
 } // namespace
 } // namespace vetorlan::test

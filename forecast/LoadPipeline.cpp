@@ -214,9 +214,9 @@ void LoadPipeline::SucceededActions(const Settings& s) {
         PlaySuccessSound();
     host_.ShowLoadStatus();
     if (IsTrue(s.ShellLoad))
-        ShowForecast();
+        ShowForecast(s);
     if (IsTrue(s.NimboraCopy))
-        CopyForecast();
+        CopyForecast(s);
     if (IsTrue(s.LoadExit))
         host_.ExitProgram();
 }

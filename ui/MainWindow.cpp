@@ -113,7 +113,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     connect(&connectionWatchTimer, &QTimer::timeout, this, [this] { scheduler_.WatchClockAndConnection(); });
     connect(&dialUpLoadTimer, &QTimer::timeout, this, [this] { scheduler_.LoadAfterOnlinePause(); });
     connect(&scheduledLoadTimer, &QTimer::timeout, this, [this] { scheduler_.LoadWhenStaleOrDue(); });
-    connect(&tray_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
+    connect(&tray_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(AppSettings()); });
     BuildTrayMenu();
     TimersChanged();
 }
@@ -274,7 +274,7 @@ void MainWindow::BuildTrayMenu() {
     QMenu& menu = tray_.Menu();
     menu.addAction(QStringLiteral("Открыть программу"), this, &MainWindow::ShowFromTray);
     menu.addAction(QStringLiteral("Загрузить прогноз"), this, &MainWindow::LoadForecast);
-    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(); });
+    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(AppSettings()); });
     menu.addSeparator();
     menu.addAction(QStringLiteral("Настройки"), this, &MainWindow::OpenSettingsFromTray);
     menu.addSeparator();

@@ -138,7 +138,7 @@ private:
 
     RegionTownList regionTowns_;  // the region the town box shows
     TownSelection selectedTowns_; // the rows selected in the multi-town list
-    Scheduler scheduler_{*this};
+    Scheduler scheduler_{*this, AppSettings()};
     LoadPipeline pipeline_{*this};
     TrayIcon tray_;
     bool inTray_ = false;

@@ -79,8 +79,8 @@ QString ActualWaitText(int hours) {
     return QString::number(hours) + " " + word;
 }
 
-SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::SettingsDialog>()), main_(main) {
+SettingsDialog::SettingsDialog(MainWindowApi& main, Settings& settings, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SettingsDialog>()), main_(main), settings_(settings) {
     m_ui->setupUi(this);
     soundOffPicture_ = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
     soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
@@ -177,7 +177,7 @@ void SettingsDialog::connectHandlers() {
 
 void SettingsDialog::startUp() {
     main_.PauseScheduler();
-    const Settings& s = AppSettings();
+    const Settings& s = settings_;
     m_ui->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
     m_ui->minuteSpinner->setNumber(leadingInt(s.TimeLoad.mid(3, 2)));
     m_ui->pauseSpinner->setNumber(leadingInt(s.PauseOnLine));
@@ -189,7 +189,7 @@ void SettingsDialog::startUp() {
 }
 
 void SettingsDialog::showSettings() {
-    const Settings& s = AppSettings();
+    const Settings& s = settings_;
     m_ui->loadTimeEdit->setText(s.TimeLoad);
     m_ui->pauseEdit->setText(s.PauseOnLine);
     (IsDialUp(s) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
@@ -247,7 +247,7 @@ void SettingsDialog::showLoadTime() {
 }
 
 void SettingsDialog::showActualWait() {
-    m_ui->actualPeriodEdit->setText(ActualWaitText(AppSettings().ActualWait));
+    m_ui->actualPeriodEdit->setText(ActualWaitText(settings_.ActualWait));
 }
 
 // Where the platform has a browser of its own to force (Internet Explorer), that is the
@@ -282,7 +282,7 @@ void SettingsDialog::copyClicked() {
 // Copying is switched in memory at once; its path, button and pictures box follow.
 void SettingsDialog::switchCopying() {
     const bool on = m_ui->copyCheckBox->isChecked();
-    AppSettings().NimboraCopy = boolText(on);
+    settings_.NimboraCopy = boolText(on);
     m_ui->copyPathEdit->setEnabled(on);
     QPalette pal = m_ui->copyPathEdit->palette();
     pal.setColor(QPalette::Base, palette().color(on ? QPalette::Base : QPalette::Button));
@@ -333,14 +333,14 @@ void SettingsDialog::wrapMinuteAndShowTime() {
 }
 
 void SettingsDialog::shortenActualWait() {
-    std::int16_t& wait = AppSettings().ActualWait;
+    std::int16_t& wait = settings_.ActualWait;
     if (wait != 1)
         wait = std::int16_t(std::clamp(wait - 1, 1, 23));
     showActualWait();
 }
 
 void SettingsDialog::lengthenActualWait() {
-    std::int16_t& wait = AppSettings().ActualWait;
+    std::int16_t& wait = settings_.ActualWait;
     if (wait != 23)
         wait = std::int16_t(std::clamp(wait + 1, 1, 23));
     showActualWait();
@@ -357,7 +357,7 @@ void SettingsDialog::chooseCopyTarget() {
 }
 
 void SettingsDialog::saveAndClose() {
-    Settings& s = AppSettings();
+    Settings& s = settings_;
     storeBoundSettings(s);
     s.WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
     s.PauseOnLine = m_ui->pauseEdit->text();

@@ -24,7 +24,8 @@ QPointer<SetupWizardPage>& currentPage() {
 
 } // namespace
 
-SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page) : QDialog(nullptr), main_(main), page_(page) {
+SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page)
+    : QDialog(nullptr), main_(main), settings_(AppSettings()), page_(page) {
     setAttribute(Qt::WA_DeleteOnClose);
     main_.PauseScheduler();
 }
@@ -88,19 +89,19 @@ ConnectionPage::ConnectionPage(MainWindowApi& main)
     : SetupWizardPage(main, 1), m_ui(std::make_unique<Ui::ConnectionPage>()) {
     m_ui->setupUi(this);
     // The choice the program works by: a dial-up line only where the machine has a modem.
-    (WorksAsDialUp(AppSettings()) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
+    (WorksAsDialUp(settings_) ? m_ui->dialUpRadio : m_ui->directLineRadio)->setChecked(true);
     connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
 }
 
 ConnectionPage::~ConnectionPage() = default;
 
 void ConnectionPage::storeChoice() {
-    AppSettings().WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
+    settings_.WorkMode = m_ui->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
 }
 
 WorkModePage::WorkModePage(MainWindowApi& main) : SetupWizardPage(main, 2), m_ui(std::make_unique<Ui::WorkModePage>()) {
     m_ui->setupUi(this);
-    (IsTrue(AppSettings().AutoRun) ? m_ui->automaticRadio : m_ui->manualRadio)->setChecked(true);
+    (IsTrue(settings_.AutoRun) ? m_ui->automaticRadio : m_ui->manualRadio)->setChecked(true);
     connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
 }
 
@@ -108,21 +109,21 @@ WorkModePage::~WorkModePage() = default;
 
 void WorkModePage::storeChoice() {
     const QString value = m_ui->automaticRadio->isChecked() ? "True" : "False";
-    AppSettings().AutoRun = value;
-    AppSettings().StartTray = value;
+    settings_.AutoRun = value;
+    settings_.StartTray = value;
 }
 
 TownCountPage::TownCountPage(MainWindowApi& main)
     : SetupWizardPage(main, 3), m_ui(std::make_unique<Ui::TownCountPage>()) {
     m_ui->setupUi(this);
-    (AppSettings().MultiLoad == "False" ? m_ui->oneTownRadio : m_ui->severalTownsRadio)->setChecked(true);
+    (settings_.MultiLoad == "False" ? m_ui->oneTownRadio : m_ui->severalTownsRadio)->setChecked(true);
     connectButtons(m_ui->backButton, m_ui->nextButton, m_ui->cancelButton);
 }
 
 TownCountPage::~TownCountPage() = default;
 
 void TownCountPage::storeChoice() {
-    AppSettings().MultiLoad = m_ui->oneTownRadio->isChecked() ? "False" : "True";
+    settings_.MultiLoad = m_ui->oneTownRadio->isChecked() ? "False" : "True";
 }
 
 FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), m_ui(std::make_unique<Ui::FinishPage>()) {
@@ -144,7 +145,7 @@ FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), m_ui(std
 FinishPage::~FinishPage() = default;
 
 void FinishPage::storeChoice() {
-    Settings& s = AppSettings();
+    Settings& s = settings_;
     s.Sound = m_ui->soundCheckBox->isChecked() ? "True" : "False";
     s.ShellLoad = m_ui->showForecastCheckBox->isChecked() ? "True" : "False";
     s.LoadExit = m_ui->exitAfterLoadCheckBox->isChecked() ? "True" : "False";

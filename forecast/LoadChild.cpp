@@ -66,7 +66,8 @@ int RunLoadChild(std::FILE* in, std::FILE* out) {
     }
     SetProgramFolder(request->folder);
     QLockFile lock(request->folder + QStringLiteral("/.nimbora-load.lock"));
-    if (!lock.tryLock(kLoadLockWaitMs)) {
+    // A folder that cannot hold the lock cannot take the pages either: the load tells why.
+    if (!lock.tryLock(kLoadLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
         WriteLog(QStringLiteral("загрузка: предыдущая загрузка ещё не закончилась"));
         outcome.reason = QStringLiteral("предыдущая загрузка ещё не закончилась");
         reply(EncodeEnd(outcome));

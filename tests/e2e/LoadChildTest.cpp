@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <signal.h>
+#include <unistd.h>
 
 namespace vetorlan::test {
 namespace {
@@ -94,6 +95,29 @@ TEST_F(LoadChildTest, KilledAtAnyMomentTheLoadFailsAndLeavesEveryPageOldOrNew) {
     EXPECT_EQ(Pages(), finished);
     for (const QString& name : QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
         EXPECT_TRUE(name.endsWith(".htm")) << name.toStdString();
+}
+
+// A folder that cannot take the page is a file error naming the file, never a busy or failed
+// load: a folder under the page's name, and a read-only program folder (not for root, who
+// writes whatever the permission bits say).
+TEST_F(LoadChildTest, APageThatCannotBeWrittenIsAFileError) {
+    request_.settings.MultiLoad = "False";
+    request_.towns.resize(1);
+    request_.towns[0].file = folder_.filePath("nimbora.htm");
+    for (const bool readOnlyFolder : {false, true}) {
+        if (readOnlyFolder && ::geteuid() == 0)
+            continue;
+        SCOPED_TRACE(readOnlyFolder ? "read-only folder" : "folder under the page's name");
+        if (readOnlyFolder)
+            QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::ExeOwner);
+        else
+            QDir(folder_.path()).mkdir("nimbora.htm");
+        const LoadOutcome outcome = Load();
+        QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(folder_.path()).rmdir("nimbora.htm");
+        EXPECT_EQ(outcome.end, LoadOutcome::End::FileError);
+        EXPECT_TRUE(outcome.reason.contains("nimbora.htm")) << outcome.reason.toStdString();
+    }
 }
 
 } // namespace

@@ -138,7 +138,7 @@ LoadResult LoadPipeline::LoadForecast() {
         return LoadResult::NoTown;
     }
     host_.SaveTownLists();
-    if (IsDialUp(s) && !IsOnline()) {
+    if (IsDialUp(s) && !IsOnline(s)) {
         WriteLog(QStringLiteral("загрузка: модемное соединение не установлено"));
         ShowMessageBox(OfflineMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
         return LoadResult::Offline;

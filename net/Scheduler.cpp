@@ -87,7 +87,7 @@ void Scheduler::WatchClockAndConnection() {
         ShowIndicator(false, indicatorCaption_);
         return;
     }
-    if (IsOnline()) {
+    if (IsOnline(settings_)) {
         ShowIndicator(true, QStringLiteral("OnLine"));
         if (!host_.AutoLoadStopped())
             SetEnabled(dialUpLoadTimer, true);
@@ -139,7 +139,7 @@ void Scheduler::LoadWhenStaleOrDue() {
     const Settings& settings = settings_;
     // Left enabled from a direct line, it must not try a dial-up line that is down: each
     // tick would only bring up the "not online" message box again.
-    if (IsDialUp(settings) && !IsOnline())
+    if (IsDialUp(settings) && !IsOnline(settings))
         return;
     const QDateTime modified = ReadForecastFileDate();
     if (!modified.isValid()) {

@@ -48,5 +48,8 @@ int TrayTipLimit();
 // The desktop's page opener that reports failures (xdg-open), empty where the desktop
 // answers at once.
 QString WatchablePageOpener();
+// Lets a write to a pipe whose reader has ended fail instead of ending the process (a load
+// process must finish its writes even when the program that started it is gone).
+void IgnoreBrokenPipes();
 
 } // namespace vetorlan

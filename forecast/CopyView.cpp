@@ -89,8 +89,8 @@ QString BrowserFailureMessage(const QString& why) {
         .arg(why);
 }
 
-void CopyForecast() {
-    const QString target = copyFolderOf(AppSettings().PathNimboraCopy);
+void CopyForecast(const Settings& settings) {
+    const QString target = copyFolderOf(settings.PathNimboraCopy);
     if (target.isEmpty() || !FolderExists(target)) {
         ShowMessageBox("Директория для копирования не найдена !", "Ошибка", MsgIcon::Critical);
         return;
@@ -99,7 +99,7 @@ void CopyForecast() {
         return; // the pages already lie there; copying a file onto itself could only damage it
     bool copied = copyMatching("*.htm", target);
     copied = copyMatching("*.css", target) && copied;
-    if (IsTrue(AppSettings().CopyPictures)) {
+    if (IsTrue(settings.CopyPictures)) {
         const QString pictures = ProgramFile("_i");
         if (FolderExists(pictures))
             copied = bool(CopyFolder(pictures, target + "/_i")) && copied;
@@ -109,13 +109,13 @@ void CopyForecast() {
                        "Ошибка", MsgIcon::Critical);
 }
 
-void ShowForecast() {
+void ShowForecast(const Settings& settings) {
     const QString page = ProgramFile(kMainPageName);
     if (!FileExists(page)) {
         ShowMessageBox("Нет загруженного прогноза погоды!", "Файл не найден", MsgIcon::Information);
         return;
     }
-    const QString& how = AppSettings().UseInternetExplorer;
+    const QString& how = settings.UseInternetExplorer;
     if (how == QLatin1String("False"))
         CurrentShell()->OpenPage(page, tellBrowserFailure);
     else if (how == QLatin1String("True"))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Settings.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -34,11 +36,11 @@ QString BrowserFailureMessage(const QString& why);
 
 // Copies every ".htm" and ".css" file of the program folder (and "_i" with CopyPictures)
 // to the folder part of PathNimboraCopy; tells the user when that folder is missing.
-void CopyForecast();
+void CopyForecast(const Settings& settings);
 
 // Opens "Nimbora.htm" of the program folder in the browser the settings choose: the desktop's
 // default ("False"), or the browser command of Vetorlan.ini ("True"). Tells the user when
 // there is no page or it does not open.
-void ShowForecast();
+void ShowForecast(const Settings& settings);
 
 } // namespace vetorlan

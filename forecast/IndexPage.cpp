@@ -15,8 +15,8 @@ const QString kLf = QStringLiteral("\n");
 // The towns the index page links, with the file names their pages were given.
 class IndexTowns {
 public:
-    IndexTowns(const TownSelection& towns, const TownFileNameList& names)
-        : towns_(towns), names_(names), latin_(IsTrue(AppSettings().TranslitFileName)) {}
+    IndexTowns(const TownSelection& towns, const TownFileNameList& names, bool latin)
+        : towns_(towns), names_(names), latin_(latin) {}
 
     int count() const { return qBound(0, int(towns_.count), kCatalogSize); }
     // Display name: the entry after its first "|".
@@ -206,10 +206,10 @@ void writeAnimationScript(Lines& l) {
 
 } // namespace
 
-QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& names) {
-    const IndexTowns indexTowns(towns, names);
+QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& names, const Settings& settings) {
+    const IndexTowns indexTowns(towns, names, IsTrue(settings.TranslitFileName));
     Lines lines(indexTowns);
-    if (AppSettings().IndexStyle == QLatin1String("Animation")) {
+    if (settings.IndexStyle == QLatin1String("Animation")) {
         writeAnimationHead(lines);
         writeAnimationFunctions(lines);
         writeAnimationInit(lines);
@@ -221,8 +221,8 @@ QByteArray IndexPageText(const TownSelection& towns, const TownFileNameList& nam
     return lines.bytes();
 }
 
-FsStatus WriteIndexPage(const TownSelection& towns, const TownFileNameList& names) {
-    return WriteFileAtomic(ResolvePath(ProgramFile(kMainPageName)), IndexPageText(towns, names));
+FsStatus WriteIndexPage(const TownSelection& towns, const TownFileNameList& names, const Settings& settings) {
+    return WriteFileAtomic(ResolvePath(ProgramFile(kMainPageName)), IndexPageText(towns, names, settings));
 }
 
 } // namespace vetorlan

@@ -8,49 +8,20 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "forecast/CopyView.h"
-#include "forecast/IndexPage.h"
-#include "forecast/LatinFileNames.h"
-#include "forecast/TownPages.h"
+#include "forecast/LoadRunner.h"
 #include "net/Connection.h"
 #include "sources/AnswerCache.h"
-#include "sources/CurrentWeather.h"
 #include "sources/Converter.h"
+#include "sources/CurrentWeather.h"
 #include "sources/Download.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace vetorlan {
 
 namespace {
 
 const QString kLoadingTip = QStringLiteral("Идет загрузка прогноза погоды...");
-
-// The window keeps working during a load: the user may change the settings meanwhile. The
-// pages are published under the settings the load started with; the user's changes stay.
-class LoadedSettings {
-public:
-    LoadedSettings() : settings_(AppSettings()) {}
-    template <typename Work> FsStatus Apply(Work work) const {
-        const Settings settings = AppSettings();
-        AppSettings() = settings_;
-        FsStatus status = work();
-        AppSettings() = settings;
-        return status;
-    }
-
-private:
-    Settings settings_;
-};
-
-// Removes what a program killed in the middle of a write left in the folder: the temporary
-// files of WriteFileAtomic, and the ".vetorlan-tmp" pages of older versions.
-void RemoveLeftoverTemps(const QString& folder) {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden))
-        if (IsTemporaryFileName(name) || name.endsWith(QLatin1String(".vetorlan-tmp")))
-            QFile::remove(dir.filePath(name));
-}
 
 // Clears the running flag whatever way the load leaves.
 class RunningGuard {
@@ -73,15 +44,6 @@ const QString kAutomaticLoadsStopped = QStringLiteral(
     "успешной загрузки прогноза вручную. Для ручной загрузки воспользуйтесь контекстным меню иконки программы в "
     "трее (щелчок правой кнопкой мыши - пункт меню 'Загрузить прогноз'), либо соответствующей кнопкой из "
     "главного окна программы.");
-
-// One line of the log for a town: its outcome, and each source that failed with its reason.
-QString TownLogLine(const TownJob& job, const TownPage& page) {
-    QString line = job.name + QStringLiteral(" (") + job.stationIndex + QStringLiteral("): ") +
-                   (page.ok ? QStringLiteral("загружен") : QStringLiteral("не загружен"));
-    if (!page.failures.isEmpty())
-        line += QStringLiteral(" — ") + ReasonsLogText(page.failures);
-    return line;
-}
 
 } // namespace
 
@@ -152,8 +114,16 @@ int ExitCodeOf(LoadResult result, int failedTowns) {
     return kExitOther;
 }
 
-bool LoadPipeline::TownChosen() const {
-    if (!IsMultiLoad(AppSettings()))
+LoadPipeline::LoadPipeline(LoadHost& host) : host_(host), runner_(std::make_unique<InProcessLoadRunner>()) {}
+
+LoadPipeline::~LoadPipeline() = default;
+
+void LoadPipeline::SetRunner(std::unique_ptr<LoadRunner> runner) {
+    runner_ = std::move(runner);
+}
+
+bool LoadPipeline::TownChosen(const Settings& s) const {
+    if (!IsMultiLoad(s))
         return host_.SingleTownRow() != -1;
     return host_.SelectedTowns().count >= 1;
 }
@@ -162,126 +132,80 @@ LoadResult LoadPipeline::LoadForecast() {
     if (running_)
         return LoadResult::Busy;
     RunningGuard guard(running_);
-    const Settings& s = AppSettings();
+    // The settings the load started with; the user may change them while it runs.
+    const Settings s = AppSettings();
     failedTowns_ = 0;
-    if (!TownChosen()) {
+    if (!TownChosen(s)) {
         WriteLog(QStringLiteral("загрузка: город не выбран"));
         ShowMessageBox(NoTownMessage(), QStringLiteral("Выбор не сделан"), MsgIcon::Information);
         return LoadResult::NoTown;
     }
     host_.SaveTownLists();
-    if (IsDialUp(s) && !IsOnline()) {
+    if (IsDialUp(s) && !IsOnline(s)) {
         WriteLog(QStringLiteral("загрузка: модемное соединение не установлено"));
         ShowMessageBox(OfflineMessage(), QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
         return LoadResult::Offline;
     }
-    cancelled_ = false;
     // The selection may change while the pages are fetched: the load publishes what it loaded.
-    const TownSelection towns = host_.SelectedTowns();
-    const LoadedSettings loaded;
-    RemoveLeftoverTemps(ProgramFolder());
-    RemoveCacheLeftovers();
-    const TownFetchOutcome fetched = FetchTowns(towns);
-    failedTowns_ = fetched.failedTowns;
-    if (cancelled_) {
+    const LoadRequest request = Request(s, host_.SelectedTowns());
+    LoadFile = request.towns.front().file;
+    loadTown_ = TownName(request.towns.front().entry);
+    host_.ShowLoadingVisuals(true);
+    host_.ShowLoadState(LoadState::Loading);
+    host_.SetTrayTip(kLoadingTip);
+    const LoadOutcome outcome = runner_->Run(request, [&](int number, const TownResult&) {
+        LoadFile = request.towns[number - 1].file;
+        loadTown_ = TownName(request.towns[number - 1].entry);
+    });
+    failedTowns_ = outcome.FailedTowns();
+    if (outcome.end == LoadOutcome::End::Cancelled) {
         WriteLog(QStringLiteral("загрузка прервана"));
         host_.ShowLoadingVisuals(false);
         return LoadResult::Cancelled;
     }
-    FsStatus published = fetched.written;
-    if (published)
-        published = loaded.Apply([&] { return PublishPages(towns, fetched.lastTownOk); });
+    fileNames_ = outcome.fileNames;
     host_.ShowLoadingVisuals(false);
-    if (!published) {
-        ReportFileError(published);
+    return Finish(s, outcome);
+}
+
+LoadResult LoadPipeline::Finish(const Settings& s, const LoadOutcome& outcome) {
+    switch (outcome.end) {
+    case LoadOutcome::End::Succeeded:
+        SucceededActions(s);
+        return LoadResult::Succeeded;
+    case LoadOutcome::End::FileError:
+        ReportFileError(outcome.reason);
         return LoadResult::FileError;
+    case LoadOutcome::End::Failed:
+    case LoadOutcome::End::Cancelled:
+        break;
     }
-    if (!fetched.lastTownOk) {
-        FailedActions(fetched);
-        return LoadResult::Failed;
-    }
-    SucceededActions();
-    return LoadResult::Succeeded;
+    if (!outcome.reason.isEmpty())
+        WriteLog(QStringLiteral("загрузка: процесс загрузки ") + outcome.reason);
+    FailedActions(s, outcome);
+    return LoadResult::Failed;
 }
 
-std::vector<TownJob> LoadPipeline::TownJobs(const TownSelection& towns) const {
-    const bool multi = IsMultiLoad(AppSettings());
-    // A single-town load fetches its one town once, whatever the multi-town list holds.
-    const int passes = multi ? towns.count : 1;
-    const QString folder = ProgramFolder();
-    std::vector<TownJob> jobs;
-    for (int counter = 1; counter <= passes; ++counter) {
-        TownEntry entry;
-        if (multi) {
-            entry = towns[counter];
-        } else {
-            const int slot = host_.SingleTownRow() + 1;
-            entry = slot >= 1 && slot <= kRegionSlots ? host_.RegionTowns()[slot] : TownEntry();
-        }
-        const QString index = TownIndex(entry);
-        jobs.push_back({index, ForecastUrl(index),
-                        multi ? folder + "/" + TownName(entry) + ".htm" : folder + "/" + kMainPageName.toLower(),
-                        TownName(entry)});
+LoadRequest LoadPipeline::Request(const Settings& s, const TownSelection& towns) const {
+    LoadRequest request{ProgramFolder(), s, {}, towns};
+    if (!IsMultiLoad(s)) {
+        // A single-town load fetches its one town once, whatever the multi-town list holds.
+        const int slot = host_.SingleTownRow() + 1;
+        const TownEntry entry = slot >= 1 && slot <= kRegionSlots ? host_.RegionTowns()[slot] : TownEntry();
+        request.towns.push_back({entry, request.folder + "/" + kMainPageName.toLower()});
+        return request;
     }
-    return jobs;
-}
-
-// Takes the pages in list order and writes each as it comes; the outcome tells of the last
-// town. A page that cannot be written ends the load with that file error.
-TownFetchOutcome LoadPipeline::FetchTowns(const TownSelection& towns) {
-    const std::vector<TownJob> jobs = TownJobs(towns);
-    SetTrayStation(jobs.empty() ? QString() : jobs.front().stationIndex);
-    TownPagePool pool(jobs, {AppSettings().MultiLoad, ImageHost()});
-    pool_ = &pool;
-    TownFetchOutcome outcome;
-    for (size_t i = 0; i < jobs.size() && outcome.written; ++i) {
-        LoadURL = jobs[i].url;
-        LoadFile = jobs[i].file;
-        host_.ShowLoadingVisuals(true);
-        host_.ShowLoadState(LoadState::Loading);
-        host_.SetTrayTip(kLoadingTip);
-        const std::optional<TownPage> page = pool.Take(i);
-        if (!page) {
-            cancelled_ = true;
-            break;
-        }
-        WriteLog(TownLogLine(jobs[i], *page));
-        outcome.lastTownOk = page->ok;
-        outcome.lastTown = jobs[i].name;
-        outcome.lastTownFailures = page->failures;
-        outcome.failedTowns += page->ok ? 0 : 1;
-        if (page->ok)
-            outcome.written = WriteFileAtomic(ResolvePath(LoadFile), page->bytes);
-    }
-    pool.Cancel(); // after a file error the rest is not wanted
-    pool_ = nullptr;
-    return outcome;
+    for (int i = 1; i <= towns.count; ++i)
+        request.towns.push_back({towns[i], request.folder + "/" + TownName(towns[i]) + ".htm"});
+    return request;
 }
 
 void LoadPipeline::Cancel() {
-    if (!running_)
-        return;
-    cancelled_ = true;
-    if (pool_)
-        pool_->Cancel();
+    if (running_)
+        runner_->Cancel();
 }
 
-FsStatus LoadPipeline::PublishPages(const TownSelection& towns, bool lastTownOk) {
-    const Settings& s = AppSettings();
-    if (IsTrue(s.TranslitFileName)) {
-        if (FsStatus status = MakeLatinFileNames(towns, fileNames_); !status)
-            return status;
-    } else {
-        for (int i = 1; i <= towns.count && i <= kCatalogSize; ++i)
-            fileNames_[i] = towns[i];
-    }
-    if (IsMultiLoad(s) && lastTownOk)
-        return WriteIndexPage(towns, fileNames_);
-    return FsStatus::success();
-}
-
-void LoadPipeline::SucceededActions() {
-    const Settings& s = AppSettings();
+void LoadPipeline::SucceededActions(const Settings& s) {
     host_.ShowLoadStatus();
     host_.ShowLoadState(LoadState::Idle);
     AutoLoadStopped = false;
@@ -293,20 +217,20 @@ void LoadPipeline::SucceededActions() {
         PlaySuccessSound();
     host_.ShowLoadStatus();
     if (IsTrue(s.ShellLoad))
-        ShowForecast();
+        ShowForecast(s);
     if (IsTrue(s.NimboraCopy))
-        CopyForecast();
+        CopyForecast(s);
     if (IsTrue(s.LoadExit))
         host_.ExitProgram();
 }
 
-void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
-    host_.SetTrayTip(LoadFailedTip(Now(), fetched.lastTownFailures));
-    if (IsTrue(AppSettings().MSGError)) {
+void LoadPipeline::FailedActions(const Settings& s, const LoadOutcome& outcome) {
+    const SourceFailures failures = outcome.LastTownFailures();
+    host_.SetTrayTip(LoadFailedTip(Now(), failures));
+    if (IsTrue(s.MSGError)) {
         AutoLoadStopped = true;
-        const QString text = UsesLiveSources()
-                                 ? LiveLoadFailedMessage(fetched.lastTown, fetched.lastTownFailures, LogFile())
-                                 : LoadFailedMessage();
+        const QString text =
+            UsesLiveSources() ? LiveLoadFailedMessage(loadTown_, failures, LogFile()) : LoadFailedMessage();
         ShowMessageBox(text, QStringLiteral("Ошибка подключения"), MsgIcon::Critical);
     }
     host_.ShowLoadState(LoadState::Failed);
@@ -316,11 +240,11 @@ void LoadPipeline::FailedActions(const TownFetchOutcome& fetched) {
     AutoLoadStopped = true;
 }
 
-void LoadPipeline::ReportFileError(const FsStatus& status) {
-    WriteLog(QStringLiteral("загрузка: файлы прогноза не записаны — ") + status.error);
+void LoadPipeline::ReportFileError(const QString& error) {
+    WriteLog(QStringLiteral("загрузка: файлы прогноза не записаны — ") + error);
     host_.SetTrayTip(TipWithTime(QStringLiteral("Ошибка записи файлов прогноза"), Now(), QLocale::system()));
     host_.ShowLoadState(LoadState::Failed);
-    ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\nПричина: %1.").arg(status.error),
+    ShowMessageBox(QStringLiteral("Не удалось записать файлы прогноза погоды.\nПричина: %1.").arg(error),
                    QStringLiteral("Ошибка"), MsgIcon::Critical);
     AutoLoadStopped = true;
 }

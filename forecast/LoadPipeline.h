@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/FsStatus.h"
 #include "forecast/LatinFileNames.h"
+#include "forecast/LoadRequest.h"
 #include "sources/SourceFailure.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
@@ -10,7 +11,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
-#include <vector>
+#include <memory>
 
 namespace vetorlan {
 
@@ -71,37 +72,28 @@ enum LoadExitCode {
 };
 int ExitCodeOf(LoadResult result, int failedTowns);
 
-// The load behind the load button: town check, save of the town lists, dial-up gate, the
-// fetch and rewrite of every chosen town, file names, index page, then the success or
-// the failure actions. Everything the window shows goes through the host. The pages are
-// fetched on worker threads while the window keeps processing events; they are written,
-// and the host told, in list order on the calling thread.
-class TownPagePool;
-struct TownJob;
+class LoadRunner;
 
-// How the fetch of a load's towns ended: whether the last town's page arrived (and why not),
-// how many towns failed, and the file error that stopped the writing, if any.
-struct TownFetchOutcome {
-    bool lastTownOk = false;
-    QString lastTown;
-    SourceFailures lastTownFailures;
-    int failedTowns = 0;
-    FsStatus written;
-};
-
+// The load behind the load button: town check, save of the town lists, dial-up gate, then the
+// load itself (fetch and rewrite of every chosen town, file names, index page) through the
+// runner, then the success or the failure actions. Everything the window shows goes through
+// the host; the window keeps processing events while the runner waits. The whole load, its
+// actions included, follows the settings it started with.
 class LoadPipeline {
 public:
-    explicit LoadPipeline(LoadHost& host) : host_(host) {}
+    explicit LoadPipeline(LoadHost& host);
+    ~LoadPipeline();
 
     LoadResult LoadForecast();
 
     bool LoadInProgress() const { return running_; }
     // Ends a running load at once: fetches give up, nothing more is written, no actions run.
     void Cancel();
+    // Where the loads run: in this process until another runner is set.
+    void SetRunner(std::unique_ptr<LoadRunner> runner);
     // Automatic loads stay stopped after a failed load until one succeeds.
     bool AutoLoadStopped = false;
-    // URL and file of the page fetched last.
-    QString LoadURL;
+    // The page file of the town taken last.
     QString LoadFile;
     // The file names (without ".htm") the last load gave its towns' pages, in list order.
     const TownFileNameList& FileNames() const { return fileNames_; }
@@ -109,18 +101,17 @@ public:
     int FailedTowns() const { return failedTowns_; }
 
 private:
-    bool TownChosen() const;
-    std::vector<TownJob> TownJobs(const TownSelection& towns) const;
-    TownFetchOutcome FetchTowns(const TownSelection& towns);
-    FsStatus PublishPages(const TownSelection& towns, bool lastTownOk);
-    void SucceededActions();
-    void FailedActions(const TownFetchOutcome& fetched);
-    void ReportFileError(const FsStatus& status);
+    bool TownChosen(const Settings& s) const;
+    LoadRequest Request(const Settings& s, const TownSelection& towns) const;
+    LoadResult Finish(const Settings& s, const LoadOutcome& outcome);
+    void SucceededActions(const Settings& s);
+    void FailedActions(const Settings& s, const LoadOutcome& outcome);
+    void ReportFileError(const QString& error);
 
     LoadHost& host_;
+    std::unique_ptr<LoadRunner> runner_;
     bool running_ = false;
-    bool cancelled_ = false;
-    TownPagePool* pool_ = nullptr;
+    QString loadTown_; // the town taken last, for the failure message
     TownFileNameList fileNames_;
     int failedTowns_ = 0;
 };

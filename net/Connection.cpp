@@ -67,8 +67,8 @@ bool WorksAsDialUp(const Settings& settings) {
     return IsDialUp(settings) && MachineHasModemLink();
 }
 
-bool IsOnline() {
-    if (!IsDialUp(AppSettings()) || AnyPppInterfaceUp(InterfaceFolder()))
+bool IsOnline(const Settings& settings) {
+    if (!IsDialUp(settings) || AnyPppInterfaceUp(InterfaceFolder()))
         return true;
     // Without a modem-type link the line counts as permanent.
     ConnectionBackend* backend = CurrentConnectionBackend();

@@ -14,11 +14,11 @@ bool MachineHasModemLink();
 // modem-type link. Everywhere else it works as on a permanent line, whatever WorkMode says.
 bool WorksAsDialUp(const Settings& settings);
 
-// True at once when the program does not work as on a dial-up line (WorksAsDialUp);
+// True at once when `settings` do not choose a dial-up line;
 // otherwise whether a point-to-point dial-up interface (ppp*) is up — pppd started by pon or
 // wvdial is unknown to the dial-up service — or else whether the first connection the
 // dial-up service lists is connected.
-bool IsOnline();
+bool IsOnline(const Settings& settings);
 
 // Whether `folder`, a list of network interfaces as the kernel gives it (/sys/class/net),
 // holds a ppp* interface that is up with a working link.

@@ -12,7 +12,7 @@
 
 namespace vetorlan {
 
-Scheduler::Scheduler(SchedulerHost& host) : host_(host) {}
+Scheduler::Scheduler(SchedulerHost& host, const Settings& settings) : host_(host), settings_(settings) {}
 
 QString Scheduler::ClockText(const QDateTime& now) {
     return DefaultTimeText(now.time());
@@ -43,7 +43,7 @@ void Scheduler::SetScheduledLoadStartInterval() {
 }
 
 void Scheduler::ArmForWorkMode() {
-    if (WorksAsDialUp(AppSettings()))
+    if (WorksAsDialUp(settings_))
         return;
     SetEnabled(dialUpLoadTimer, false);
     SetEnabled(scheduledLoadTimer, true);
@@ -77,11 +77,11 @@ void Scheduler::WatchClockAndConnection() {
         clockText_ = clock;
         host_.SetClockText(clock);
     }
-    if (!WorksAsDialUp(AppSettings())) {
+    if (!WorksAsDialUp(settings_)) {
         ShowIndicator(false, indicatorCaption_);
         return;
     }
-    if (IsOnline()) {
+    if (IsOnline(settings_)) {
         ShowIndicator(true, QStringLiteral("OnLine"));
         if (!host_.AutoLoadStopped())
             SetEnabled(dialUpLoadTimer, true);
@@ -117,7 +117,7 @@ void Scheduler::LoadAfterOnlinePause() {
         return;
     if (OnlineSeconds < std::numeric_limits<std::int16_t>::max())
         ++OnlineSeconds;
-    if (PauseOnLineSeconds(AppSettings().PauseOnLine) > OnlineSeconds)
+    if (PauseOnLineSeconds(settings_.PauseOnLine) > OnlineSeconds)
         return;
     const QDateTime modified = ReadForecastFileDate();
     if (modified.isValid() && modified.date() == Now().date()) {
@@ -130,10 +130,10 @@ void Scheduler::LoadAfterOnlinePause() {
 void Scheduler::LoadWhenStaleOrDue() {
     if (host_.LoadInProgress() || !host_.InTray())
         return;
-    const Settings& settings = AppSettings();
+    const Settings& settings = settings_;
     // Left enabled from a direct line, it must not try a dial-up line that is down: each
     // tick would only bring up the "not online" message box again.
-    if (IsDialUp(settings) && !IsOnline())
+    if (IsDialUp(settings) && !IsOnline(settings))
         return;
     const QDateTime modified = ReadForecastFileDate();
     if (!modified.isValid()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Settings.h"
+
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
@@ -37,7 +39,8 @@ public:
 // ticks of its QTimers here and makes them follow these three states.
 class Scheduler {
 public:
-    explicit Scheduler(SchedulerHost& host);
+    // `settings`: the program's settings, which the timers follow as they change.
+    Scheduler(SchedulerHost& host, const Settings& settings);
 
     TimerState connectionWatchTimer{true, 250};
     TimerState dialUpLoadTimer{false, 1000};
@@ -77,6 +80,7 @@ private:
     QDateTime ReadForecastFileDate();
 
     SchedulerHost& host_;
+    const Settings& settings_;
     QString clockText_;
     bool indicatorKnown_ = false;
     bool indicatorVisible_ = false;

@@ -9,7 +9,10 @@
 #     (that of bench-live), both answering, with an empty cache: every town asks once, at the
 #     request gate's pace,
 #   - wall time of "/load" of LIVE_STALL_TOWNS towns (default 0: skipped) from the live sources
-#     with MET Norway never answering and Open-Meteo answering (the stand-in of bench-live).
+#     with MET Norway never answering and Open-Meteo answering (the stand-in of bench-live),
+#   - with TRAY_LOADS=n (default 0: skipped), idle memory of copies in the tray before the first
+#     load, after one and after n loads, beside the bare tray program (tools/bench/tray_loads.py,
+#     on its own Xvfb display with a tray host, whatever BENCH_PLATFORM says).
 # Environment: BUILD_DIR (default build), PROGRAM (default $BUILD_DIR/nimbora), RUNS (default 7), MEM_RUNS (default 3),
 # LOAD_RUNS (default 3), IDLE_SECONDS (default 60). Runs headless (offscreen) unless
 # BENCH_PLATFORM names another Qt platform; BENCH_PLATFORM=xvfb runs on a fresh Xvfb display
@@ -24,6 +27,7 @@ STALL_TOWNS="${STALL_TOWNS:-0}"
 STALL_RUNS="${STALL_RUNS:-1}"
 LIVE_STALL_TOWNS="${LIVE_STALL_TOWNS:-0}"
 LIVE_TOWNS="${LIVE_TOWNS:-0}"
+TRAY_LOADS="${TRAY_LOADS:-0}"
 IDLE_SECONDS="${IDLE_SECONDS:-60}"
 BENCH_PLATFORM="${BENCH_PLATFORM:-offscreen}"
 
@@ -222,4 +226,11 @@ print(s.getsockname()[1], flush=True); time.sleep(1e9)' >"$work/silent.log" 2>&1
         echo $(( $(now_ms) - t0 ))
     done | median | awk '{ printf "  median %s ms\n", $1 }'
     echo "  pages written in the last run: $(find "$work/live" -maxdepth 1 -iname '*.htm' | wc -l)"
+fi
+
+if [ "$TRAY_LOADS" -gt 0 ]; then
+    cmake --build "$BUILD_DIR" --target bench-load-role-full bare-tray-child >/dev/null
+    echo "Idle memory in the tray before the first load, after one and after $TRAY_LOADS loads:"
+    LOADS="$TRAY_LOADS" COPIES="$MEM_RUNS" python3 tools/bench/tray_loads.py "$BUILD_DIR" "$work/tray-loads" |
+        sed 's/^/  /'
 fi

@@ -16,3 +16,20 @@ set_target_properties(tray-icon-sheet PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAK
 add_executable(dialog-gallery dialog-gallery/DialogGallery.cpp)
 target_link_libraries(dialog-gallery PRIVATE vetorlan_ui vetorlan_resources)
 set_target_properties(dialog-gallery PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+# The load without the window, several in one process (as the tray program loads today) or one
+# as a short-lived child; compared by tools/bench/load_cost.py.
+add_executable(bench-load-role bench/bench_load_role.cpp)
+target_link_libraries(bench-load-role PRIVATE vetorlan_platform vetorlan_forecast)
+set_target_properties(bench-load-role PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+# The same, linked with every library the program links (its start-up as a role of nimbora).
+add_executable(bench-load-role-full bench/bench_load_role.cpp)
+target_link_libraries(bench-load-role-full PRIVATE vetorlan_ui vetorlan_platform vetorlan_resources vetorlan_forecast)
+set_target_properties(bench-load-role-full PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+    target_link_options(bench-load-role-full PRIVATE -Wl,--no-as-needed) # keep them though unused
+endif()
+# The bare tray program loading through a child process: what a tray program that loads in a
+# child keeps resident (tools/bench/tray_loads.py).
+add_executable(bare-tray-child bench/bare-tray-child.cpp)
+target_link_libraries(bare-tray-child PRIVATE Qt6::Widgets)
+set_target_properties(bare-tray-child PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include "core/Settings.h"
 #include "ui/MainWindowApi.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SetupWizard.h"
@@ -23,7 +24,7 @@ void ShowSettingsDialog(MainWindowApi& main, QWidget* parent, bool modal) {
         open->activateWindow();
         return;
     }
-    auto* dialog = new SettingsDialog(main, parent);
+    auto* dialog = new SettingsDialog(main, AppSettings(), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     openSettings() = dialog;
     if (modal) {

@@ -103,7 +103,7 @@ private:
     QString TrayStation() const;
     void EndAtOnce(int exitCode = 0);
 
-    Scheduler scheduler_{*this};
+    Scheduler scheduler_{*this, AppSettings()};
     LoadPipeline pipeline_{*this};
     CaptionBar* captionBar_ = nullptr;
     TownPicker* towns_ = nullptr;

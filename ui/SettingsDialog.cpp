@@ -80,8 +80,8 @@ QString ActualWaitText(int hours) {
     return QString::number(hours) + " " + word;
 }
 
-SettingsDialog::SettingsDialog(MainWindowApi& main, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()), main_(main) {
+SettingsDialog::SettingsDialog(MainWindowApi& main, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()), main_(main), settings_(settings) {
     ui_->setupUi(this);
     soundOffPicture_ = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
     soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
@@ -178,7 +178,7 @@ void SettingsDialog::connectHandlers() {
 
 void SettingsDialog::startUp() {
     main_.PauseTimers();
-    const Settings& s = AppSettings();
+    const Settings& s = settings_;
     ui_->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
     ui_->minuteSpinner->setNumber(leadingInt(s.TimeLoad.mid(3, 2)));
     ui_->pauseSpinner->setNumber(leadingInt(s.PauseOnLine));
@@ -190,7 +190,7 @@ void SettingsDialog::startUp() {
 }
 
 void SettingsDialog::showSettings() {
-    const Settings& s = AppSettings();
+    const Settings& s = settings_;
     ui_->loadTimeEdit->setText(s.TimeLoad);
     ui_->pauseEdit->setText(s.PauseOnLine);
     (IsDialUp(s) ? ui_->dialUpRadio : ui_->directLineRadio)->setChecked(true);
@@ -249,7 +249,7 @@ void SettingsDialog::showLoadTime() {
 }
 
 void SettingsDialog::showActualWait() {
-    ui_->actualPeriodEdit->setText(ActualWaitText(AppSettings().ActualWait));
+    ui_->actualPeriodEdit->setText(ActualWaitText(settings_.ActualWait));
 }
 
 // Where the platform has a browser of its own to force (Internet Explorer), that is the
@@ -284,7 +284,7 @@ void SettingsDialog::copyClicked() {
 // Copying is switched in memory at once; its path, button and pictures box follow.
 void SettingsDialog::switchCopying() {
     const bool on = ui_->copyCheckBox->isChecked();
-    AppSettings().NimboraCopy = boolText(on);
+    settings_.NimboraCopy = boolText(on);
     ui_->copyPathEdit->setEnabled(on);
     QPalette pal = ui_->copyPathEdit->palette();
     pal.setColor(QPalette::Base, palette().color(on ? QPalette::Base : QPalette::Button));
@@ -335,14 +335,14 @@ void SettingsDialog::wrapMinuteAndShowTime() {
 }
 
 void SettingsDialog::shortenActualWait() {
-    std::int16_t& wait = AppSettings().ActualWait;
+    std::int16_t& wait = settings_.ActualWait;
     if (wait != 1)
         wait = std::int16_t(std::clamp(wait - 1, 1, 23));
     showActualWait();
 }
 
 void SettingsDialog::lengthenActualWait() {
-    std::int16_t& wait = AppSettings().ActualWait;
+    std::int16_t& wait = settings_.ActualWait;
     if (wait != 23)
         wait = std::int16_t(std::clamp(wait + 1, 1, 23));
     showActualWait();
@@ -359,7 +359,7 @@ void SettingsDialog::chooseCopyTarget() {
 }
 
 void SettingsDialog::saveAndClose() {
-    Settings& s = AppSettings();
+    Settings& s = settings_;
     storeBoundSettings(s);
     s.WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
     s.PauseOnLine = ui_->pauseEdit->text();

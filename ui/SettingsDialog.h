@@ -30,7 +30,8 @@ QString ActualWaitText(int hours);
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    SettingsDialog(MainWindowApi& main, QWidget* parent = nullptr);
+    // `settings`: the program's settings, which the dialog shows and changes.
+    SettingsDialog(MainWindowApi& main, Settings& settings, QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
     // The path field that the copy-target dialog fills on its Ok.
@@ -85,6 +86,7 @@ private:
 
     std::unique_ptr<Ui::SettingsDialog> ui_;
     MainWindowApi& main_;
+    Settings& settings_;
     bool restored_ = false;
 
     int tipOffset_ = 0;

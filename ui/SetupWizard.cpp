@@ -24,7 +24,8 @@ QPointer<SetupWizardPage>& currentPage() {
 
 } // namespace
 
-SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page) : QDialog(nullptr), main_(main), page_(page) {
+SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page)
+    : QDialog(nullptr), main_(main), settings_(AppSettings()), page_(page) {
     setAttribute(Qt::WA_DeleteOnClose);
     main_.PauseTimers();
 }
@@ -88,19 +89,19 @@ ConnectionPage::ConnectionPage(MainWindowApi& main)
     : SetupWizardPage(main, 1), ui_(std::make_unique<Ui::ConnectionPage>()) {
     ui_->setupUi(this);
     // The choice the program works by: a dial-up line only where the machine has a modem.
-    (WorksAsDialUp(AppSettings()) ? ui_->dialUpRadio : ui_->directLineRadio)->setChecked(true);
+    (WorksAsDialUp(settings_) ? ui_->dialUpRadio : ui_->directLineRadio)->setChecked(true);
     connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 ConnectionPage::~ConnectionPage() = default;
 
 void ConnectionPage::storeChoice() {
-    AppSettings().WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
+    settings_.WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
 }
 
 WorkModePage::WorkModePage(MainWindowApi& main) : SetupWizardPage(main, 2), ui_(std::make_unique<Ui::WorkModePage>()) {
     ui_->setupUi(this);
-    (IsTrue(AppSettings().AutoRun) ? ui_->automaticRadio : ui_->manualRadio)->setChecked(true);
+    (IsTrue(settings_.AutoRun) ? ui_->automaticRadio : ui_->manualRadio)->setChecked(true);
     connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
@@ -108,21 +109,21 @@ WorkModePage::~WorkModePage() = default;
 
 void WorkModePage::storeChoice() {
     const QString value = ui_->automaticRadio->isChecked() ? "True" : "False";
-    AppSettings().AutoRun = value;
-    AppSettings().StartTray = value;
+    settings_.AutoRun = value;
+    settings_.StartTray = value;
 }
 
 TownCountPage::TownCountPage(MainWindowApi& main)
     : SetupWizardPage(main, 3), ui_(std::make_unique<Ui::TownCountPage>()) {
     ui_->setupUi(this);
-    (AppSettings().MultiLoad == "False" ? ui_->oneTownRadio : ui_->severalTownsRadio)->setChecked(true);
+    (settings_.MultiLoad == "False" ? ui_->oneTownRadio : ui_->severalTownsRadio)->setChecked(true);
     connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 TownCountPage::~TownCountPage() = default;
 
 void TownCountPage::storeChoice() {
-    AppSettings().MultiLoad = ui_->oneTownRadio->isChecked() ? "False" : "True";
+    settings_.MultiLoad = ui_->oneTownRadio->isChecked() ? "False" : "True";
 }
 
 FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), ui_(std::make_unique<Ui::FinishPage>()) {
@@ -144,7 +145,7 @@ FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), ui_(std:
 FinishPage::~FinishPage() = default;
 
 void FinishPage::storeChoice() {
-    Settings& s = AppSettings();
+    Settings& s = settings_;
     s.Sound = ui_->soundCheckBox->isChecked() ? "True" : "False";
     s.ShellLoad = ui_->showForecastCheckBox->isChecked() ? "True" : "False";
     s.LoadExit = ui_->exitAfterLoadCheckBox->isChecked() ? "True" : "False";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Settings.h"
+
 #include <QDialog>
 #include <QString>
 #include <memory>
@@ -33,6 +35,7 @@ protected:
     virtual void storeChoice() = 0;
 
     MainWindowApi& main_;
+    Settings& settings_; // the program's settings, which the answers change
 
 private:
     void goForward();

@@ -12,7 +12,7 @@
 namespace vetorlan {
 
 TrayController::TrayController(const TrayMenuActions& actions, QObject* parent) : QObject(parent) {
-    connect(&icon_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(); });
+    connect(&icon_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(AppSettings()); });
     BuildMenu(actions);
     refreshTimer_.setTimerType(Qt::CoarseTimer);
     connect(&refreshTimer_, &QTimer::timeout, this, &TrayController::RefreshTemperature);
@@ -23,7 +23,7 @@ void TrayController::BuildMenu(const TrayMenuActions& actions) {
     QMenu& menu = icon_.Menu();
     menu.addAction(QStringLiteral("Открыть программу"), this, actions.open);
     menu.addAction(QStringLiteral("Загрузить прогноз"), this, actions.load);
-    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(); });
+    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(AppSettings()); });
     menu.addSeparator();
     menu.addAction(QStringLiteral("Настройки"), this, actions.settings);
     menu.addSeparator();

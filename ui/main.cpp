@@ -1,12 +1,15 @@
-// The program: installs the platform services, creates the main window and runs its start-up.
+// The program: installs the platform services, creates the main window and runs its start-up;
+// started as a load process, it only loads.
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
-#include "sources/AnswerCache.h"
+#include "forecast/ChildLoadRunner.h"
 #include "net/Connection.h"
 #include "platform/common/Services.h"
 #include "platform/common/SingleInstance.h"
+#include "sources/AnswerCache.h"
+#include "ui/LoadChildProgram.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxUi.h"
 #include "ui/ProgramStart.h"
@@ -42,6 +45,8 @@ std::vector<char*> QtArguments(int argc, char** argv, QByteArray& platforms) {
 
 int main(int argc, char** argv) {
     using namespace vetorlan;
+    if (IsLoadChildRole(argc, argv))
+        return RunLoadChildProgram(argc, argv);
     const QStringList arguments = CommandLine(argc, argv);
     if (const QString answer = InformationRequestAnswer(arguments); !answer.isEmpty()) {
         std::fputs(answer.toLocal8Bit().constData(), stdout);
@@ -68,11 +73,14 @@ int main(int argc, char** argv) {
         InstallMessageBoxUi();
     if (const QString problem = ProgramFolderProblem(ProgramFolder()); !problem.isEmpty())
         ShowMessageBox(problem, QStringLiteral("Веторлан - Ошибка"), MsgIcon::Critical);
-    // The page sources, shell, connections, sound and autorun, installed until main ends.
+    // The shell, connections, sound, autorun and page source, installed until main ends; the
+    // HTTP client only in the load process.
     Services services;
     InstallPlatformServices(services);
 
     MainWindow window;
+    // Loads run in a load process: the fetching never stays in this one.
+    window.Pipeline().SetRunner(std::make_unique<ChildLoadRunner>(ChildLoadRunner::ThisProgram()));
     AppSettingsContext() = SettingsContext{services.autorun.get(), &window, &MachineHasModemLink};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });

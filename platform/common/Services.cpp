@@ -35,17 +35,32 @@ void Services::Install() {
     installed_ = true;
 }
 
+namespace {
+
+// The live sources unless a page service's address is given.
+bool UsesLiveServices() {
+    return ServiceUrl().isEmpty();
+}
+
+} // namespace
+
 void common::InstallPlatformServices(Services& services) {
     services.shell = std::make_unique<DesktopShell>();
-    // The live sources unless a page service's address is given; the client gets that kind's bounds.
-    const bool live = ServiceUrl().isEmpty();
-    services.http = std::make_unique<CurlHttpClient>(live ? CurlHttpClient::Limits{} : CurlHttpClient::PageServiceLimits());
-    services.pageSource = live ? &LivePages() : &ServicePages();
+    services.pageSource = UsesLiveServices() ? &LivePages() : &ServicePages();
 }
 
 void InstallPlatformServices(Services& services) {
     common::InstallPlatformServices(services);
     os::InstallPlatformServices(services);
+    services.Install();
+}
+
+void InstallLoadServices(Services& services) {
+    const bool live = UsesLiveServices();
+    // The client gets the bounds of the kind of source it serves.
+    services.http =
+        std::make_unique<CurlHttpClient>(live ? CurlHttpClient::Limits{} : CurlHttpClient::PageServiceLimits());
+    services.pageSource = live ? &LivePages() : &ServicePages();
     services.Install();
 }
 

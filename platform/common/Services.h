@@ -36,7 +36,7 @@ private:
     bool installed_ = false;
 };
 
-// The services every system shares (the shell, the HTTP client, the page source).
+// The services every system shares (the shell, the page source).
 namespace common {
 void InstallPlatformServices(Services& services);
 }
@@ -45,7 +45,9 @@ namespace os {
 void InstallPlatformServices(Services& services);
 }
 
-// Both, then installs them.
+// Both, then installs them: the services of the program in the tray, which never fetches.
 void InstallPlatformServices(Services& services);
+// The HTTP client and page source of a load process, then installs them.
+void InstallLoadServices(Services& services);
 
 } // namespace vetorlan

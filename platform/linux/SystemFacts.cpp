@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,6 +90,10 @@ int TrayTipLimit() {
 
 QString WatchablePageOpener() {
     return QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+}
+
+void IgnoreBrokenPipes() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace vetorlan

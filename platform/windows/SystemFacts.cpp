@@ -70,4 +70,8 @@ QString WatchablePageOpener() {
     return {};
 }
 
+void IgnoreBrokenPipes() {
+    // Windows has no SIGPIPE: a write to a closed pipe fails.
+}
+
 } // namespace vetorlan

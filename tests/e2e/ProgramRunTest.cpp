@@ -144,7 +144,6 @@ TEST_F(ProgramRunTest, MultiTownLoadWritesPagesAndIndexInEveryStyle) {
             Write("goroda.ini", FormatGorodaIni(rows));
             RunLoad();
             // What the index page must hold, computed here from the same choice.
-            AppSettings() = settings_;
             TownSelection towns;
             TownFileNameList names;
             for (int row : rows)
@@ -155,7 +154,7 @@ TEST_F(ProgramRunTest, MultiTownLoadWritesPagesAndIndexInEveryStyle) {
                 names[i] = IsTrue(latin) ? file : towns[i];
                 EXPECT_EQ(Read(file + ".htm"), ExpectedPage(TownIndex(towns[i]), "True")) << file.toStdString();
             }
-            EXPECT_EQ(Read("Nimbora.htm"), IndexPageText(towns, names));
+            EXPECT_EQ(Read("Nimbora.htm"), IndexPageText(towns, names, settings_));
             EXPECT_EQ(Read("goroda.ini"), FormatGorodaIni(rows));
             for (const QString& name : QDir(folder_.path()).entryList({"*.htm"}, QDir::Files))
                 QFile::remove(File(name));

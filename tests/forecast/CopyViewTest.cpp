@@ -49,7 +49,7 @@ protected:
 TEST_F(CopyForecastTest, PagesStyleSheetsAndPictures) {
     QFile::copy(program_.file("Options.ini"), target("Nimbora.htm")); // an older copy
     AppSettings().CopyPictures = "True";
-    CopyForecast();
+    CopyForecast(AppSettings());
     EXPECT_TRUE(boxes_.boxes().empty());
     EXPECT_EQ(entriesOf(target_.path()), (QStringList{"Barnaul.HTM", "Extra.CSS", "Nimbora.htm", "_i", "nimbora.css"}));
     EXPECT_EQ(readFile(target("Nimbora.htm")), "index");
@@ -61,7 +61,7 @@ TEST_F(CopyForecastTest, PagesStyleSheetsAndPictures) {
 TEST_F(CopyForecastTest, PicturesOnlyWithExactTrue) {
     for (const char* value : {"False", "true"}) {
         AppSettings().CopyPictures = value;
-        CopyForecast();
+        CopyForecast(AppSettings());
         EXPECT_FALSE(QFileInfo::exists(target("_i"))) << value;
         EXPECT_EQ(readFile(target("Barnaul.HTM")), "barnaul");
     }
@@ -73,7 +73,7 @@ TEST_F(CopyForecastTest, NoStyleSheetIsNoReasonToStop) {
     QFile::remove(program_.file("Extra.CSS"));
     QDir(program_.file("_i")).removeRecursively();
     AppSettings().CopyPictures = "True";
-    CopyForecast();
+    CopyForecast(AppSettings());
     EXPECT_TRUE(boxes_.boxes().empty());
     EXPECT_EQ(entriesOf(target_.path()), (QStringList{"Barnaul.HTM", "Nimbora.htm"}));
 }
@@ -81,7 +81,7 @@ TEST_F(CopyForecastTest, NoStyleSheetIsNoReasonToStop) {
 TEST_F(CopyForecastTest, MissingFolderIsReported) {
     for (const QString& path : {QString("c:\\"), QString(), QString("copy.htm"), target("absent/copy.htm")}) {
         AppSettings().PathNimboraCopy = path;
-        CopyForecast();
+        CopyForecast(AppSettings());
     }
     ASSERT_EQ(boxes_.boxes().size(), 4u);
     for (const auto& box : boxes_.boxes()) {
@@ -95,7 +95,7 @@ TEST_F(CopyForecastTest, MissingFolderIsReported) {
 TEST_F(CopyForecastTest, FailedCopyIsToldOnceAndTheRestIsCopied) {
     QDir(target_.path()).mkpath("Nimbora.htm"); // a folder where a page should go
     AppSettings().CopyPictures = "True";
-    CopyForecast();
+    CopyForecast(AppSettings());
     ASSERT_EQ(boxes_.boxes().size(), 1u);
     EXPECT_EQ(boxes_.boxes().front().title, "Ошибка");
     EXPECT_EQ(boxes_.boxes().front().icon, MsgIcon::Critical);
@@ -107,7 +107,7 @@ TEST_F(CopyForecastTest, FailedCopyIsToldOnceAndTheRestIsCopied) {
 TEST_F(CopyForecastTest, ProgramFolderAsTargetLeavesThePagesIntact) {
     AppSettings().PathNimboraCopy = program_.file("copy.htm");
     AppSettings().CopyPictures = "True";
-    CopyForecast();
+    CopyForecast(AppSettings());
     EXPECT_TRUE(boxes_.boxes().empty());
     EXPECT_EQ(program_.read("Nimbora.htm"), "index");
     EXPECT_EQ(program_.read("_i/sun.gif"), "sun");
@@ -170,7 +170,7 @@ TEST_F(ShowForecastTest, EachBrowserSetting) {
         shell_.calls.clear();
         AppSettings().UseInternetExplorer = row.value;
         AppExtraSettings().BrowserCommand = row.command;
-        ShowForecast();
+        ShowForecast(AppSettings());
         EXPECT_EQ(shell_.calls, row.call.isEmpty() ? QStringList() : QStringList{row.call}) << row.value << row.command;
     }
     EXPECT_TRUE(boxes_.boxes().empty());
@@ -184,9 +184,9 @@ TEST_F(ShowForecastTest, ABrowserThatDoesNotStartIsTold) {
     shell_.opens = shell_.starts = false;
     AppSettings().UseInternetExplorer = "True";
     AppExtraSettings().BrowserCommand = "no-such-browser";
-    ShowForecast();
+    ShowForecast(AppSettings());
     AppSettings().UseInternetExplorer = "False";
-    ShowForecast();
+    ShowForecast(AppSettings());
     ASSERT_EQ(boxes_.boxes().size(), 2u);
     EXPECT_EQ(boxes_.boxes()[0].text, BrowserFailureMessage("программа «no-such-browser» не запускается"));
     EXPECT_TRUE(boxes_.boxes()[1].text.startsWith("Не удалось открыть прогноз погоды в браузере.\nПричина: "));
@@ -195,7 +195,7 @@ TEST_F(ShowForecastTest, ABrowserThatDoesNotStartIsTold) {
 
 TEST_F(ShowForecastTest, MissingPageIsReported) {
     AppSettings().UseInternetExplorer = "False";
-    ShowForecast();
+    ShowForecast(AppSettings());
     EXPECT_TRUE(shell_.calls.isEmpty());
     ASSERT_EQ(boxes_.boxes().size(), 1u);
     EXPECT_EQ(boxes_.boxes().front().text, "Нет загруженного прогноза погоды!");
@@ -208,7 +208,7 @@ TEST_F(ShowForecastTest, WithoutAShellNothingBreaks) {
     ASSERT_NE(CurrentShell(), nullptr);
     program_.write("Nimbora.htm", "page");
     AppSettings().UseInternetExplorer = "True";
-    ShowForecast();
+    ShowForecast(AppSettings());
     EXPECT_FALSE(CurrentShell()->OpenDocument(program_.file("Nimbora.htm")));
 }
 

@@ -24,8 +24,8 @@ protected:
             names_[i + 1] = fileNames.value(i);
         }
     }
-    QByteArray IndexPageText() const { return vetorlan::IndexPageText(towns_, names_); }
-    FsStatus WriteIndexPage() const { return vetorlan::WriteIndexPage(towns_, names_); }
+    QByteArray IndexPageText() const { return vetorlan::IndexPageText(towns_, names_, AppSettings()); }
+    FsStatus WriteIndexPage() const { return vetorlan::WriteIndexPage(towns_, names_, AppSettings()); }
     // The page split at its CR LF line ends (LF inside a line stays in it).
     static QList<QByteArray> lines(const QByteArray& page) {
         EXPECT_TRUE(page.endsWith("\r\n"));

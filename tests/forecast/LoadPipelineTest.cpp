@@ -426,17 +426,27 @@ TEST_F(LoadPipelineTest, APageThatCannotBeWrittenIsAFileError) {
     }
 }
 
-// The window lives during a load: a selection changed meanwhile neither changes what the
-// load publishes nor is undone by it.
-TEST_F(LoadPipelineTest, SelectionChangedDuringTheLoadStaysForTheNextOne) {
+// The window lives during a load: a selection or settings changed meanwhile neither change
+// what the load publishes and which actions follow it, nor are undone by it.
+TEST_F(LoadPipelineTest, SelectionAndSettingsChangedDuringTheLoadStayForTheNextOne) {
     UseMulti({1, 400});
     AppSettings().IndexStyle = "List";
-    fetcher.during = [this] { OnUiThread([this] { SelectPositions(host.selectedTowns, {2}); }); };
+    fetcher.during = [this] {
+        OnUiThread([this] {
+            SelectPositions(host.selectedTowns, {2});
+            AppSettings().IndexStyle = "Animation";
+            AppSettings().Sound = "True";
+        });
+    };
     EXPECT_EQ(pipeline.LoadForecast(), LoadResult::Succeeded);
     const QByteArray index = folder.read("Nimbora.htm");
     EXPECT_TRUE(index.contains(toCp1251(QString::fromUtf8("Ялта")))) << index.toStdString();
+    EXPECT_FALSE(index.contains("slideLogo")) << "the index follows the style the load started with";
+    EXPECT_EQ(sound.plays, 0);
     EXPECT_EQ(host.selectedTowns.count, 1);
     EXPECT_EQ(host.selectedTowns[1], CatalogEntry(2));
+    EXPECT_EQ(AppSettings().IndexStyle, "Animation");
+    EXPECT_EQ(AppSettings().Sound, "True");
 }
 
 TEST(LoadTexts, DateAndTimeFollowTheLocale) {

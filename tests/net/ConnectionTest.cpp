@@ -58,7 +58,7 @@ TEST_F(ConnectionTest, OnlyTheFirstListedConnectionDecides) {
         backend.connections = row.connections;
         backend.connected = QSet<ConnectionBackend::Handle>(row.connected.begin(), row.connected.end());
         AppSettings().WorkMode = row.workMode;
-        EXPECT_EQ(IsOnline(), row.online);
+        EXPECT_EQ(IsOnline(AppSettings()), row.online);
         EXPECT_EQ(backend.calls(), row.calls);
         if (!backend.stateQueries.isEmpty()) {
             EXPECT_EQ(backend.stateQueries, QList<ConnectionBackend::Handle>{row.connections.first()});
@@ -72,18 +72,18 @@ TEST_F(ConnectionTest, WithoutAModemLinkDialUpWorksAsAPermanentLine) {
     AppSettings().WorkMode = "DialUp";
     ASSERT_EQ(CurrentConnectionBackend(), nullptr);
     EXPECT_FALSE(WorksAsDialUp(AppSettings())) << "no dial-up service";
-    EXPECT_TRUE(IsOnline());
+    EXPECT_TRUE(IsOnline(AppSettings()));
     HangUpAll(); // nothing to hang up, no crash
     FakeConnectionBackend backend;
     for (auto links : {ConnectionBackend::ModemLinks::None, ConnectionBackend::ModemLinks::Unknown}) {
         backend.modemLinks = links;
         EXPECT_FALSE(WorksAsDialUp(AppSettings()));
-        EXPECT_TRUE(IsOnline());
+        EXPECT_TRUE(IsOnline(AppSettings()));
     }
     EXPECT_TRUE(backend.stateQueries.isEmpty());
     backend.modemLinks = ConnectionBackend::ModemLinks::Present;
     EXPECT_TRUE(WorksAsDialUp(AppSettings()));
-    EXPECT_FALSE(IsOnline()) << "a modem that is not connected";
+    EXPECT_FALSE(IsOnline(AppSettings())) << "a modem that is not connected";
 }
 
 TEST_F(ConnectionTest, AnUpPppInterfaceIsADialUpLineOnline) {
@@ -97,13 +97,13 @@ TEST_F(ConnectionTest, AnUpPppInterfaceIsADialUpLineOnline) {
 
     AddInterface("ppp0", "0x10d1", "unknown"); // pppd's link up, as the kernel reports it
     EXPECT_TRUE(WorksAsDialUp(AppSettings()));
-    EXPECT_TRUE(IsOnline());
+    EXPECT_TRUE(IsOnline(AppSettings()));
     HangUpAll(); // hanging up stays the service's: nothing listed, nothing hung up
     EXPECT_TRUE(backend.hungUp.isEmpty());
 
     backend.modemLinks = ConnectionBackend::ModemLinks::Present;
     SetNetworkInterfaceFolder(interfaces_.filePath("missing"));
-    EXPECT_FALSE(IsOnline());
+    EXPECT_FALSE(IsOnline(AppSettings()));
 }
 
 TEST_F(ConnectionTest, HangUpAllHangsUpEveryListedConnectionInOrder) {

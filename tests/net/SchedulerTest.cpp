@@ -100,7 +100,7 @@ protected:
     TempProgramFolder folder;
     FakeConnectionBackend line;
     FakeHost host;
-    Scheduler scheduler{host};
+    Scheduler scheduler{host, AppSettings()};
 };
 
 TEST_F(SchedulerTest, DialUpLoadsAfterThePauseByLeadingNumber) {

@@ -3,47 +3,24 @@
 // at once with nothing written.
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "forecast/ChildLoadRunner.h"
 #include "platform/common/CurlHttpClient.h"
 #include "sources/LiveForecast.h"
+#include "tests/support/StallingServer.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiFakes.h"
 #include "ui/MainWindow.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace vetorlan;
 using namespace vetorlan::test;
 
 namespace {
-
-// Listens on a free loopback port: the system completes the connections, nobody answers.
-class StallingServer {
-public:
-    StallingServer() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(fd_, 64) == 0 &&
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            port_ = ntohs(address.sin_port);
-    }
-    ~StallingServer() { ::close(fd_); }
-    QByteArray url() const { return "http://127.0.0.1:" + QByteArray::number(port_); }
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
 
 // Counts the window's paint events.
 class PaintCounter : public QObject {
@@ -60,9 +37,10 @@ struct InterruptedLoad {
     bool loading = false;
     int ticks = 0, paints = 0;
     qint64 endedAfterExit = 0;
+    qint64 childId = 0; // the load process at the moment of "Выход" (loads in a process only)
 };
 
-InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
+InterruptedLoad LoadAndExit(TempProgramFolder& folder, ChildLoadRunner* child = nullptr) {
     FakeAutorunStore autorun;
     Settings s;
     s.WorkMode = "DirectConn";
@@ -73,6 +51,8 @@ InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
     folder.write("Nimbora.htm", "old index");
 
     MainWindow window;
+    if (child)
+        window.Pipeline().SetRunner(std::unique_ptr<LoadRunner>(child));
     AppSettingsContext() = SettingsContext{&autorun, &window};
     window.SetEndAtOnce([](int) {});
     window.SetExitProgram([] {});
@@ -92,6 +72,7 @@ InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
         seen.loading = window.LoadInProgress();
         seen.ticks = ticks;
         seen.paints = counter.paints;
+        seen.childId = child ? child->ChildProcessId() : 0;
         window.Quit();
     });
     QElapsedTimer elapsed;
@@ -106,21 +87,33 @@ InterruptedLoad LoadAndExit(TempProgramFolder& folder) {
     return seen;
 }
 
+// Whether a process has ended (a zombie waiting to be reaped has).
+bool ProcessEnded(qint64 id) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(id));
+    return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+}
+
 // A load in a fresh program folder, ended by "Выход": the window lived through it, no box was
-// shown, and nothing was written.
-void ExpectExitEndsALiveLoad() {
+// shown, nothing was written, and a load process ended within 3 s.
+InterruptedLoad ExpectExitEndsALiveLoad(ChildLoadRunner* child = nullptr, qint64 withinMs = 60000) {
     TempProgramFolder folder;
     MessageBoxRecorder boxes;
     FakeSound sound;
     FakeShell shell;
-    const InterruptedLoad seen = LoadAndExit(folder);
+    const InterruptedLoad seen = LoadAndExit(folder, child);
     EXPECT_TRUE(seen.loading);
     EXPECT_GT(seen.ticks, 5);
     EXPECT_GT(seen.paints, 0);
-    EXPECT_LT(seen.endedAfterExit, 60000) << "Exit did not end the load";
+    EXPECT_LT(seen.endedAfterExit, withinMs) << "Exit did not end the load";
     EXPECT_EQ(folder.read("Nimbora.htm"), QByteArray("old index"));
     EXPECT_EQ(QDir(folder.path()).entryList({"*.htm*"}, QDir::Files), QStringList{"Nimbora.htm"});
     EXPECT_TRUE(boxes.boxes().empty());
+    QElapsedTimer clock;
+    clock.start();
+    while (seen.childId > 0 && !ProcessEnded(seen.childId) && clock.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(seen.childId == 0 || ProcessEnded(seen.childId)) << "the load process still runs 3 s after Exit";
+    return seen;
 }
 
 TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
@@ -138,6 +131,19 @@ TEST(LoadWindow, StallingServerLeavesTheWindowAliveAndExitEndsTheLoad) {
     ExpectExitEndsALiveLoad();
     SetPageSource(nullptr);
     SetHttpClient(nullptr);
+}
+
+// Loading in a load process, "Выход" ends the load within a second, the window having
+// repainted meanwhile, and the load process itself ends soon after.
+TEST(LoadWindow, ExitEndsALoadInTheLoadProcessWithinASecond) {
+    StallingServer server;
+    ASSERT_NE(server.port(), 0);
+    qputenv("VETORLAN_SERVICE_URL", server.url());
+    qputenv("no_proxy", "127.0.0.1");
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+
+    EXPECT_GT(ExpectExitEndsALiveLoad(new ChildLoadRunner(NIMBORA_BINARY), 1000).childId, 0);
 }
 
 // Without a page service the pages come from the live sources; both stall here, so only the

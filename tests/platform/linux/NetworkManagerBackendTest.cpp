@@ -187,7 +187,7 @@ TEST_F(NetworkManagerBackendTest, ModemConnectionsAreListedReadAndHungUp) {
     const Settings saved = AppSettings();
     AppSettings().WorkMode = "DialUp";
     SetConnectionBackend(&backend);
-    EXPECT_FALSE(IsOnline()); // the first modem connection decides
+    EXPECT_FALSE(IsOnline(AppSettings())); // the first modem connection decides
     HangUpAll();
     SetConnectionBackend(nullptr);
     AppSettings() = saved;

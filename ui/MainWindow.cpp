@@ -65,13 +65,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     captionBar_ = new CaptionBar(*this);
     connect(captionBar_, &CaptionBar::CloseClicked, this, [this] { EndAtOnce(); });
     connect(captionBar_, &CaptionBar::TrayClicked, this, &MainWindow::GoToTray);
-    towns_ = new TownPicker(*this);
+    towns_ = new TownPicker(*this, settings_);
     BuildButtons();
     const auto slot = [this](void (MainWindow::*handler)()) { return [this, handler] { (this->*handler)(); }; };
     tray_ = new TrayController({slot(&MainWindow::ShowFromTray), slot(&MainWindow::LoadForecast),
                                 slot(&MainWindow::OpenSettingsFromTray), slot(&MainWindow::OpenHelp),
                                 slot(&MainWindow::OpenAboutFromTray), slot(&MainWindow::Quit)},
-                               this);
+                               settings_, this);
     connect(towns_, &TownPicker::ChoiceChanged, this, [this] { tray_->SetTown(TrayStation()); });
     timers_ = new SchedulerTimers(scheduler_, this);
     TimersChanged();
@@ -102,7 +102,7 @@ void MainWindow::StartUp(const QStringList& arguments) {
     scheduler_.ShowClock = true;
     inTray_ = false;
     LoadSettings();
-    const Settings& s = AppSettings();
+    const Settings& s = settings_;
     if (IsTrue(s.StartTray))
         GoToTray();
     onlineIndicator_->setVisible(WorksAsDialUp(s));
@@ -301,7 +301,7 @@ const TownSelection& MainWindow::SelectedTowns() const {
 
 // The tray shows the chosen town, in multi-town mode the first chosen one.
 QString MainWindow::TrayStation() const {
-    if (IsMultiLoad(AppSettings()))
+    if (IsMultiLoad(settings_))
         return SelectedTowns().count > 0 ? TownIndex(SelectedTowns()[1]) : QString();
     const int row = SingleTownRow();
     return row >= 0 ? TownIndex(RegionTowns()[row + 1]) : QString();
@@ -318,7 +318,7 @@ void MainWindow::SetTownListTip(const QString& tip) {
 // At start and after the settings were saved: the lists, then the tray's town and its
 // temperature, which may have been switched on or off.
 void MainWindow::RefreshTownLists() {
-    if (IsMultiLoad(AppSettings()))
+    if (IsMultiLoad(settings_))
         towns_->RebuildMultiTownList();
     else
         towns_->RebuildSingleTownBoxes();

@@ -103,7 +103,8 @@ private:
     QString TrayStation() const;
     void EndAtOnce(int exitCode = 0);
 
-    Scheduler scheduler_{*this, AppSettings()};
+    Settings& settings_ = AppSettings(); // the program's settings, read again from Options.ini at start
+    Scheduler scheduler_{*this, settings_};
     LoadPipeline pipeline_{*this};
     CaptionBar* captionBar_ = nullptr;
     TownPicker* towns_ = nullptr;

@@ -55,14 +55,15 @@ QString CountCaption(int count) {
 }
 
 // The whole stored town list `name`, when the user keeps the chosen towns and it can be read.
-bool ReadSavedTownFile(const QString& name, QByteArray& contents) {
+bool ReadSavedTownFile(const Settings& settings, const QString& name, QByteArray& contents) {
     const QString path = ProgramFile(name);
-    return IsTrue(AppSettings().GorodSave) && FileExists(path) && ReadWholeFile(path, contents);
+    return IsTrue(settings.GorodSave) && FileExists(path) && ReadWholeFile(path, contents);
 }
 
 } // namespace
 
-TownPicker::TownPicker(QWidget& window) : QObject(&window), window_(window) {
+TownPicker::TownPicker(QWidget& window, const Settings& settings)
+    : QObject(&window), window_(window), settings_(settings) {
     regionBox_ = new QComboBox(&window);
     regionBox_->setObjectName(QStringLiteral("regionBox"));
     regionBox_->setPlaceholderText(QStringLiteral("Выберите регион"));
@@ -154,7 +155,7 @@ void TownPicker::FillSingleTownBoxes() {
 
 void TownPicker::RestoreSingleTown() {
     QByteArray contents;
-    if (!ReadSavedTownFile("gorod.ini", contents))
+    if (!ReadSavedTownFile(settings_, "gorod.ini", contents))
         return;
     const std::optional<SingleTownChoice> choice = ParseGorodIni(contents);
     if (!choice || choice->regionRow < 0 || choice->regionRow >= regionBox_->count())
@@ -191,7 +192,7 @@ void TownPicker::RebuildMultiTownList() {
 
 void TownPicker::RestoreMultiTown() {
     QByteArray contents;
-    if (!ReadSavedTownFile("goroda.ini", contents))
+    if (!ReadSavedTownFile(settings_, "goroda.ini", contents))
         return;
     listReady_ = false;
     for (int row : ParseGorodaIni(contents, townList_->count()))
@@ -233,7 +234,7 @@ void TownPicker::SaveChosenTowns() {
 
 void TownPicker::SaveTownLists() {
     WriteGorodIni({regionBox_->currentIndex(), townBox_->currentIndex()});
-    if (!IsMultiLoad(AppSettings()))
+    if (!IsMultiLoad(settings_))
         return;
     QList<int> rows;
     for (int r = 0; townList_ && r < townList_->count(); ++r) {

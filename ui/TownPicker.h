@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Settings.h"
 #include "towns/Selection.h"
 #include "towns/TownCatalog.h"
 
@@ -20,7 +21,7 @@ class PictureButton;
 class TownPicker : public QObject {
     Q_OBJECT
 public:
-    explicit TownPicker(QWidget& window);
+    TownPicker(QWidget& window, const Settings& settings);
 
     // The boxes from gorod.ini (single-town mode), or the list from goroda.ini (multi-town).
     void RebuildSingleTownBoxes();
@@ -54,6 +55,7 @@ private:
     void SaveChosenTowns();
 
     QWidget& window_;
+    const Settings& settings_;
     QComboBox* regionBox_ = nullptr;
     QComboBox* townBox_ = nullptr;
     QListWidget* townList_ = nullptr; // made when the multi-town list is first needed

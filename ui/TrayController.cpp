@@ -11,8 +11,9 @@
 
 namespace vetorlan {
 
-TrayController::TrayController(const TrayMenuActions& actions, QObject* parent) : QObject(parent) {
-    connect(&icon_, &TrayIcon::leftButtonPressed, this, [] { ShowForecast(AppSettings()); });
+TrayController::TrayController(const TrayMenuActions& actions, const Settings& settings, QObject* parent)
+    : QObject(parent), settings_(settings) {
+    connect(&icon_, &TrayIcon::leftButtonPressed, this, [this] { ShowForecast(settings_); });
     BuildMenu(actions);
     refreshTimer_.setTimerType(Qt::CoarseTimer);
     connect(&refreshTimer_, &QTimer::timeout, this, &TrayController::RefreshTemperature);
@@ -23,7 +24,7 @@ void TrayController::BuildMenu(const TrayMenuActions& actions) {
     QMenu& menu = icon_.Menu();
     menu.addAction(QStringLiteral("Открыть программу"), this, actions.open);
     menu.addAction(QStringLiteral("Загрузить прогноз"), this, actions.load);
-    menu.addAction(QStringLiteral("Показать прогноз"), this, [] { ShowForecast(AppSettings()); });
+    menu.addAction(QStringLiteral("Показать прогноз"), this, [this] { ShowForecast(settings_); });
     menu.addSeparator();
     menu.addAction(QStringLiteral("Настройки"), this, actions.settings);
     menu.addSeparator();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sources/CurrentWeather.h"
 #include "forecast/LoadPipeline.h"
+#include "sources/CurrentWeather.h"
 #include "ui/TrayIcon.h"
 
 #include <QObject>
@@ -26,7 +26,7 @@ public:
     // How often the temperature is read again from the stored digest (no service is asked).
     static constexpr int kRefreshMs = 600000;
 
-    TrayController(const TrayMenuActions& actions, QObject* parent);
+    TrayController(const TrayMenuActions& actions, const Settings& settings, QObject* parent);
 
     void Show();
     void Hide();
@@ -56,6 +56,7 @@ private:
     // Puts the temperature or the status picture, and the tooltip, on the icon.
     void Apply();
 
+    const Settings& settings_;
     TrayIcon icon_;
     QTimer refreshTimer_;
     QString station_;

@@ -35,6 +35,19 @@ void WatchForEnd(std::FILE* in, std::shared_ptr<LoadCancel> cancel) {
     }).detach();
 }
 
+// Takes the folder's load lock. A lock file that names no owner was left by a load killed while
+// it took the lock (writing the owner takes moments); Qt would wait out its 30 s age for it.
+bool TakeLoadLock(QLockFile& lock) {
+    if (lock.tryLock(kLoadLockWaitMs) || lock.error() != QLockFile::LockFailedError)
+        return true;
+    qint64 pid = 0;
+    QString host, program;
+    if (lock.getLockInfo(&pid, &host, &program))
+        return false;
+    lock.removeStaleLockFile();
+    return lock.tryLock(kLoadLockWaitMs) || lock.error() != QLockFile::LockFailedError;
+}
+
 int ExitCodeOf(const LoadOutcome& outcome) {
     switch (outcome.end) {
     case LoadOutcome::End::Succeeded:
@@ -67,7 +80,7 @@ int RunLoadChild(std::FILE* in, std::FILE* out) {
     SetProgramFolder(request->folder);
     QLockFile lock(request->folder + QStringLiteral("/.nimbora-load.lock"));
     // A folder that cannot hold the lock cannot take the pages either: the load tells why.
-    if (!lock.tryLock(kLoadLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
+    if (!TakeLoadLock(lock)) {
         WriteLog(QStringLiteral("загрузка: предыдущая загрузка ещё не закончилась"));
         outcome.reason = QStringLiteral("предыдущая загрузка ещё не закончилась");
         reply(EncodeEnd(outcome));

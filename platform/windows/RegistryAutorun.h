@@ -2,7 +2,6 @@
 
 #include "core/AutorunStore.h"
 
-
 namespace vetorlan {
 
 // The autorun entry on Windows: a string value under the current user's

@@ -14,7 +14,7 @@ namespace vetorlan {
 struct TimerState {
     bool enabled = false;
     int interval = 0;
-    bool running() const { return enabled && interval > 0; }
+    bool Running() const { return enabled && interval > 0; }
 };
 
 // What the scheduler needs from the main window.

@@ -20,8 +20,8 @@ bool DocumentClosed(const QByteArray& bytes) {
 
 // Whether the answer came in chunks or with its length, either of which tells its end.
 bool EndIsKnown(const HttpResponse& response) {
-    return response.header("Transfer-Encoding").toLower().contains("chunked") ||
-           !response.header("Content-Length").isEmpty();
+    return response.Header("Transfer-Encoding").toLower().contains("chunked") ||
+           !response.Header("Content-Length").isEmpty();
 }
 
 // A page that arrived but cannot be used.

@@ -8,7 +8,7 @@ std::atomic<HttpClient*> currentClient = nullptr;
 
 } // namespace
 
-QByteArray HttpResponse::header(const QByteArray& name) const {
+QByteArray HttpResponse::Header(const QByteArray& name) const {
     for (const auto& [key, value] : headers) {
         if (key.compare(name, Qt::CaseInsensitive) == 0)
             return value;

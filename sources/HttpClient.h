@@ -31,7 +31,7 @@ struct HttpResponse {
     QString reason;
 
     // The value of a header, matched without regard to letter case; empty when absent.
-    QByteArray header(const QByteArray& name) const;
+    QByteArray Header(const QByteArray& name) const;
 };
 
 // Blocking HTTP GET; implementations may be called from several threads at once.

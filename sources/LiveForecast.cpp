@@ -65,9 +65,9 @@ bool TakeAnswer(const Source& source, const Station& station, const HttpResponse
                 const QDateTime& now, Forecast& forecast, SourceFailure& failure) {
     const QString key = QString::fromLatin1(source.key);
     if (response.status == 304 && cached) {
-        cached->expires = ParseHttpDate(response.header("Expires"));
-        if (ParseHttpDate(response.header("Last-Modified")).isValid())
-            cached->lastModified = response.header("Last-Modified");
+        cached->expires = ParseHttpDate(response.Header("Expires"));
+        if (ParseHttpDate(response.Header("Last-Modified")).isValid())
+            cached->lastModified = response.Header("Last-Modified");
         StoreCachedAnswer(key, station.index, *cached);
         return true;
     }
@@ -84,7 +84,7 @@ bool TakeAnswer(const Source& source, const Station& station, const HttpResponse
     }
     StoreCachedAnswer(
         key, station.index,
-        {response.body, response.header("Last-Modified"), ParseHttpDate(response.header("Expires")), now});
+        {response.body, response.Header("Last-Modified"), ParseHttpDate(response.Header("Expires")), now});
     return true;
 }
 

@@ -81,21 +81,21 @@ int AboutWindow::GrownHeight() {
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::AboutWindow>()) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    showDataSources();
-    showProjectAddresses();
+    ShowDataSources();
+    ShowProjectAddresses();
     for (QWidget* link : {ui_->firstSourceLink, ui_->secondSourceLink, ui_->programPageLink, ui_->authorMailLink})
         link->installEventFilter(this);
     connect(ui_->closeButton, &QPushButton::clicked, this, &AboutWindow::close);
     connect(ui_->licenceLabel, &QLabel::linkActivated, this, [] { OpenCredits(); });
     growDelayTimer.setInterval(2000);
     growStepTimer.setInterval(10);
-    connect(&growDelayTimer, &QTimer::timeout, this, &AboutWindow::startGrowing);
-    connect(&growStepTimer, &QTimer::timeout, this, &AboutWindow::growOneStep);
+    connect(&growDelayTimer, &QTimer::timeout, this, &AboutWindow::StartGrowing);
+    connect(&growStepTimer, &QTimer::timeout, this, &AboutWindow::GrowOneStep);
 }
 
 AboutWindow::~AboutWindow() = default;
 
-void AboutWindow::showDataSources() {
+void AboutWindow::ShowDataSources() {
     ui_->rightsLabel->setText(DataSourceNotice());
     const std::pair<QLabel*, SourceLink> links[] = {{ui_->firstSourceLink, DataSourceLink(0)},
                                                     {ui_->secondSourceLink, DataSourceLink(1)}};
@@ -107,7 +107,7 @@ void AboutWindow::showDataSources() {
 
 // The addresses are shown as they are opened; one the build does not name is left out. Without
 // the mail link the author's frame holds its one line, still just above "Закрыть".
-void AboutWindow::showProjectAddresses() {
+void AboutWindow::ShowProjectAddresses() {
     ui_->programPageLink->setText(ProjectHomepage());
     ui_->programPageFrame->setVisible(!ProjectHomepage().isEmpty());
     ui_->authorMailLink->setText(ProjectContact());
@@ -127,21 +127,21 @@ void AboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // A window restored from the task bar is not opened anew: its animation stays done.
     if (!event->spontaneous())
-        startOpeningAnimation();
+        StartOpeningAnimation();
 }
 
-void AboutWindow::startOpeningAnimation() {
+void AboutWindow::StartOpeningAnimation() {
     grownTwips = 0;
     growStepTimer.stop();
     setFixedHeight(DesignHeight());
     growDelayTimer.start();
 }
 
-void AboutWindow::startGrowing() {
+void AboutWindow::StartGrowing() {
     growStepTimer.start();
 }
 
-void AboutWindow::growOneStep() {
+void AboutWindow::GrowOneStep() {
     if (grownTwips >= kGrowth) {
         growDelayTimer.stop();
         growStepTimer.stop();
@@ -154,13 +154,13 @@ void AboutWindow::growOneStep() {
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == ui_->firstSourceLink)
-            openDataSource(0);
+            OpenDataSource(0);
         else if (watched == ui_->secondSourceLink)
-            openDataSource(1);
+            OpenDataSource(1);
         else if (watched == ui_->programPageLink)
-            openProgramPage();
+            OpenProgramPage();
         else if (watched == ui_->authorMailLink)
-            writeToAuthor();
+            WriteToAuthor();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -173,13 +173,13 @@ void OpenLink(const QString& target) {
 }
 } // namespace
 
-void AboutWindow::openDataSource(int which) {
+void AboutWindow::OpenDataSource(int which) {
     OpenLink(DataSourceLink(which).url);
 }
-void AboutWindow::openProgramPage() {
+void AboutWindow::OpenProgramPage() {
     OpenLink(ProgramPageUrl());
 }
-void AboutWindow::writeToAuthor() {
+void AboutWindow::WriteToAuthor() {
     OpenLink(AuthorMailUrl());
 }
 

@@ -27,12 +27,12 @@ public:
 
     QPushButton* closeButton() const;
 
-    void startOpeningAnimation();
-    void startGrowing();
-    void growOneStep();
-    void openDataSource(int which);
-    void openProgramPage();
-    void writeToAuthor();
+    void StartOpeningAnimation();
+    void StartGrowing();
+    void GrowOneStep();
+    void OpenDataSource(int which);
+    void OpenProgramPage();
+    void WriteToAuthor();
 
     std::int16_t grownTwips = 0;
     QTimer growDelayTimer, growStepTimer;
@@ -42,8 +42,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showDataSources();
-    void showProjectAddresses();
+    void ShowDataSources();
+    void ShowProjectAddresses();
 
     std::unique_ptr<Ui::AboutWindow> ui_;
 };

@@ -93,11 +93,11 @@ CopyTargetDialog::CopyTargetDialog(std::function<void(const QString&)> setPath, 
     ui_->driveComboBox->setCurrentIndex(drives.indexOf(current));
     OpenFolder(QDir::currentPath());
 
-    connect(ui_->driveComboBox, &QComboBox::currentIndexChanged, this, &CopyTargetDialog::checkDrive);
-    connect(ui_->folderList, &QListWidget::itemActivated, this, &CopyTargetDialog::openFolderItem);
-    connect(ui_->okButton, &QPushButton::clicked, this, &CopyTargetDialog::acceptTarget);
+    connect(ui_->driveComboBox, &QComboBox::currentIndexChanged, this, &CopyTargetDialog::CheckDrive);
+    connect(ui_->folderList, &QListWidget::itemActivated, this, &CopyTargetDialog::OpenFolderItem);
+    connect(ui_->okButton, &QPushButton::clicked, this, &CopyTargetDialog::AcceptTarget);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &CopyTargetDialog::reject);
-    checkDrive();
+    CheckDrive();
 }
 
 CopyTargetDialog::~CopyTargetDialog() = default;
@@ -109,7 +109,7 @@ void CopyTargetDialog::SelectDrive(const QString& mountPoint) {
         index = ui_->driveComboBox->count() - 1;
     }
     if (index == ui_->driveComboBox->currentIndex())
-        checkDrive();
+        CheckDrive();
     else
         ui_->driveComboBox->setCurrentIndex(index);
 }
@@ -127,46 +127,46 @@ void CopyTargetDialog::OpenFolder(const QString& folder) {
     ui_->folderList->setCurrentRow(0);
 }
 
-void CopyTargetDialog::openFolderItem(QListWidgetItem* item) {
+void CopyTargetDialog::OpenFolderItem(QListWidgetItem* item) {
     if (item->text() == "..")
         OpenFolder(QFileInfo(folder_).absolutePath());
     else
         OpenFolder(CandidatePath(folder_, item->text()));
 }
 
-QString CopyTargetDialog::folderForDrive(const QString& drive) const {
+QString CopyTargetDialog::FolderForDrive(const QString& drive) const {
     // The working folder when it lies on that drive, otherwise the drive's root.
     const QString cwd = QDir::currentPath();
     return GetDriveName(cwd) == drive ? cwd : drive;
 }
 
-void CopyTargetDialog::showStatus(QLabel* label, const QString& text, bool positive) {
+void CopyTargetDialog::ShowStatus(QLabel* label, const QString& text, bool positive) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, positive ? PositiveColor : NegativeColor);
     label->setPalette(pal);
     label->setText(text);
 }
 
-void CopyTargetDialog::checkDrive() {
+void CopyTargetDialog::CheckDrive() {
     const QString drive = GetDriveName(ui_->driveComboBox->currentText());
     if (!DriveIsReady(drive)) {
-        showStatus(ui_->driveStatusLabel, "Устройство: НЕ готово", false);
-        showStatus(ui_->writeStatusLabel, "Запись: невозможна", false);
+        ShowStatus(ui_->driveStatusLabel, "Устройство: НЕ готово", false);
+        ShowStatus(ui_->writeStatusLabel, "Запись: невозможна", false);
         return;
     }
-    showStatus(ui_->driveStatusLabel, "Устройство: готово", true);
+    ShowStatus(ui_->driveStatusLabel, "Устройство: готово", true);
     const QString remembered = folder_;
-    OpenFolder(folderForDrive(drive));
+    OpenFolder(FolderForDrive(drive));
     candidate_ = CandidatePath(folder_, ui_->fileNameEdit->text());
     if (WriteProbe(candidate_)) {
-        showStatus(ui_->writeStatusLabel, "Запись: поддерживается", true);
+        ShowStatus(ui_->writeStatusLabel, "Запись: поддерживается", true);
     } else {
-        showStatus(ui_->writeStatusLabel, "Запись: невозможна", false);
+        ShowStatus(ui_->writeStatusLabel, "Запись: невозможна", false);
         OpenFolder(remembered);
     }
 }
 
-void CopyTargetDialog::acceptTarget() {
+void CopyTargetDialog::AcceptTarget() {
     if (ui_->fileNameEdit->text().isEmpty()) {
         ShowMessageBox("Введите имя файла!", "Ошибка", MsgIcon::Critical);
         return;

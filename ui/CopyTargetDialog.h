@@ -44,11 +44,11 @@ public:
     void OpenFolder(const QString& folder);
 
 private:
-    void checkDrive();
-    void openFolderItem(QListWidgetItem* item);
-    void acceptTarget();
-    void showStatus(QLabel* label, const QString& text, bool positive);
-    QString folderForDrive(const QString& drive) const;
+    void CheckDrive();
+    void OpenFolderItem(QListWidgetItem* item);
+    void AcceptTarget();
+    void ShowStatus(QLabel* label, const QString& text, bool positive);
+    QString FolderForDrive(const QString& drive) const;
 
     std::unique_ptr<Ui::CopyTargetDialog> ui_;
     std::function<void(const QString&)> setPath_;

@@ -20,7 +20,7 @@ SchedulerTimers::SchedulerTimers(Scheduler& scheduler, QObject* parent) : QObjec
 }
 
 void SchedulerTimers::FollowTimer(QTimer& timer, const TimerState& state) {
-    if (!state.running()) {
+    if (!state.Running()) {
         timer.stop();
         return;
     }

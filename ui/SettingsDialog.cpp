@@ -85,22 +85,22 @@ SettingsDialog::SettingsDialog(MainWindowApi& main, Settings& settings, QWidget*
     ui_->setupUi(this);
     soundOffPicture_ = LoudspeakerPicture(false, PictureSize, devicePixelRatio());
     soundOnPicture_ = LoudspeakerPicture(true, PictureSize, devicePixelRatio());
-    fitFieldSizes();
-    showBrowserChoice();
+    FitFieldSizes();
+    ShowBrowserChoice();
     // The tip slides in below the buttons, so its line is kept free too.
     FitToRoom(*this, *ui_->outerLayout, *ui_->formLayout, ui_->bottomRow,
-              AvailableDialogArea(*this) - QSize(0, tipFullHeight()));
+              AvailableDialogArea(*this) - QSize(0, TipFullHeight()));
     tipDelayTimer_.setInterval(2000);
     tipStepTimer_.setInterval(10);
     tipHoldTimer_.setInterval(3500);
-    connectHandlers();
-    startUp();
+    ConnectHandlers();
+    StartUp();
 }
 
 SettingsDialog::~SettingsDialog() = default;
 
 // Sizes that follow the font: fields as wide as their widest text, spinners as tall as a field.
-void SettingsDialog::fitFieldSizes() {
+void SettingsDialog::FitFieldSizes() {
     fitWidth(ui_->pauseEdit, "1000");
     fitWidth(ui_->loadTimeEdit, "00:00");
     fitWidth(ui_->actualPeriodEdit, "23 часов");
@@ -114,7 +114,7 @@ void SettingsDialog::fitFieldSizes() {
     ui_->tipLabel->adjustSize();
 }
 
-std::vector<SettingsDialog::Binding> SettingsDialog::bindings() const {
+std::vector<SettingsDialog::Binding> SettingsDialog::Bindings() const {
     const Ui::SettingsDialog& u = *ui_;
     return {
         {u.autoRunCheckBox, nullptr, &Settings::AutoRun, Reading::CheckedIfTrue},
@@ -134,8 +134,8 @@ std::vector<SettingsDialog::Binding> SettingsDialog::bindings() const {
     };
 }
 
-void SettingsDialog::showBoundSettings(const Settings& s) {
-    for (const Binding& b : bindings()) {
+void SettingsDialog::ShowBoundSettings(const Settings& s) {
+    for (const Binding& b : Bindings()) {
         const QString& value = s.*b.field;
         const bool on = b.reading == Reading::CheckedIfTrue        ? IsTrue(value)
                         : b.reading == Reading::CheckedUnlessFalse ? IsNotFalse(value)
@@ -147,36 +147,36 @@ void SettingsDialog::showBoundSettings(const Settings& s) {
     }
 }
 
-void SettingsDialog::storeBoundSettings(Settings& s) const {
-    for (const Binding& b : bindings())
+void SettingsDialog::StoreBoundSettings(Settings& s) const {
+    for (const Binding& b : Bindings())
         s.*b.field = boolText(b.on->isChecked() != (b.reading == Reading::CheckedIfFalse));
 }
 
-void SettingsDialog::connectHandlers() {
+void SettingsDialog::ConnectHandlers() {
     const Ui::SettingsDialog& u = *ui_;
-    connect(u.dialUpRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
-    connect(u.directLineRadio, &QRadioButton::clicked, this, &SettingsDialog::updateWorkModeControls);
-    connect(u.checkActualCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateActualControls);
-    connect(u.multiLoadCheckBox, &QCheckBox::clicked, this, &SettingsDialog::updateMultiLoadControls);
-    connect(u.copyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::copyClicked);
-    connect(u.defaultBrowserRadio, &QRadioButton::toggled, this, &SettingsDialog::updateBrowserControls);
-    connect(u.soundCheckBox, &QCheckBox::clicked, this, &SettingsDialog::showSoundChoice);
-    connect(u.pauseEdit, &QLineEdit::textChanged, this, &SettingsDialog::normalisePauseField);
-    connect(u.pauseSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::showSpinnerPause);
-    connect(u.hourSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::wrapHourAndShowTime);
-    connect(u.minuteSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::wrapMinuteAndShowTime);
-    connect(u.choosePathButton, &QPushButton::clicked, this, &SettingsDialog::chooseCopyTarget);
-    connect(u.okButton, &QPushButton::clicked, this, &SettingsDialog::saveAndClose);
+    connect(u.dialUpRadio, &QRadioButton::clicked, this, &SettingsDialog::UpdateWorkModeControls);
+    connect(u.directLineRadio, &QRadioButton::clicked, this, &SettingsDialog::UpdateWorkModeControls);
+    connect(u.checkActualCheckBox, &QCheckBox::clicked, this, &SettingsDialog::UpdateActualControls);
+    connect(u.multiLoadCheckBox, &QCheckBox::clicked, this, &SettingsDialog::UpdateMultiLoadControls);
+    connect(u.copyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::CopyClicked);
+    connect(u.defaultBrowserRadio, &QRadioButton::toggled, this, &SettingsDialog::UpdateBrowserControls);
+    connect(u.soundCheckBox, &QCheckBox::clicked, this, &SettingsDialog::ShowSoundChoice);
+    connect(u.pauseEdit, &QLineEdit::textChanged, this, &SettingsDialog::NormalisePauseField);
+    connect(u.pauseSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::ShowSpinnerPause);
+    connect(u.hourSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::WrapHourAndShowTime);
+    connect(u.minuteSpinner, &SpinScroll::numberChanged, this, &SettingsDialog::WrapMinuteAndShowTime);
+    connect(u.choosePathButton, &QPushButton::clicked, this, &SettingsDialog::ChooseCopyTarget);
+    connect(u.okButton, &QPushButton::clicked, this, &SettingsDialog::SaveAndClose);
     connect(u.cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
-    connect(u.shorterPeriodButton, &QPushButton::clicked, this, &SettingsDialog::shortenActualWait);
-    connect(u.longerPeriodButton, &QPushButton::clicked, this, &SettingsDialog::lengthenActualWait);
-    connect(u.wizardButton, &QPushButton::clicked, this, &SettingsDialog::startWizard);
+    connect(u.shorterPeriodButton, &QPushButton::clicked, this, &SettingsDialog::ShortenActualWait);
+    connect(u.longerPeriodButton, &QPushButton::clicked, this, &SettingsDialog::LengthenActualWait);
+    connect(u.wizardButton, &QPushButton::clicked, this, &SettingsDialog::StartWizard);
     connect(&tipDelayTimer_, &QTimer::timeout, &tipStepTimer_, qOverload<>(&QTimer::start));
-    connect(&tipStepTimer_, &QTimer::timeout, this, &SettingsDialog::stepTipAnimation);
-    connect(&tipHoldTimer_, &QTimer::timeout, this, &SettingsDialog::startHidingTip);
+    connect(&tipStepTimer_, &QTimer::timeout, this, &SettingsDialog::StepTipAnimation);
+    connect(&tipHoldTimer_, &QTimer::timeout, this, &SettingsDialog::StartHidingTip);
 }
 
-void SettingsDialog::startUp() {
+void SettingsDialog::StartUp() {
     main_.PauseTimers();
     const Settings& s = settings_;
     ui_->hourSpinner->setNumber(leadingInt(s.TimeLoad.left(2)));
@@ -184,12 +184,12 @@ void SettingsDialog::startUp() {
     ui_->pauseSpinner->setNumber(leadingInt(s.PauseOnLine));
     tipShown_ = tipHide_ = formReady_ = false;
     tipDelayTimer_.start();
-    updateWorkModeControls();
-    showSettings();
-    updateMultiLoadControls();
+    UpdateWorkModeControls();
+    ShowSettings();
+    UpdateMultiLoadControls();
 }
 
-void SettingsDialog::showSettings() {
+void SettingsDialog::ShowSettings() {
     const Settings& s = settings_;
     ui_->loadTimeEdit->setText(s.TimeLoad);
     ui_->pauseEdit->setText(s.PauseOnLine);
@@ -199,17 +199,17 @@ void SettingsDialog::showSettings() {
     ui_->copyPathEdit->setCursorPosition(0);
     ui_->browserCommandEdit->setText(AppExtraSettings().BrowserCommand);
     ui_->trayTemperatureCheckBox->setChecked(AppExtraSettings().ShowTemperature);
-    showBoundSettings(s);
-    updateBrowserControls();
-    updateWorkModeControls();
-    showSoundChoice();
+    ShowBoundSettings(s);
+    UpdateBrowserControls();
+    UpdateWorkModeControls();
+    ShowSoundChoice();
     formReady_ = true;
-    switchCopying();
-    showActualWait();
-    updateActualControls();
+    SwitchCopying();
+    ShowActualWait();
+    UpdateActualControls();
 }
 
-void SettingsDialog::updateWorkModeControls() {
+void SettingsDialog::UpdateWorkModeControls() {
     const Ui::SettingsDialog& u = *ui_;
     const bool dialUp = u.dialUpRadio->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{u.pauseLabel, u.secondsLabel, u.afterConnectLabel, u.pauseEdit,
@@ -221,10 +221,10 @@ void SettingsDialog::updateWorkModeControls() {
     u.dialUpFrame->setColor(dialUp ? BlueLineColor() : InkLineColor(this));
     u.directLineFrame->setColor(dialUp ? InkLineColor(this) : BlueLineColor());
     u.loadTimeFrame->setColor(dialUp ? GreyLineColor(this) : InkLineColor(this));
-    updateActualControls();
+    UpdateActualControls();
 }
 
-void SettingsDialog::updateActualControls() {
+void SettingsDialog::UpdateActualControls() {
     const Ui::SettingsDialog& u = *ui_;
     const bool on = u.directLineRadio->isChecked() && u.checkActualCheckBox->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{u.shorterPeriodButton, u.longerPeriodButton, u.actualPeriodEdit})
@@ -233,7 +233,7 @@ void SettingsDialog::updateActualControls() {
         line->setColor(on ? InkLineColor(this) : GreyLineColor(this));
 }
 
-void SettingsDialog::updateMultiLoadControls() {
+void SettingsDialog::UpdateMultiLoadControls() {
     const Ui::SettingsDialog& u = *ui_;
     const bool on = u.multiLoadCheckBox->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{u.animatedIndexRadio, u.listIndexRadio, u.latinNamesCheckBox,
@@ -242,19 +242,19 @@ void SettingsDialog::updateMultiLoadControls() {
     u.indexStyleFrame->setColor(on ? InkLineColor(this) : GreyLineColor(this));
 }
 
-void SettingsDialog::showLoadTime() {
+void SettingsDialog::ShowLoadTime() {
     ui_->loadTimeEdit->setText(QString("%1:%2")
                                    .arg(ui_->hourSpinner->number(), 2, 10, QChar('0'))
                                    .arg(ui_->minuteSpinner->number(), 2, 10, QChar('0')));
 }
 
-void SettingsDialog::showActualWait() {
+void SettingsDialog::ShowActualWait() {
     ui_->actualPeriodEdit->setText(ActualWaitText(settings_.ActualWait));
 }
 
 // Where the platform has a browser of its own to force (Internet Explorer), that is the
 // second choice; elsewhere the user names a browser command.
-void SettingsDialog::showBrowserChoice() {
+void SettingsDialog::ShowBrowserChoice() {
     const QString forced = ForcedBrowserProgram();
     if (forced.isEmpty())
         return;
@@ -266,23 +266,23 @@ void SettingsDialog::showBrowserChoice() {
     ui_->browserCommandEdit->hide();
 }
 
-void SettingsDialog::updateBrowserControls() {
+void SettingsDialog::UpdateBrowserControls() {
     ui_->browserCommandEdit->setEnabled(ui_->browserCommandRadio->isChecked());
 }
 
 // Copying needs a folder: ticked with none, the choice of one opens at once; the box stays
 // clear when none is chosen.
-void SettingsDialog::copyClicked() {
+void SettingsDialog::CopyClicked() {
     if (ui_->copyCheckBox->isChecked() && ui_->copyPathEdit->text().trimmed().isEmpty()) {
-        chooseCopyTarget();
+        ChooseCopyTarget();
         if (ui_->copyPathEdit->text().trimmed().isEmpty())
             ui_->copyCheckBox->setChecked(false);
     }
-    switchCopying();
+    SwitchCopying();
 }
 
 // Copying is switched in memory at once; its path, button and pictures box follow.
-void SettingsDialog::switchCopying() {
+void SettingsDialog::SwitchCopying() {
     const bool on = ui_->copyCheckBox->isChecked();
     settings_.NimboraCopy = boolText(on);
     ui_->copyPathEdit->setEnabled(on);
@@ -294,13 +294,13 @@ void SettingsDialog::switchCopying() {
 }
 
 // The loudspeaker follows the check box; a click that turns the sound on plays it.
-void SettingsDialog::showSoundChoice() {
+void SettingsDialog::ShowSoundChoice() {
     ui_->soundPictureLabel->setPixmap(ui_->soundCheckBox->isChecked() ? soundOnPicture_ : soundOffPicture_);
     if (ui_->soundCheckBox->isChecked() && formReady_)
         PlaySuccessSound();
 }
 
-void SettingsDialog::normalisePauseField() {
+void SettingsDialog::NormalisePauseField() {
     QLineEdit* field = ui_->pauseEdit;
     const QString text = field->text();
     const QString normal = NormalisePauseText(text);
@@ -312,40 +312,40 @@ void SettingsDialog::normalisePauseField() {
     field->setCursorPosition(std::clamp(cursor, 0, int(normal.size())));
 }
 
-void SettingsDialog::showSpinnerPause() {
+void SettingsDialog::ShowSpinnerPause() {
     ui_->pauseEdit->setText(QString::number(ui_->pauseSpinner->number()));
 }
 
-void SettingsDialog::wrapHourAndShowTime() {
+void SettingsDialog::WrapHourAndShowTime() {
     SpinScroll* hours = ui_->hourSpinner;
     if (hours->number() == 24)
         hours->setNumber(0);
     else if (hours->number() == -1)
         hours->setNumber(23);
-    showLoadTime();
+    ShowLoadTime();
 }
 
-void SettingsDialog::wrapMinuteAndShowTime() {
+void SettingsDialog::WrapMinuteAndShowTime() {
     SpinScroll* minutes = ui_->minuteSpinner;
     if (minutes->number() == 60)
         minutes->setNumber(0);
     else if (minutes->number() == -1)
         minutes->setNumber(59);
-    showLoadTime();
+    ShowLoadTime();
 }
 
-void SettingsDialog::shortenActualWait() {
+void SettingsDialog::ShortenActualWait() {
     std::int16_t& wait = settings_.ActualWait;
     if (wait != 1)
         wait = std::int16_t(std::clamp(wait - 1, 1, 23));
-    showActualWait();
+    ShowActualWait();
 }
 
-void SettingsDialog::lengthenActualWait() {
+void SettingsDialog::LengthenActualWait() {
     std::int16_t& wait = settings_.ActualWait;
     if (wait != 23)
         wait = std::int16_t(std::clamp(wait + 1, 1, 23));
-    showActualWait();
+    ShowActualWait();
 }
 
 void SettingsDialog::SetCopyPath(const QString& path) {
@@ -353,14 +353,14 @@ void SettingsDialog::SetCopyPath(const QString& path) {
     ui_->copyPathEdit->setCursorPosition(0);
 }
 
-void SettingsDialog::chooseCopyTarget() {
+void SettingsDialog::ChooseCopyTarget() {
     CopyTargetDialog dialog([this](const QString& path) { SetCopyPath(path); }, this);
     dialog.exec();
 }
 
-void SettingsDialog::saveAndClose() {
+void SettingsDialog::SaveAndClose() {
     Settings& s = settings_;
-    storeBoundSettings(s);
+    StoreBoundSettings(s);
     s.WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
     s.PauseOnLine = ui_->pauseEdit->text();
     s.TimeLoad = ui_->loadTimeEdit->text();
@@ -378,13 +378,13 @@ void SettingsDialog::saveAndClose() {
     accept();
 }
 
-void SettingsDialog::startWizard() {
+void SettingsDialog::StartWizard() {
     reject();
     StartSetupWizard(main_);
 }
 
 // One tick of the tip: it slides in, stays while the hold timer runs, then slides out.
-void SettingsDialog::stepTipAnimation() {
+void SettingsDialog::StepTipAnimation() {
     if (tipOffset_ < TipFullTwips && !tipShown_)
         tipOffset_ += TipStepTwips;
     if (tipOffset_ == TipFullTwips && !tipShown_) {
@@ -397,15 +397,15 @@ void SettingsDialog::stepTipAnimation() {
         tipDelayTimer_.stop();
         tipStepTimer_.stop();
     }
-    ui_->tipArea->setFixedHeight(tipOffset_ * tipFullHeight() / TipFullTwips);
+    ui_->tipArea->setFixedHeight(tipOffset_ * TipFullHeight() / TipFullTwips);
 }
 
 // 300 twips are 20 pixels at 96 dpi; a larger font gets the room its tip line needs.
-int SettingsDialog::tipFullHeight() const {
+int SettingsDialog::TipFullHeight() const {
     return std::max(TipFullTwips / TwipsPerPixel, ui_->tipLabel->sizeHint().height() + 6);
 }
 
-void SettingsDialog::startHidingTip() {
+void SettingsDialog::StartHidingTip() {
     tipHide_ = true;
     tipHoldTimer_.stop();
 }

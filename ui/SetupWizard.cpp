@@ -30,18 +30,18 @@ SetupWizardPage::SetupWizardPage(MainWindowApi& main, int page)
     main_.PauseTimers();
 }
 
-void SetupWizardPage::connectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel) {
+void SetupWizardPage::ConnectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel) {
     // A screen reader reads each option by the caption beside it.
     for (OptionCaption* caption : findChildren<OptionCaption*>())
         if (QWidget* option = caption->buddy())
             option->setAccessibleName(caption->text());
-    connect(next, &QPushButton::clicked, this, &SetupWizardPage::goForward);
-    connect(back, &QPushButton::clicked, this, &SetupWizardPage::goBack);
+    connect(next, &QPushButton::clicked, this, &SetupWizardPage::GoForward);
+    connect(back, &QPushButton::clicked, this, &SetupWizardPage::GoBack);
     connect(cancel, &QPushButton::clicked, this, &SetupWizardPage::reject);
     next->setFocus();
 }
 
-void SetupWizardPage::closePage() {
+void SetupWizardPage::ClosePage() {
     closed_ = true;
     // The last page restarts the scheduler however it is left.
     if (page_ == 4)
@@ -52,26 +52,26 @@ void SetupWizardPage::closePage() {
     deleteLater();
 }
 
-void SetupWizardPage::goForward() {
+void SetupWizardPage::GoForward() {
     if (closed_)
         return;
-    storeChoice();
+    StoreChoice();
     SaveSettings();
     if (page_ < 4) {
         ShowWizardPage(main_, page_ + 1);
-        closePage();
+        ClosePage();
     } else {
         main_.ShowMainWindow();
-        closePage();
+        ClosePage();
     }
 }
 
-void SetupWizardPage::goBack() {
+void SetupWizardPage::GoBack() {
     if (closed_ || page_ == 1)
         return;
     MainWindowApi& main = main_;
     const int previous = page_ - 1;
-    closePage();
+    ClosePage();
     ShowWizardPage(main, previous);
 }
 
@@ -82,7 +82,7 @@ void SetupWizardPage::reject() {
     if (page_ < 4)
         main_.RestoreTimers();
     main_.ShowMainWindow();
-    closePage();
+    ClosePage();
 }
 
 ConnectionPage::ConnectionPage(MainWindowApi& main)
@@ -90,24 +90,24 @@ ConnectionPage::ConnectionPage(MainWindowApi& main)
     ui_->setupUi(this);
     // The choice the program works by: a dial-up line only where the machine has a modem.
     (WorksAsDialUp(settings_) ? ui_->dialUpRadio : ui_->directLineRadio)->setChecked(true);
-    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
+    ConnectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 ConnectionPage::~ConnectionPage() = default;
 
-void ConnectionPage::storeChoice() {
+void ConnectionPage::StoreChoice() {
     settings_.WorkMode = ui_->dialUpRadio->isChecked() ? "DialUp" : "DirectConn";
 }
 
 WorkModePage::WorkModePage(MainWindowApi& main) : SetupWizardPage(main, 2), ui_(std::make_unique<Ui::WorkModePage>()) {
     ui_->setupUi(this);
     (IsTrue(settings_.AutoRun) ? ui_->automaticRadio : ui_->manualRadio)->setChecked(true);
-    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
+    ConnectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 WorkModePage::~WorkModePage() = default;
 
-void WorkModePage::storeChoice() {
+void WorkModePage::StoreChoice() {
     const QString value = ui_->automaticRadio->isChecked() ? "True" : "False";
     settings_.AutoRun = value;
     settings_.StartTray = value;
@@ -117,12 +117,12 @@ TownCountPage::TownCountPage(MainWindowApi& main)
     : SetupWizardPage(main, 3), ui_(std::make_unique<Ui::TownCountPage>()) {
     ui_->setupUi(this);
     (settings_.MultiLoad == "False" ? ui_->oneTownRadio : ui_->severalTownsRadio)->setChecked(true);
-    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
+    ConnectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 TownCountPage::~TownCountPage() = default;
 
-void TownCountPage::storeChoice() {
+void TownCountPage::StoreChoice() {
     settings_.MultiLoad = ui_->oneTownRadio->isChecked() ? "False" : "True";
 }
 
@@ -139,12 +139,12 @@ FinishPage::FinishPage(MainWindowApi& main) : SetupWizardPage(main, 4), ui_(std:
     ui_->trayPictureLabel->setPixmap(TrayNotePicture(pictureSize, devicePixelRatio()));
     ui_->mousePictureLabel->setPixmap(MouseNotePicture(pictureSize, devicePixelRatio()));
     connect(ui_->testSoundButton, &QToolButton::clicked, this, [] { PlaySuccessSound(); });
-    connectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
+    ConnectButtons(ui_->backButton, ui_->nextButton, ui_->cancelButton);
 }
 
 FinishPage::~FinishPage() = default;
 
-void FinishPage::storeChoice() {
+void FinishPage::StoreChoice() {
     Settings& s = settings_;
     s.Sound = ui_->soundCheckBox->isChecked() ? "True" : "False";
     s.ShellLoad = ui_->showForecastCheckBox->isChecked() ? "True" : "False";

@@ -31,16 +31,16 @@ public:
 
 protected:
     // Called by a page once its form is set up.
-    void connectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel);
-    virtual void storeChoice() = 0;
+    void ConnectButtons(QPushButton* back, QPushButton* next, QPushButton* cancel);
+    virtual void StoreChoice() = 0;
 
     MainWindowApi& main_;
     Settings& settings_; // the program's settings, which the answers change
 
 private:
-    void goForward();
-    void goBack();
-    void closePage();
+    void GoForward();
+    void GoBack();
+    void ClosePage();
 
     int page_;
     bool closed_ = false;
@@ -54,7 +54,7 @@ public:
     ~ConnectionPage() override;
 
 private:
-    void storeChoice() override;
+    void StoreChoice() override;
     std::unique_ptr<Ui::ConnectionPage> ui_;
 };
 
@@ -66,7 +66,7 @@ public:
     ~WorkModePage() override;
 
 private:
-    void storeChoice() override;
+    void StoreChoice() override;
     std::unique_ptr<Ui::WorkModePage> ui_;
 };
 
@@ -78,7 +78,7 @@ public:
     ~TownCountPage() override;
 
 private:
-    void storeChoice() override;
+    void StoreChoice() override;
     std::unique_ptr<Ui::TownCountPage> ui_;
 };
 
@@ -90,7 +90,7 @@ public:
     ~FinishPage() override;
 
 private:
-    void storeChoice() override;
+    void StoreChoice() override;
     std::unique_ptr<Ui::FinishPage> ui_;
 };
 

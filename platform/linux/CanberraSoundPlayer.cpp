@@ -118,7 +118,7 @@ QString DefaultFolder() {
 
 } // namespace
 
-CanberraSoundPlayer::Library CanberraSoundPlayer::defaultLibrary() {
+CanberraSoundPlayer::Library CanberraSoundPlayer::DefaultLibrary() {
     return {QStringLiteral("canberra"), 0};
 }
 

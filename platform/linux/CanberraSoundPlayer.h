@@ -19,11 +19,11 @@ public:
         QString name;
         int version = -1;
     };
-    static Library defaultLibrary();
+    static Library DefaultLibrary();
 
     // `folder` receives the copy of `resource`; empty means the runtime or cache folder.
     explicit CanberraSoundPlayer(QString resource = QStringLiteral(":/sound/101.wav"), QString folder = {},
-                                 Library library = defaultLibrary());
+                                 Library library = DefaultLibrary());
 
     void PlaySuccessSound() override;
     // Starts one chime on a worker thread. The future holds an empty text once libcanberra has

@@ -70,7 +70,7 @@ protected:
     // timer does not fire.
     void Tick(TimerState& timer, void (Scheduler::*handler)()) {
         SetNowOverride(Now().addMSecs(timer.interval));
-        if (timer.running())
+        if (timer.Running())
             (scheduler.*handler)();
     }
     void Tick2() { Tick(scheduler.dialUpLoadTimer, &Scheduler::LoadAfterOnlinePause); }
@@ -311,7 +311,7 @@ TEST_F(SchedulerTest, PauseAndRestoreKeepTheEnabledStates) {
     EXPECT_GT(host.timerChanges, changes);
     for (const TimerState* t :
          {&scheduler.connectionWatchTimer, &scheduler.dialUpLoadTimer, &scheduler.scheduledLoadTimer})
-        EXPECT_FALSE(t->running());
+        EXPECT_FALSE(t->Running());
     EXPECT_EQ((std::tuple{scheduler.connectionWatchTimer.enabled, scheduler.dialUpLoadTimer.enabled,
                           scheduler.scheduledLoadTimer.enabled}),
               std::tuple(true, false, true));

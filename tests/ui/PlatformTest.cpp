@@ -78,11 +78,11 @@ TEST(AboutWindowTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
         EXPECT_GT(about.closeButton()->geometry().bottom(), about.height());
         EXPECT_TRUE(about.growDelayTimer.isActive());
         EXPECT_EQ(about.growDelayTimer.interval(), 2000);
-        about.startGrowing();
+        about.StartGrowing();
         EXPECT_TRUE(about.growStepTimer.isActive());
         int ticks = 0;
         while (about.growStepTimer.isActive() && ticks < 100) {
-            about.growOneStep();
+            about.GrowOneStep();
             ++ticks;
         }
         EXPECT_EQ(ticks, 43); // 42 steps of 10 twips, then the stop
@@ -90,7 +90,7 @@ TEST(AboutWindowTest, GrowsUntilCloseIsInViewAndStartsOverOnEveryOpening) {
         EXPECT_EQ(about.height(), AboutWindow::GrownHeight());
         EXPECT_LE(about.closeButton()->geometry().bottom(), about.height());
         EXPECT_FALSE(about.growDelayTimer.isActive());
-        about.writeToAuthor();
+        about.WriteToAuthor();
     }
     // A mail link only to a contact the build names, with this version in the subject.
     if (ProjectContact().isEmpty()) {
@@ -120,8 +120,8 @@ TEST(AboutWindowTest, CreditsTheSourcesOfThePagesAndShowsNoMissingAddress) {
         const auto* second = about.findChild<QLabel*>("secondSourceLink");
         ASSERT_TRUE(first && second);
         EXPECT_EQ(QStringList({first->text(), second->text()}), expected.mid(0, 2));
-        about.openDataSource(0);
-        about.openDataSource(1);
+        about.OpenDataSource(0);
+        about.OpenDataSource(1);
         EXPECT_EQ(shell.opened, expected.mid(2));
         EXPECT_EQ(about.findChild<QWidget*>("programPageFrame")->isVisible(), !ProjectHomepage().isEmpty());
         EXPECT_EQ(about.findChild<QWidget*>("authorMailLink")->isVisible(), !ProjectContact().isEmpty());

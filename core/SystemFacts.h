@@ -51,5 +51,8 @@ QString WatchablePageOpener();
 // Lets a write to a pipe whose reader has ended fail instead of ending the process (a load
 // process must finish its writes even when the program that started it is gone).
 void IgnoreBrokenPipes();
+// Whether the process `pid` still runs (a process that has ended but was not yet waited for
+// does not); true where the system cannot tell.
+bool ProcessRuns(qint64 pid);
 
 } // namespace vetorlan

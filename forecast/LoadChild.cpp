@@ -2,9 +2,11 @@
 
 #include "core/Log.h"
 #include "core/ProgramFolder.h"
+#include "core/SystemFacts.h"
 #include "forecast/LoadJob.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLockFile>
 #include <memory>
 #include <thread>
@@ -35,15 +37,17 @@ void WatchForEnd(std::FILE* in, std::shared_ptr<LoadCancel> cancel) {
     }).detach();
 }
 
-// Takes the folder's load lock. A lock file that names no owner was left by a load killed while
-// it took the lock (writing the owner takes moments); Qt would wait out its 30 s age for it.
-bool TakeLoadLock(QLockFile& lock) {
+// Takes the folder's load lock. A lock file naming no owner, or an owner that has ended, was
+// left by a killed load (Qt would wait out its 30 s age when the owner is missing, or when the
+// lock it takes to remove one was itself left by a killed load).
+bool TakeLoadLock(QLockFile& lock, const QString& path) {
     if (lock.tryLock(kLoadLockWaitMs) || lock.error() != QLockFile::LockFailedError)
         return true;
     qint64 pid = 0;
     QString host, program;
-    if (lock.getLockInfo(&pid, &host, &program))
+    if (lock.getLockInfo(&pid, &host, &program) && ProcessRuns(pid))
         return false;
+    QFile::remove(path + QStringLiteral(".rmlock"));
     lock.removeStaleLockFile();
     return lock.tryLock(kLoadLockWaitMs) || lock.error() != QLockFile::LockFailedError;
 }
@@ -78,9 +82,10 @@ int RunLoadChild(std::FILE* in, std::FILE* out) {
         return kChildBadRequest;
     }
     SetProgramFolder(request->folder);
-    QLockFile lock(request->folder + QStringLiteral("/.nimbora-load.lock"));
+    const QString lockPath = request->folder + QStringLiteral("/.nimbora-load.lock");
+    QLockFile lock(lockPath);
     // A folder that cannot hold the lock cannot take the pages either: the load tells why.
-    if (!TakeLoadLock(lock)) {
+    if (!TakeLoadLock(lock, lockPath)) {
         WriteLog(QStringLiteral("загрузка: предыдущая загрузка ещё не закончилась"));
         outcome.reason = QStringLiteral("предыдущая загрузка ещё не закончилась");
         reply(EncodeEnd(outcome));

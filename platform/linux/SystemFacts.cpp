@@ -92,6 +92,16 @@ QString WatchablePageOpener() {
     return QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
 }
 
+bool ProcessRuns(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
+    // The state follows the command name in parentheses: Z (zombie) and X (dead) have ended.
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close < 0 || close + 2 >= line.size() || (line[close + 2] != 'Z' && line[close + 2] != 'X');
+}
+
 void IgnoreBrokenPipes() {
     std::signal(SIGPIPE, SIG_IGN);
 }

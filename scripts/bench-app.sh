@@ -229,7 +229,7 @@ print(s.getsockname()[1], flush=True); time.sleep(1e9)' >"$work/silent.log" 2>&1
 fi
 
 if [ "$TRAY_LOADS" -gt 0 ]; then
-    cmake --build "$BUILD_DIR" --target bench-load-role-full bare-tray-child >/dev/null
+    cmake --build "$BUILD_DIR" --target bench-load-role-full bare-tray >/dev/null
     echo "Idle memory in the tray before the first load, after one and after $TRAY_LOADS loads:"
     LOADS="$TRAY_LOADS" COPIES="$MEM_RUNS" python3 tools/bench/tray_loads.py "$BUILD_DIR" "$work/tray-loads" |
         sed 's/^/  /'

@@ -28,8 +28,3 @@ set_target_properties(bench-load-role-full PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
     target_link_options(bench-load-role-full PRIVATE -Wl,--no-as-needed) # keep them though unused
 endif()
-# The bare tray program loading through a child process: what a tray program that loads in a
-# child keeps resident (tools/bench/tray_loads.py).
-add_executable(bare-tray-child bench/bare-tray-child.cpp)
-target_link_libraries(bare-tray-child PRIVATE Qt6::Widgets)
-set_target_properties(bare-tray-child PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -19,6 +19,8 @@ import sys
 import tempfile
 import time
 
+from program_folder import write_settings
+
 BUILD = sys.argv[1]
 RUNS = int(os.environ.get("RUNS", 7))
 RUNS400 = int(os.environ.get("RUNS400", 3))
@@ -26,13 +28,6 @@ SOURCES = os.environ.get("SOURCES", "sample,live").split(",")
 work = tempfile.mkdtemp(prefix="load-cost-")
 procs = []
 
-OPTIONS = ["Vetorlan Options", "{Head}", "", "[Main:]", "VersionProgram=1.2 ' Do not edit!", "AutoRun=False",
-           "StartTray=False", "WorkMode=DirectConn", "GorodSave=True", "", "[Loader:]", "LoadExit=False",
-           "ShellLoad=False", "", "[Direct Connection Mode:]", "TimeLoad=07:00", "CheckActual=True", "ActualWait=12",
-           "", "[Dial Up Mode:]", "PauseOnLine=5", "HangUp=False", "", "[View:]", "UseInternetExplorer=True", "",
-           "[Copy:]", "NimboraCopy=False", "PathNimboraCopy=c:\\", "CopyPictures=False", "", "[Adding:]",
-           "MultiLoad=False", "Sound=False", "MSGError=False", "IndexStyle=Animation", "TranslitFileName=False", "",
-           "{End}"]
 
 
 def folder_for(name, towns):
@@ -46,11 +41,7 @@ def folder_for(name, towns):
         if os.path.exists(BUILD + "/" + extra):
             shutil.copy(BUILD + "/" + extra, folder)
     multi = towns > 1
-    options = [("MultiLoad=True" if multi and o == "MultiLoad=False" else o) for o in OPTIONS]
-    open(folder + "/Options.ini", "wb").write(("\r\n".join(options) + "\r\n").encode("cp1251"))
-    open(folder + "/gorod.ini", "wb").write(b" 1  22 \r\n")
-    n = towns if multi else 400
-    open(folder + "/goroda.ini", "wb").write((" %d " % n + "".join(" %d " % r for r in range(n))).encode())
+    write_settings(folder, False, multi, towns if multi else 400)
     return folder
 
 

@@ -27,6 +27,8 @@ import sys
 import tempfile
 import time
 
+from program_folder import write_settings
+
 BUILD, OUT = os.path.abspath(sys.argv[1]), sys.argv[2]
 COPIES = int(os.environ.get("COPIES", 3))
 IDLE = float(os.environ.get("IDLE", 40))
@@ -69,13 +71,6 @@ def read_line(path, prefix, timeout=20):
     raise SystemExit("no line %r in %s" % (prefix, path))
 
 
-OPTIONS = ["Vetorlan Options", "{Head}", "", "[Main:]", "VersionProgram=1.2 ' Do not edit!", "AutoRun=False",
-           "StartTray=True", "WorkMode=DirectConn", "GorodSave=True", "", "[Loader:]", "LoadExit=False",
-           "ShellLoad=False", "", "[Direct Connection Mode:]", "TimeLoad=07:00", "CheckActual=True", "ActualWait=12",
-           "", "[Dial Up Mode:]", "PauseOnLine=5", "HangUp=False", "", "[View:]", "UseInternetExplorer=True", "",
-           "[Copy:]", "NimboraCopy=False", "PathNimboraCopy=c:\\", "CopyPictures=False", "", "[Adding:]",
-           "MultiLoad=False", "Sound=False", "MSGError=False", "IndexStyle=Animation", "TranslitFileName=False", "",
-           "{End}"]
 
 
 def make_folder(folder, towns=0):
@@ -88,10 +83,7 @@ def make_folder(folder, towns=0):
             shutil.copytree(src, os.path.join(folder, extra))
         elif os.path.exists(src):
             shutil.copy(src, folder)
-    options = [("MultiLoad=True" if towns and o == "MultiLoad=False" else o) for o in OPTIONS]
-    open(folder + "/Options.ini", "wb").write(("\r\n".join(options) + "\r\n").encode("cp1251"))
-    open(folder + "/goroda.ini", "wb").write((" %d " % towns + "".join(" %d " % r for r in range(towns))).encode())
-    open(folder + "/gorod.ini", "wb").write(b" 1  22 \r\n")
+    write_settings(folder, True, bool(towns), towns)
     open(folder + "/nimbora.htm", "wb").write(b"<html></html>")
 
 
@@ -161,7 +153,7 @@ try:
             if scenario == "bare-child":  # the bare tray program loading through a child process
                 shutil.copy(BUILD + "/tools/bench-load-role-full", folder)
                 env.update(VETORLAN_SERVICE_URL="", VETORLAN_METNO_URL=metno, VETORLAN_OPENMETEO_URL=openmeteo)
-                command = [BUILD + "/tools/bare-tray-child", folder + "/bench-load-role-full", "--child"]
+                command = [BUILD + "/tools/bare-tray", folder + "/bench-load-role-full", "--child"]
             p = start(command, env=env, stdout=open(folder + "/stderr.log", "w"), cwd=folder)
             copies.append((scenario, i, folder, p))
     for i in range(COPIES):

@@ -10,6 +10,9 @@ namespace vetorlan {
 
 // The program's executable in `folder`, as the system writes paths.
 QString ExecutableIn(const QString& folder);
+// The running program's own file, to start it again (on Linux the very file it started from,
+// even when an upgrade has replaced it since).
+QString RunningProgramFile();
 // Whether the user may create and replace files in `folder` (a read-only mount counts too).
 bool FolderWritable(const QString& folder);
 // The user's own data folder for the program when it cannot keep its files beside itself.

@@ -1,8 +1,6 @@
 #include "forecast/ChildLoadRunner.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 
@@ -57,11 +55,6 @@ void Abandon(QProcess* process) {
 }
 
 } // namespace
-
-QString ChildLoadRunner::ThisProgram() {
-    const QString self = QStringLiteral("/proc/self/exe");
-    return QFileInfo::exists(self) ? self : QCoreApplication::applicationFilePath();
-}
 
 LoadOutcome ChildLoadRunner::Run(const LoadRequest& request, const TownDone& townDone) {
     cancelled_ = false;

@@ -19,9 +19,6 @@ inline constexpr char kLoadChildArgument[] = "--load-child";
 class ChildLoadRunner : public LoadRunner {
 public:
     explicit ChildLoadRunner(QString program) : program_(std::move(program)) {}
-    // The running program's own file (on Linux the very file it started from, even if replaced).
-    static QString ThisProgram();
-
     LoadOutcome Run(const LoadRequest& request, const TownDone& townDone) override;
     void Cancel() override;
     // The load process's id while a load runs (0 when none).

@@ -66,7 +66,7 @@ void TrayController::SetStatusTip(const QString& text) {
 }
 
 void TrayController::ShowLoadStatus() {
-    SetStatusTip(LoadStatusText(FileModified(ProgramFile("nimbora.htm")), Now()));
+    SetStatusTip(LoadStatusText(FileModified(ProgramFile(kMainPageName)), Now()));
 }
 
 void TrayController::SetTown(const QString& stationIndex) {

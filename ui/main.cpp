@@ -4,6 +4,7 @@
 #include "core/MessageBox.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
+#include "core/SystemFacts.h"
 #include "forecast/ChildLoadRunner.h"
 #include "net/Connection.h"
 #include "platform/common/Services.h"
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
 
     MainWindow window;
     // Loads run in a load process: the fetching never stays in this one.
-    window.Pipeline().SetRunner(std::make_unique<ChildLoadRunner>(ChildLoadRunner::ThisProgram()));
+    window.Pipeline().SetRunner(std::make_unique<ChildLoadRunner>(RunningProgramFile()));
     AppSettingsContext() = SettingsContext{services.autorun.get(), &window, &MachineHasModemLink};
     SingleInstance instance(ProgramFolder());
     window.SetPreviousInstanceCheck([&instance] { return !instance.TryAcquire(); });

@@ -1,6 +1,7 @@
 // The system facts on Linux and other Unix-like desktops.
 #include "core/SystemFacts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -90,6 +91,11 @@ int TrayTipLimit() {
 
 QString WatchablePageOpener() {
     return QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+}
+
+QString RunningProgramFile() {
+    const QString self = QStringLiteral("/proc/self/exe");
+    return QFile::exists(self) ? self : QCoreApplication::applicationFilePath();
 }
 
 bool ProcessRuns(qint64 pid) {

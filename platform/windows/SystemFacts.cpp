@@ -1,6 +1,7 @@
 // The system facts on Windows.
 #include "core/SystemFacts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -68,6 +69,10 @@ int TrayTipLimit() {
 
 QString WatchablePageOpener() {
     return {};
+}
+
+QString RunningProgramFile() {
+    return QCoreApplication::applicationFilePath();
 }
 
 bool ProcessRuns(qint64) {

@@ -6,6 +6,7 @@
 #include "sources/Converter.h"
 #include "sources/LiveSources.h"
 #include "sources/Stations.h"
+#include "tests/support/TestSupport.h"
 #include "tools/sample-forecast-service/ServicePage.h"
 #include "tools/sample-forecast-service/Weather.h"
 #include "towns/TownCatalog.h"
@@ -56,9 +57,7 @@ TEST(OfflinePage, SameBytesAsTheRewrittenServicePageForEveryTownAndManyDates) {
 }
 
 QByteArray Fixture(const char* name) {
-    QFile file(QStringLiteral(VETORLAN_LIVE_FIXTURES "/") + QLatin1String(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
+    return test::ReadFixture(QStringLiteral(VETORLAN_LIVE_FIXTURES "/") + QLatin1String(name));
 }
 
 // Recorded answers read for towns in several time zones, with their hours (and so the chart),

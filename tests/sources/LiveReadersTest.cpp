@@ -8,6 +8,7 @@
 #include "sources/DayParts.h"
 #include "sources/LiveSources.h"
 #include "sources/Stations.h"
+#include "tests/support/TestSupport.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -23,9 +24,7 @@ namespace {
 const QString kData = QStringLiteral(VETORLAN_LIVE_FIXTURES);
 
 QByteArray Read(const QString& name) {
-    QFile file(kData + u'/' + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return file.readAll();
+    return test::ReadFixture(kData + u'/' + name);
 }
 
 const Station& Town(const char* index) {

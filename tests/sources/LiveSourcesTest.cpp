@@ -7,6 +7,7 @@
 #include "sources/Astronomy.h"
 #include "sources/RequestGate.h"
 #include "sources/Stations.h"
+#include "tests/support/TestSupport.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,9 +26,7 @@ namespace {
 const QString kData = QStringLiteral(VETORLAN_LIVE_FIXTURES);
 
 QByteArray Read(const QString& name) {
-    QFile file(kData + u'/' + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return file.readAll();
+    return test::ReadFixture(kData + u'/' + name);
 }
 
 QList<QStringList> CsvRows(const QString& name) {

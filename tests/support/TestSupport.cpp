@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <gtest/gtest.h>
 
 namespace vetorlan::test {
 
@@ -60,6 +61,12 @@ QStringList MessageBoxRecorder::titles() const {
 
 QByteArray cp1251(const char* utf8) {
     return toCp1251(QString::fromUtf8(utf8));
+}
+
+QByteArray ReadFixture(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
 }
 
 } // namespace vetorlan::test

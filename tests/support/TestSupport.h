@@ -78,4 +78,7 @@ public:
 // UTF-8 source text to Windows-1251 bytes, for expected file contents.
 QByteArray cp1251(const char* utf8);
 
+// The whole of a recorded file, failing the test when it cannot be read.
+QByteArray ReadFixture(const QString& path);
+
 } // namespace vetorlan::test
